@@ -1,0 +1,54 @@
+#include "platform/application.h"
+
+#include "platform/codepage.h"
+#include "platform/errors.h"
+#include "platform/messagebox.h"
+
+namespace nuvio {
+
+namespace {
+QString& applicationTitle()
+{
+    static QString title = QStringLiteral("nuvio");
+    return title;
+}
+} // namespace
+
+NuvioApplication::NuvioApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+
+bool NuvioApplication::notify(QObject* receiver, QEvent* event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& error) {
+        showException(error);
+    } catch (...) {
+        showException(QStringLiteral("Unknown error"));
+    }
+    return false;
+}
+
+void NuvioApplication::setTitle(const QString& title) { applicationTitle() = title; }
+
+QString NuvioApplication::title() { return applicationTitle(); }
+
+void NuvioApplication::showException(const std::exception& error)
+{
+    // Our own messages are Windows-1252 bytes; others' are plain text too.
+    showException(fromCp1252(error.what()));
+}
+
+void NuvioApplication::showException(const QString& message)
+{
+    QString text = message;
+    if (!text.endsWith(QLatin1Char('.')))
+        text += QLatin1Char('.');
+    showMessage(applicationTitle(), text, MessageIcon::Error);
+}
+
+void prepareWebEngineProcess()
+{
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+}
+
+} // namespace nuvio

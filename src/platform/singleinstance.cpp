@@ -1,0 +1,81 @@
+#include "platform/singleinstance.h"
+
+#include <QCryptographicHash>
+
+#include <cstdlib>
+#include <unistd.h>
+
+namespace nuvio {
+
+namespace {
+const QByteArray kComeForward = "come-forward\n";
+}
+
+QString SingleInstance::serverName(const std::string& windowClass, const std::string& title)
+{
+    QByteArray identity;
+    identity += QByteArray::fromStdString(windowClass) + '\0';
+    identity += QByteArray::fromStdString(title) + '\0';
+    identity += QByteArray::number(static_cast<qulonglong>(::getuid())) + '\0';
+    if (const char* display = std::getenv("DISPLAY"))
+        identity += display;
+    identity += '\0';
+    if (const char* wayland = std::getenv("WAYLAND_DISPLAY"))
+        identity += wayland;
+    const auto digest = QCryptographicHash::hash(identity, QCryptographicHash::Sha256).toHex().left(24);
+    return QStringLiteral("nuvio-") + QString::fromLatin1(digest);
+}
+
+SingleInstance::SingleInstance(QString serverName, QObject* parent) : QObject(parent), m_name(std::move(serverName)) {}
+
+SingleInstance::~SingleInstance() = default;
+
+bool SingleInstance::findRunningCopy(int timeoutMs)
+{
+    m_client = std::make_unique<QLocalSocket>();
+    m_client->connectToServer(m_name);
+    if (m_client->waitForConnected(timeoutMs))
+        return true;
+    m_client.reset();
+    return false;
+}
+
+void SingleInstance::askRunningCopyToComeForward(int timeoutMs)
+{
+    if (!m_client)
+        return;
+    m_client->write(kComeForward);
+    m_client->waitForBytesWritten(timeoutMs);
+    m_client->disconnectFromServer();
+    if (m_client->state() != QLocalSocket::UnconnectedState)
+        m_client->waitForDisconnected(timeoutMs);
+    m_client.reset();
+}
+
+bool SingleInstance::listen()
+{
+    m_server = std::make_unique<QLocalServer>();
+    m_server->setSocketOptions(QLocalServer::UserAccessOption);
+    if (!m_server->listen(m_name)) {
+        // Nobody answered on the name, so whatever holds it is left over from a dead copy.
+        QLocalServer::removeServer(m_name);
+        if (!m_server->listen(m_name))
+            return false;
+    }
+    connect(m_server.get(), &QLocalServer::newConnection, this, &SingleInstance::onNewConnection);
+    return true;
+}
+
+void SingleInstance::onNewConnection()
+{
+    while (QLocalSocket* socket = m_server->nextPendingConnection()) {
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+            const QByteArray received = socket->readAll();
+            if (received.contains(kComeForward.trimmed()))
+                emit comeForwardRequested();
+        });
+    }
+}
+
+} // namespace nuvio

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QObject>
+#include <QString>
+
+#include <memory>
+#include <string>
+
+namespace nuvio {
+
+// One running copy per user and display. The copy that starts first listens on a local
+// socket named after the main window's class and title; a later copy finds it there.
+class SingleInstance : public QObject
+{
+    Q_OBJECT
+public:
+    static QString serverName(const std::string& windowClass, const std::string& title);
+
+    explicit SingleInstance(QString serverName, QObject* parent = nullptr);
+    ~SingleInstance() override;
+
+    // True when a running copy answers on the name.
+    bool findRunningCopy(int timeoutMs = 1000);
+    // Tells the copy found by findRunningCopy() to come to the front.
+    void askRunningCopyToComeForward(int timeoutMs = 1000);
+
+    // Starts answering later copies. A socket left behind by a copy that died is removed
+    // first; false when the name cannot be taken.
+    bool listen();
+
+signals:
+    void comeForwardRequested();
+
+private:
+    void onNewConnection();
+
+    QString m_name;
+    std::unique_ptr<QLocalSocket> m_client;
+    std::unique_ptr<QLocalServer> m_server;
+};
+
+} // namespace nuvio

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+namespace nuvio {
+
+struct ProgramValues
+{
+    std::string AppName = "nuvio";
+    std::string AppVersion = "1.00";
+    std::string AppTitle = AppName + " v." + AppVersion;
+    std::string ServerBaseURL; // set when the main window is created
+};
+
+// The vendor base URL: NUVIO_SERVER_URL when set, otherwise the one the build was given.
+std::string vendorBaseUrl();
+
+} // namespace nuvio

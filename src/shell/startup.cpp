@@ -1,0 +1,72 @@
+#include "shell/startup.h"
+
+#include "deffiles/definitionfiles.h"
+#include "deffiles/tdownloading.h"
+#include "language/loadlanguage.h"
+#include "platform/application.h"
+#include "platform/messagebox.h"
+#include "platform/registryhive.h"
+#include "platform/singleinstance.h"
+#include "platform/terminationsignals.h"
+#include "settings/tsettings.h"
+#include "shell/screenshot.h"
+#include "shell/tform1.h"
+
+#include <QIcon>
+
+#include <memory>
+
+namespace nuvio {
+
+int runNuvio(int argc, char** argv)
+{
+    ProgramValues program;
+    prepareWebEngineProcess();
+    NuvioApplication app(argc, argv);
+    QApplication::setApplicationName(QString::fromStdString(program.AppName));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/nuvio/nuvio.png")));
+
+    SingleInstance instance(SingleInstance::serverName("TForm1", program.AppTitle));
+    if (instance.findRunningCopy()) {
+        showMessage(QString::fromStdString(program.AppName),
+                    QString::fromUtf8("nuvio applikationen k\xC3\xB8rer allerede !"));
+        instance.askRunningCopyToComeForward();
+        return 0;
+    }
+
+    AppSettings settings;
+    auto form = std::make_unique<TForm1>(settings, program, registryHivePath());
+    instance.listen();
+    QObject::connect(&instance, &SingleInstance::comeForwardRequested, form.get(), &TForm1::comeForward);
+
+    auto settingsDialog = std::make_unique<Tsettings>(*form, form.get());
+    auto progressWindow = std::make_unique<Tdownloading>(form.get());
+
+    if (settings.UserLanguage != "Dansk")
+        LoadLanguage(*form, *settingsDialog, *progressWindow);
+
+    // A failed update is reported and the program starts with the pages it has.
+    try {
+        CheckDefinitionFiles(*form, *progressWindow);
+    } catch (const std::exception& error) {
+        NuvioApplication::showException(error);
+    }
+
+    form->openStartView();
+    form->armStartupRefresh();
+
+    TerminationSignals terminationSignals;
+    QObject::connect(&terminationSignals, &TerminationSignals::terminationRequested, form.get(),
+                     &TForm1::Afslut1Click);
+    scheduleScreenshotIfAsked(*form);
+
+    form->show();
+    const int code = NuvioApplication::exec();
+
+    progressWindow.reset();
+    settingsDialog.reset();
+    form.reset();
+    return code;
+}
+
+} // namespace nuvio

@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# The real program from start to end: a second copy is turned away without touching the
+# settings, and SIGTERM ends the first copy with every setting saved and nothing else lost.
+set -u
+nuvio="$1"
+work="$(mktemp -d)"
+first=""
+cleanup() {
+  [ -n "$first" ] && kill -KILL "$first" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+mkdir "$work/install"
+echo '<html><body>radio</body></html>' >"$work/install/netradio.html"
+python3 -c "import wave,sys
+w = wave.open(sys.argv[1], 'wb'); w.setnchannels(1); w.setsampwidth(1); w.setframerate(8000)
+w.writeframes(bytes([128]) * 800); w.close()" "$work/install/update.wav"
+hive="$work/hive.reg"
+printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Other]\r\n"keep"="me"\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Trelvander\\nuvio]\r\n"InstallPath"="%s"\r\n"AppStartSide"="10"\r\n"Unknown"=dword:00000007\r\n' \
+  "$work/install" >"$hive"
+export NUVIO_REGISTRY="$hive"
+
+wait_for_window() { # name pattern; prints the window id
+  for _ in $(seq 1 200); do
+    id="$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)"
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
+"$nuvio" &
+first=$!
+wait_for_window '^nuvio v\.1\.00$' >/dev/null || fail "the main window did not appear"
+before="$(sha256sum "$hive")"
+
+"$nuvio" &
+second=$!
+box="$(wait_for_window '^nuvio$')" || fail "the second copy showed no message"
+xdotool windowfocus --sync "$box" key Return
+for _ in $(seq 1 100); do kill -0 "$second" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$second" 2>/dev/null && { kill -KILL "$second"; fail "the second copy did not end"; }
+wait "$second"
+code=$?
+[ "$code" -eq 0 ] || fail "the second copy ended with $code"
+[ "$(sha256sum "$hive")" = "$before" ] || fail "the second copy changed the hive"
+kill -0 "$first" 2>/dev/null || fail "the first copy ended too"
+
+kill -TERM "$first"
+for _ in $(seq 1 100); do kill -0 "$first" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$first" 2>/dev/null && fail "SIGTERM did not end the program"
+wait "$first"
+code=$?
+first=""
+[ "$code" -eq 0 ] || fail "the program ended with $code after SIGTERM"
+
+for value in mleft mtop mwidth mheight RefreshInterval MaxNewsPerFeed AppStartSide \
+             UpdateNewsOnApplicationStart MinToSysTray ObsFunktion CheckLocalDays UserLanguage; do
+  grep -q "^\"$value\"=\"" "$hive" || fail "$value was not saved"
+done
+grep -q '^"UpdateNewsOnApplicationStart"="-1"' "$hive" || fail "true is not saved as -1"
+grep -q '^"MinToSysTray"="0"' "$hive" || fail "false is not saved as 0"
+grep -q '^"AppStartSide"="10"' "$hive" || fail "AppStartSide changed"
+grep -q '^"keep"="me"' "$hive" || fail "another key was lost"
+grep -q '^"Unknown"=dword:00000007' "$hive" || fail "an unknown value was lost"
+grep -q "^\"InstallPath\"=\"$work/install\"" "$hive" || fail "InstallPath was lost"
+echo "1 passed, 0 failed"
