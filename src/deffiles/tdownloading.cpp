@@ -4,7 +4,8 @@
 
 namespace nuvio {
 
-Tdownloading::Tdownloading(QWidget* parent) : QDialog(parent, Qt::Tool | Qt::WindowTitleHint | Qt::CustomizeWindowHint)
+Tdownloading::Tdownloading(QWidget* parent)
+    : QDialog(parent, Qt::Tool | Qt::WindowTitleHint | Qt::CustomizeWindowHint)
 {
     setObjectName(QStringLiteral("downloading"));
     setFixedSize(252, 49);

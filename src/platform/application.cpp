@@ -3,6 +3,7 @@
 #include "platform/codepage.h"
 #include "platform/errors.h"
 #include "platform/messagebox.h"
+#include "shell/browserpage.h"
 
 namespace nuvio {
 
@@ -28,9 +29,15 @@ bool NuvioApplication::notify(QObject* receiver, QEvent* event)
     return false;
 }
 
-void NuvioApplication::setTitle(const QString& title) { applicationTitle() = title; }
+void NuvioApplication::setTitle(const QString& title)
+{
+    applicationTitle() = title;
+}
 
-QString NuvioApplication::title() { return applicationTitle(); }
+QString NuvioApplication::title()
+{
+    return applicationTitle();
+}
 
 void NuvioApplication::showException(const std::exception& error)
 {
@@ -49,6 +56,7 @@ void NuvioApplication::showException(const QString& message)
 void prepareWebEngineProcess()
 {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    registerBrowserSchemes();
 }
 
 } // namespace nuvio

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QApplication>
-
 #include <exception>
 
 namespace nuvio {

@@ -47,7 +47,10 @@ bool writeAll(int fd, std::string_view bytes)
 
 } // namespace
 
-void setWriteFaultHook(WriteFaultHook hook) { writeFaultHook.store(hook); }
+void setWriteFaultHook(WriteFaultHook hook)
+{
+    writeFaultHook.store(hook);
+}
 
 void writeFileAtomically(const std::string& path, std::string_view bytes)
 {
@@ -57,7 +60,9 @@ void writeFileAtomically(const std::string& path, std::string_view bytes)
         throw errors::cannotCreateFile(path, errors::systemReason(errno));
 
     // Keep the old file's permissions; a new file gets the usual 0666 less the umask.
-    struct stat old {};
+    struct stat old
+    {
+    };
     if (::stat(path.c_str(), &old) == 0) {
         ::fchmod(fd, old.st_mode & 07777);
     } else {

@@ -8,10 +8,22 @@
 namespace nuvio {
 namespace errors {
 
-NuvioError fileNotFound() { return NuvioError("File not found"); }
-NuvioError fileAccessDenied() { return NuvioError("File access denied"); }
-NuvioError diskFull() { return NuvioError("Disk full"); }
-NuvioError ioError(int code) { return NuvioError("I/O error " + std::to_string(code)); }
+NuvioError fileNotFound()
+{
+    return NuvioError("File not found");
+}
+NuvioError fileAccessDenied()
+{
+    return NuvioError("File access denied");
+}
+NuvioError diskFull()
+{
+    return NuvioError("Disk full");
+}
+NuvioError ioError(int code)
+{
+    return NuvioError("I/O error " + std::to_string(code));
+}
 
 NuvioError fromErrno(int errorNumber)
 {
@@ -42,7 +54,10 @@ NuvioError cannotCreateFile(const std::string& path, const std::string& reason)
     return NuvioError("Cannot create file \"" + path + "\". " + reason);
 }
 
-NuvioError streamWriteError() { return NuvioError("Stream write error"); }
+NuvioError streamWriteError()
+{
+    return NuvioError("Stream write error");
+}
 
 NuvioError invalidInteger(const std::string& text)
 {
@@ -64,7 +79,10 @@ NuvioError failedToSetData(const std::string& valueName)
     return NuvioError("Failed to set data for '" + valueName + "'");
 }
 
-std::string systemReason(int errorNumber) { return std::strerror(errorNumber); }
+std::string systemReason(int errorNumber)
+{
+    return std::strerror(errorNumber);
+}
 
 } // namespace errors
 
@@ -97,7 +115,8 @@ bool tryStrToInt(const std::string& text, std::int32_t& value)
     if (i < text.size() && text[i] == '$') {
         base = 16;
         ++i;
-    } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+    } else if (i + 1 < text.size() && text[i] == '0' &&
+               (text[i + 1] == 'x' || text[i + 1] == 'X')) {
         base = 16;
         i += 2;
     }
@@ -122,7 +141,8 @@ bool tryStrToInt(const std::string& text, std::int32_t& value)
     }
     if (!negative && magnitude > 0x7FFFFFFFull)
         return false;
-    const auto wide = negative ? -static_cast<std::int64_t>(magnitude) : static_cast<std::int64_t>(magnitude);
+    const auto wide =
+        negative ? -static_cast<std::int64_t>(magnitude) : static_cast<std::int64_t>(magnitude);
     value = static_cast<std::int32_t>(wide);
     return true;
 }

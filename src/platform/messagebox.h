@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <functional>
 
 namespace nuvio {
@@ -9,7 +8,8 @@ namespace nuvio {
 enum class MessageIcon { None, Information, Error };
 
 // Every message box of the program goes through here, so that tests can answer them.
-using MessageHook = std::function<void(const QString& caption, const QString& text, MessageIcon icon)>;
+using MessageHook =
+    std::function<void(const QString& caption, const QString& text, MessageIcon icon)>;
 
 void showMessage(const QString& caption, const QString& text, MessageIcon icon = MessageIcon::None);
 

@@ -10,7 +10,8 @@ QUrl urlFromPlainPath(const std::string& path)
     const std::string file = path.substr(0, question);
     QUrl url = QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(file)));
     if (question != std::string::npos)
-        url.setQuery(QFile::decodeName(QByteArray::fromStdString(path.substr(question + 1))), QUrl::TolerantMode);
+        url.setQuery(QFile::decodeName(QByteArray::fromStdString(path.substr(question + 1))),
+                     QUrl::TolerantMode);
     return url;
 }
 

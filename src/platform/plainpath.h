@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QUrl>
-
 #include <string>
 
 namespace nuvio {

@@ -14,7 +14,10 @@ namespace nuvio {
 
 namespace {
 
-char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char lowerAscii(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool equalsIgnoringCase(std::string_view a, std::string_view b)
 {
@@ -191,9 +194,11 @@ RegistryHive RegistryHive::parse(std::string_view text)
         entry.lines.push_back(lines[i]);
         const std::string_view line = trimBlanks(lines[i]);
 
-        if (i == 0 && (line.substr(0, 7) == "REGEDIT" || line.substr(0, 23) == "Windows Registry Editor")) {
+        if (i == 0 &&
+            (line.substr(0, 7) == "REGEDIT" || line.substr(0, 23) == "Windows Registry Editor")) {
             entry.kind = Entry::Kind::Header;
-        } else if (line.size() >= 2 && line.front() == '[' && line.back() == ']' && line[1] != '-') {
+        } else if (line.size() >= 2 && line.front() == '[' && line.back() == ']' &&
+                   line[1] != '-') {
             entry.kind = Entry::Kind::Key;
             entry.keyPath = std::string(line.substr(1, line.size() - 2));
             currentKey = entry.keyPath;
@@ -201,20 +206,24 @@ RegistryHive RegistryHive::parse(std::string_view text)
         } else if (line.size() >= 2 && line.front() == '[') {
             currentKeyValid = false; // a deletion or a broken header: what follows is not ours
             entry.kind = Entry::Kind::Other;
-        } else if (currentKeyValid && !line.empty() && (line.front() == '"' || line.front() == '@')) {
+        } else if (currentKeyValid && !line.empty() &&
+                   (line.front() == '"' || line.front() == '@')) {
             std::size_t afterName = 0;
             if (line.front() == '@') {
                 afterName = 1;
             } else {
                 afterName = readQuoted(line, 0, entry.name);
             }
-            std::string_view rest = afterName == std::string_view::npos ? std::string_view{} : trimBlanks(line.substr(afterName));
+            std::string_view rest = afterName == std::string_view::npos
+                                        ? std::string_view{}
+                                        : trimBlanks(line.substr(afterName));
             if (rest.empty() || rest.front() != '=') {
                 entry.kind = Entry::Kind::Other;
             } else {
                 std::string data(rest.substr(1));
                 // Hex data may run over several lines, each but the last ending in "\".
-                while (!trimBlanks(data).empty() && trimBlanks(data).back() == '\\' && i + 1 < lines.size()) {
+                while (!trimBlanks(data).empty() && trimBlanks(data).back() == '\\' &&
+                       i + 1 < lines.size()) {
                     auto kept = trimBlanks(data);
                     data = std::string(kept.substr(0, kept.size() - 1));
                     ++i;
@@ -245,7 +254,8 @@ std::string RegistryHive::formatValue(const std::string& name, const RegistryVal
     if (value.type == RegDword && value.data.size() == 4) {
         std::uint32_t number = 0;
         for (int i = 3; i >= 0; --i)
-            number = (number << 8) | static_cast<unsigned char>(value.data[static_cast<std::size_t>(i)]);
+            number =
+                (number << 8) | static_cast<unsigned char>(value.data[static_cast<std::size_t>(i)]);
         char buffer[16];
         std::snprintf(buffer, sizeof buffer, "%08x", number);
         return left + "=dword:" + buffer;
@@ -287,7 +297,8 @@ bool RegistryHive::hasKey(std::string_view keyPath) const
     return false;
 }
 
-std::optional<RegistryValue> RegistryHive::value(std::string_view keyPath, std::string_view name) const
+std::optional<RegistryValue> RegistryHive::value(std::string_view keyPath,
+                                                 std::string_view name) const
 {
     std::optional<RegistryValue> found;
     for (const auto& entry : m_entries) {
@@ -298,7 +309,8 @@ std::optional<RegistryValue> RegistryHive::value(std::string_view keyPath, std::
     return found;
 }
 
-void RegistryHive::setValue(std::string_view keyPath, std::string_view name, const RegistryValue& value)
+void RegistryHive::setValue(std::string_view keyPath, std::string_view name,
+                            const RegistryValue& value)
 {
     std::size_t last = m_entries.size();
     std::size_t endOfKey = m_entries.size();
@@ -307,8 +319,8 @@ void RegistryHive::setValue(std::string_view keyPath, std::string_view name, con
         const auto& entry = m_entries[i];
         if (entry.kind == Entry::Kind::Key)
             inKey = equalsIgnoringCase(entry.keyPath, keyPath);
-        else if (entry.kind == Entry::Kind::Other && !entry.lines.empty() && !trimBlanks(entry.lines[0]).empty() &&
-                 trimBlanks(entry.lines[0]).front() == '[')
+        else if (entry.kind == Entry::Kind::Other && !entry.lines.empty() &&
+                 !trimBlanks(entry.lines[0]).empty() && trimBlanks(entry.lines[0]).front() == '[')
             inKey = false;
         if (!inKey)
             continue;
@@ -328,11 +340,13 @@ void RegistryHive::setValue(std::string_view keyPath, std::string_view name, con
     entry.name = std::string(name);
     entry.value = value;
     if (endOfKey < m_entries.size() || hasKey(keyPath)) {
-        m_entries.insert(m_entries.begin() + static_cast<std::ptrdiff_t>(endOfKey), std::move(entry));
+        m_entries.insert(m_entries.begin() + static_cast<std::ptrdiff_t>(endOfKey),
+                         std::move(entry));
         return;
     }
-    if (!m_entries.empty() && !(m_entries.back().kind == Entry::Kind::Other && !m_entries.back().lines.empty() &&
-                                trimBlanks(m_entries.back().lines[0]).empty())) {
+    if (!m_entries.empty() &&
+        !(m_entries.back().kind == Entry::Kind::Other && !m_entries.back().lines.empty() &&
+          trimBlanks(m_entries.back().lines[0]).empty())) {
         Entry blank;
         blank.lines.emplace_back();
         m_entries.push_back(std::move(blank));
@@ -346,8 +360,7 @@ void RegistryHive::setValue(std::string_view keyPath, std::string_view name, con
 
 RegistryKey::RegistryKey(std::string hivePath, std::string keyPath)
     : m_hivePath(std::move(hivePath)), m_keyPath(std::move(keyPath))
-{
-}
+{}
 
 bool RegistryKey::openOrCreate()
 {

@@ -1,7 +1,6 @@
 #include "platform/singleinstance.h"
 
 #include <QCryptographicHash>
-
 #include <cstdlib>
 #include <unistd.h>
 
@@ -22,11 +21,14 @@ QString SingleInstance::serverName(const std::string& windowClass, const std::st
     identity += '\0';
     if (const char* wayland = std::getenv("WAYLAND_DISPLAY"))
         identity += wayland;
-    const auto digest = QCryptographicHash::hash(identity, QCryptographicHash::Sha256).toHex().left(24);
+    const auto digest =
+        QCryptographicHash::hash(identity, QCryptographicHash::Sha256).toHex().left(24);
     return QStringLiteral("nuvio-") + QString::fromLatin1(digest);
 }
 
-SingleInstance::SingleInstance(QString serverName, QObject* parent) : QObject(parent), m_name(std::move(serverName)) {}
+SingleInstance::SingleInstance(QString serverName, QObject* parent)
+    : QObject(parent), m_name(std::move(serverName))
+{}
 
 SingleInstance::~SingleInstance() = default;
 

@@ -4,7 +4,6 @@
 #include <QLocalSocket>
 #include <QObject>
 #include <QString>
-
 #include <memory>
 #include <string>
 

@@ -1,7 +1,6 @@
 #include "platform/terminationsignals.h"
 
 #include <QSocketNotifier>
-
 #include <csignal>
 #include <fcntl.h>
 #include <sys/socket.h>
@@ -32,7 +31,9 @@ TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent)
         [[maybe_unused]] const auto n = ::read(signalPipe[0], buffer, sizeof buffer);
         emit terminationRequested();
     });
-    struct sigaction action {};
+    struct sigaction action
+    {
+    };
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
@@ -42,7 +43,9 @@ TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent)
 
 TerminationSignals::~TerminationSignals()
 {
-    struct sigaction action {};
+    struct sigaction action
+    {
+    };
     action.sa_handler = SIG_DFL;
     sigemptyset(&action.sa_mask);
     ::sigaction(SIGTERM, &action, nullptr);

@@ -37,7 +37,9 @@ int readAll(const std::string& path, std::string& out)
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return errno;
-    struct stat st {};
+    struct stat st
+    {
+    };
     if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
         ::close(fd);
         return EISDIR;
@@ -91,7 +93,9 @@ std::string joinLinesCrLf(const std::vector<std::string>& lines)
 
 bool fileExists(const std::string& path)
 {
-    struct stat st {};
+    struct stat st
+    {
+    };
     return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 

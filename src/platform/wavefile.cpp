@@ -10,9 +10,11 @@ namespace nuvio {
 
 namespace {
 
-const char* kNotFound = "Cannot find the specified file. Make sure the path and filename are correct";
-const char* kNotPlayable = "The specified file cannot be played on the specified MCI device. The file may be "
-                           "corrupt, not in the correct format, or no file handler available for this format";
+const char* kNotFound =
+    "Cannot find the specified file. Make sure the path and filename are correct";
+const char* kNotPlayable =
+    "The specified file cannot be played on the specified MCI device. The file may be "
+    "corrupt, not in the correct format, or no file handler available for this format";
 
 std::uint32_t le32(std::string_view s, std::size_t at)
 {

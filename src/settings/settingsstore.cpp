@@ -17,7 +17,10 @@ long long roundHalfEven(long double x)
     return static_cast<long long>(std::nearbyintl(x));
 }
 
-std::string boolText(bool value) { return value ? "-1" : "0"; }
+std::string boolText(bool value)
+{
+    return value ? "-1" : "0";
+}
 
 } // namespace
 
@@ -69,21 +72,22 @@ LoadedSettings LoadSettings(const std::string& hivePath, AppSettings& settings, 
         const auto asText = [](std::string& target) {
             return [&target](const std::string& text) { target = text; };
         };
-        const std::vector<std::pair<const char*, std::function<void(const std::string&)>>> readOrder = {
-            {"InstallPath", asText(settings.InstallPath)},
-            {"mleft", asInt(loaded.bounds.left)},
-            {"mtop", asInt(loaded.bounds.top)},
-            {"mwidth", asInt(loaded.bounds.width)},
-            {"mheight", asInt(loaded.bounds.height)},
-            {"RefreshInterval", asInt(refreshMinutes)},
-            {"MaxNewsPerFeed", asInt(maxNews)},
-            {"UpdateNewsOnApplicationStart", asBool(settings.UpdateNewsOnApplicationStart)},
-            {"AppStartSide", asText(settings.AppStartSide)},
-            {"MinToSysTray", asBool(settings.MinToSysTray)},
-            {"ObsFunktion", asInt(settings.ObsFunktion)},
-            {"CheckLocalDays", asInt(settings.CheckLocalDays)},
-            {"UserLanguage", asText(settings.UserLanguage)},
-        };
+        const std::vector<std::pair<const char*, std::function<void(const std::string&)>>>
+            readOrder = {
+                {"InstallPath", asText(settings.InstallPath)},
+                {"mleft", asInt(loaded.bounds.left)},
+                {"mtop", asInt(loaded.bounds.top)},
+                {"mwidth", asInt(loaded.bounds.width)},
+                {"mheight", asInt(loaded.bounds.height)},
+                {"RefreshInterval", asInt(refreshMinutes)},
+                {"MaxNewsPerFeed", asInt(maxNews)},
+                {"UpdateNewsOnApplicationStart", asBool(settings.UpdateNewsOnApplicationStart)},
+                {"AppStartSide", asText(settings.AppStartSide)},
+                {"MinToSysTray", asBool(settings.MinToSysTray)},
+                {"ObsFunktion", asInt(settings.ObsFunktion)},
+                {"CheckLocalDays", asInt(settings.CheckLocalDays)},
+                {"UserLanguage", asText(settings.UserLanguage)},
+            };
         try {
             for (const auto& [name, store] : readOrder) {
                 const std::string text = key.readString(name);
@@ -100,8 +104,8 @@ LoadedSettings LoadSettings(const std::string& hivePath, AppSettings& settings, 
     return loaded;
 }
 
-void SaveSettings(const std::string& hivePath, const AppSettings& settings, const WindowBounds& bounds,
-                  std::uint32_t refreshIntervalMs)
+void SaveSettings(const std::string& hivePath, const AppSettings& settings,
+                  const WindowBounds& bounds, std::uint32_t refreshIntervalMs)
 {
     RegistryKey key(hivePath, kSettingsKeyPath);
     if (!key.openOrCreate())
@@ -113,7 +117,8 @@ void SaveSettings(const std::string& hivePath, const AppSettings& settings, cons
     key.writeString("RefreshInterval", std::to_string(intervalToMinutes(refreshIntervalMs)));
     key.writeString("MaxNewsPerFeed", std::to_string(settings.MaxNewsPerFeed));
     key.writeString("AppStartSide", settings.AppStartSide);
-    key.writeString("UpdateNewsOnApplicationStart", boolText(settings.UpdateNewsOnApplicationStart));
+    key.writeString("UpdateNewsOnApplicationStart",
+                    boolText(settings.UpdateNewsOnApplicationStart));
     key.writeString("MinToSysTray", boolText(settings.MinToSysTray));
     key.writeString("ObsFunktion", std::to_string(settings.ObsFunktion));
     key.writeString("CheckLocalDays", std::to_string(settings.CheckLocalDays));

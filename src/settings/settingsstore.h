@@ -30,8 +30,8 @@ LoadedSettings LoadSettings(const std::string& hivePath, AppSettings& settings, 
 // Writes every persisted value, in the fixed order. A hive that cannot be opened is left
 // alone silently; a write that fails throws "Failed to set data for '%s'" and the values
 // after it are not written.
-void SaveSettings(const std::string& hivePath, const AppSettings& settings, const WindowBounds& bounds,
-                  std::uint32_t refreshIntervalMs);
+void SaveSettings(const std::string& hivePath, const AppSettings& settings,
+                  const WindowBounds& bounds, std::uint32_t refreshIntervalMs);
 
 // Minutes as the timer holds them: minutes × 60000 in 32-bit arithmetic.
 std::uint32_t minutesToInterval(std::int32_t minutes);

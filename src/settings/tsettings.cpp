@@ -5,7 +5,8 @@
 namespace nuvio {
 
 Tsettings::Tsettings(TForm1& form, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                          Qt::CustomizeWindowHint),
       m_form(form)
 {
     setObjectName(QStringLiteral("settings"));

@@ -17,7 +17,8 @@ void AlertSound::open(const std::string& fileName)
 {
     m_open = false;
     checkWaveFile(fileName);
-    m_effect->setSource(QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(fileName))));
+    m_effect->setSource(
+        QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(fileName))));
     m_open = true;
 }
 

@@ -1,3 +1,6 @@
 #include "shell/startup.h"
 
-int main(int argc, char** argv) { return nuvio::runNuvio(argc, argv); }
+int main(int argc, char** argv)
+{
+    return nuvio::runNuvio(argc, argv);
+}

@@ -7,7 +7,8 @@ namespace nuvio {
 
 std::string LocalPageURL(const AppSettings& settings, const std::string& page)
 {
-    return "file://" + settings.InstallPath + "/" + page + ".html?l=" + languageKey(settings.UserLanguage);
+    return "file://" + settings.InstallPath + "/" + page +
+           ".html?l=" + languageKey(settings.UserLanguage);
 }
 
 StartView startView(const AppSettings& settings)
@@ -32,7 +33,8 @@ StartView startView(const AppSettings& settings)
 
 ViewRect viewRectFor(int clientWidth, int clientHeight, int toolBarHeight, int statusBarHeight)
 {
-    return {10, toolBarHeight + 10, clientWidth - 20, clientHeight - 20 - statusBarHeight - toolBarHeight};
+    return {10, toolBarHeight + 10, clientWidth - 20,
+            clientHeight - 20 - statusBarHeight - toolBarHeight};
 }
 
 } // namespace nuvio

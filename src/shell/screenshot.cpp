@@ -6,7 +6,6 @@
 #include <QPixmap>
 #include <QScreen>
 #include <QTimer>
-
 #include <cstdio>
 #include <cstdlib>
 
@@ -25,14 +24,16 @@ void scheduleScreenshotIfAsked(TForm1& form)
         // The screen's own pixels show the browser views as they were drawn.
         QPixmap picture;
         if (QScreen* screen = form.screen())
-            picture = screen->grabWindow(0, form.frameGeometry().x(), form.frameGeometry().y(),
-                                         form.frameGeometry().width(), form.frameGeometry().height());
+            picture =
+                screen->grabWindow(0, form.frameGeometry().x(), form.frameGeometry().y(),
+                                   form.frameGeometry().width(), form.frameGeometry().height());
         if (picture.isNull())
             picture = form.grab();
         if (picture.save(path))
             std::printf("nuvio: screenshot saved to %s\n", path.toLocal8Bit().constData());
         else
-            std::fprintf(stderr, "nuvio: could not save the screenshot to %s\n", path.toLocal8Bit().constData());
+            std::fprintf(stderr, "nuvio: could not save the screenshot to %s\n",
+                         path.toLocal8Bit().constData());
         std::fflush(stdout);
         form.Afslut1Click();
     });

@@ -13,7 +13,6 @@
 #include "shell/tform1.h"
 
 #include <QIcon>
-
 #include <memory>
 
 namespace nuvio {
@@ -37,10 +36,18 @@ int runNuvio(int argc, char** argv)
     AppSettings settings;
     auto form = std::make_unique<TForm1>(settings, program, registryHivePath());
     instance.listen();
-    QObject::connect(&instance, &SingleInstance::comeForwardRequested, form.get(), &TForm1::comeForward);
+    QObject::connect(&instance, &SingleInstance::comeForwardRequested, form.get(),
+                     &TForm1::comeForward);
 
     auto settingsDialog = std::make_unique<Tsettings>(*form, form.get());
     auto progressWindow = std::make_unique<Tdownloading>(form.get());
+
+    MainWindowCommands commands;
+    commands.showSettingsDialog = [dialog = settingsDialog.get()] { dialog->exec(); };
+    commands.LoadLanguage = [&form, &settingsDialog, &progressWindow] {
+        LoadLanguage(*form, *settingsDialog, *progressWindow);
+    };
+    form->setCommands(std::move(commands));
 
     if (settings.UserLanguage != "Dansk")
         LoadLanguage(*form, *settingsDialog, *progressWindow);

@@ -1,22 +1,28 @@
 #include "shell/tform1.h"
 
+#include "language/languagekey.h"
 #include "platform/application.h"
 #include "platform/messagebox.h"
 #include "platform/plainpath.h"
+#include "platform/urlopener.h"
 #include "settings/settingsstore.h"
 #include "shell/alertsound.h"
+#include "shell/browserpage.h"
 
+#include <QAction>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QLabel>
+#include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
-
 #include <climits>
 
 namespace nuvio {
@@ -24,36 +30,34 @@ namespace nuvio {
 namespace {
 constexpr int kToolBarHeight = 29;
 constexpr int kStatusBarHeight = 17;
+constexpr int kStatusPanelWidth = 999;
 } // namespace
 
-TForm1::TForm1(AppSettings& settings, ProgramValues& program, std::string hivePath, QWidget* parent)
-    : QMainWindow(parent), m_settings(settings), m_program(program), m_hivePath(std::move(hivePath))
+TForm1::TForm1(AppSettings& settings, ProgramValues& program, std::string hivePath,
+               UrlOpener* opener, QWidget* parent)
+    : QMainWindow(parent), m_settings(settings), m_program(program),
+      m_hivePath(std::move(hivePath)),
+      m_ownOpener(opener ? nullptr : std::make_unique<DesktopUrlOpener>()),
+      m_opener(opener ? opener : m_ownOpener.get())
 {
     setObjectName(QStringLiteral("Form1"));
     m_client = new QWidget(this);
     m_client->setObjectName(QStringLiteral("client"));
     setCentralWidget(m_client);
 
-    ToolBar1 = new QToolBar(m_client);
-    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
-    ToolBar1->setMovable(false);
-    ToolBar1->setFixedHeight(kToolBarHeight);
+    createMenu();
+    createToolBar();
 
     StatusBar1 = new QStatusBar(m_client);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     StatusBar1->setSizeGripEnabled(false);
     StatusBar1->setFixedHeight(kStatusBarHeight);
+    m_statusPanel = new QLabel(StatusBar1);
+    m_statusPanel->setObjectName(QStringLiteral("StatusBar1Panel0"));
+    m_statusPanel->setFixedWidth(kStatusPanelWidth);
+    StatusBar1->addWidget(m_statusPanel);
 
-    const auto makeView = [this](const QString& name) {
-        auto* view = new QWebEngineView(m_client);
-        view->setObjectName(name);
-        view->settings()->setDefaultTextEncoding(QStringLiteral("windows-1252"));
-        return view;
-    };
-    WebBrowser1 = makeView(QStringLiteral("WebBrowser1"));
-    RadioBrowser = makeView(QStringLiteral("RadioBrowser"));
-    m_frontView = RadioBrowser;
-    bringToFront(WebBrowser1);
+    createViews();
 
     Label1 = new QLabel(QStringLiteral("Opdaterer nyheder"), m_client);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -88,13 +92,103 @@ TForm1::~TForm1()
     }
 }
 
+void TForm1::createViews()
+{
+    const auto makeView = [this](const QString& name, BrowserPage::Rule rule) {
+        auto* view = new QWebEngineView(m_client);
+        view->setObjectName(name);
+        auto* page = new BrowserPage(std::move(rule), *m_opener, view);
+        page->settings()->setDefaultTextEncoding(QStringLiteral("windows-1252"));
+        view->setPage(page);
+        return view;
+    };
+    WebBrowser1 = makeView(QStringLiteral("WebBrowser1"), mainViewNavigation);
+    // The news page is written from feeds: its scripts must not read the user's files.
+    WebBrowser1->page()->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls,
+                                                  false);
+    RadioBrowser = makeView(QStringLiteral("RadioBrowser"), radioViewNavigation);
+    m_frontView = RadioBrowser;
+    bringToFront(WebBrowser1);
+}
+
+void TForm1::createMenu()
+{
+    const auto addMenu = [this](const char* name, const QString& caption) {
+        QMenu* menu = menuBar()->addMenu(caption);
+        menu->setObjectName(QString::fromLatin1(name));
+        return menu;
+    };
+    const auto addItem = [this](QMenu* menu, const char* name, const QString& caption,
+                                void (TForm1::*handler)()) {
+        QAction* action = menu->addAction(caption);
+        action->setObjectName(QString::fromLatin1(name));
+        connect(action, &QAction::triggered, this, handler);
+        return action;
+    };
+    Filer1 = addMenu("Filer1", QStringLiteral("Filer"));
+    Afslut1 = addItem(Filer1, "Afslut1", QStringLiteral("Afslut"), &TForm1::Afslut1Click);
+
+    Vis1 = addMenu("Vis1", QStringLiteral("Vis"));
+    Startside1 = addItem(Vis1, "Startside1", QStringLiteral("Startside"), &TForm1::Startside1Click);
+    Nyheder1 = Vis1->addAction(QStringLiteral("Nyheder"));
+    Nyheder1->setObjectName(QStringLiteral("Nyheder1"));
+    connect(Nyheder1, &QAction::triggered, this, [this] { call(m_commands.VisNyheder); });
+    NetRadio1 = addItem(Vis1, "NetRadio1", QStringLiteral("NetRadio"), &TForm1::NetRadio1Click);
+    Sgeside1 = addItem(Vis1, "Sgeside1", QString::fromUtf8("Søgeside"), &TForm1::Sgeside1Click);
+
+    Funktioner1 = addMenu("Funktioner1", QStringLiteral("Funktioner"));
+    Opdatrnuvio1 = addItem(Funktioner1, "Opdatrnuvio1", QString::fromUtf8("Opdatér def.filer"),
+                           &TForm1::Opdatrnuvio1Click);
+    Indstillinger1 = addItem(Funktioner1, "Indstillinger1", QStringLiteral("Indstillinger"),
+                             &TForm1::Indstillinger1Click);
+
+    Hjlp1 = addMenu("Hjlp1", QString::fromUtf8("Hjælp"));
+    Hjlp2 = addItem(Hjlp1, "Hjlp2", QString::fromUtf8("Hjælp"), &TForm1::Hjlp2Click);
+    Hjlp2->setShortcut(QKeySequence(Qt::Key_F1));
+    Hjlp2->setShortcutContext(Qt::ApplicationShortcut);
+    Hjlp1->addSeparator();
+    Om1 = addItem(Hjlp1, "Om1", QStringLiteral("Om"), &TForm1::Om1Click);
+}
+
+void TForm1::createToolBar()
+{
+    ToolBar1 = new QToolBar(m_client);
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1->setMovable(false);
+    ToolBar1->setFixedHeight(kToolBarHeight);
+    ToolBar1->setIconSize(QSize(16, 16));
+
+    // ImageList1: the three toolbar images, in button order.
+    const QString images[] = {QStringLiteral(":/nuvio/toolbar-news.png"),
+                              QStringLiteral(":/nuvio/toolbar-radio.png"),
+                              QStringLiteral(":/nuvio/toolbar-search.png")};
+    const auto addButton = [this](const char* name, const QString& image, const QString& hint,
+                                  std::function<void()> handler) {
+        auto* button = new QToolButton(ToolBar1);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setIcon(QIcon(image));
+        button->setToolTip(hint);
+        button->setAutoRaise(true);
+        connect(button, &QToolButton::clicked, this, [handler = std::move(handler)] { handler(); });
+        ToolBar1->addWidget(button);
+        return button;
+    };
+    ToolButton1 = addButton("ToolButton1", images[0], QStringLiteral("Vis nyhederne"),
+                            [this] { call(m_commands.VisNyheder); });
+    ToolButton2 = addButton("ToolButton2", images[1], QStringLiteral("NetRadio"),
+                            [this] { NetRadio1Click(); });
+    ToolButton3 = addButton("ToolButton3", images[2], QString::fromUtf8("Søg på nettet"),
+                            [this] { Sgeside1Click(); });
+}
+
 void TForm1::FormCreate()
 {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const int screenHeight = screen ? screen->geometry().height() : 768;
     const LoadedSettings loaded = LoadSettings(m_hivePath, m_settings, screenHeight);
     if (loaded.readFailed)
-        showMessage(QString::fromStdString(m_program.AppTitle), QString::fromLatin1(kReadFailedMessage));
+        showMessage(QString::fromStdString(m_program.AppTitle),
+                    QString::fromLatin1(kReadFailedMessage));
     move(loaded.bounds.left, loaded.bounds.top);
     resize(loaded.bounds.width, loaded.bounds.height);
     setRefreshInterval(loaded.refreshIntervalMs);
@@ -107,7 +201,12 @@ void TForm1::FormCreate()
     TrayIcon = new QSystemTrayIcon(this);
     TrayIcon->setObjectName(QStringLiteral("TrayIconData"));
     TrayIcon->setToolTip(QString::fromStdString(m_program.AppName));
-    TrayIcon->setIcon(QGuiApplication::windowIcon());
+    TrayIcon->setIcon(QIcon(QStringLiteral(":/nuvio/nuvio.png")));
+    connect(TrayIcon, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                if (reason == QSystemTrayIcon::Trigger)
+                    restoreFromTray();
+            });
 
     // Opening the sound is the last step, so a broken sound file leaves a complete window.
     try {
@@ -124,7 +223,31 @@ void TForm1::FormDestroy()
     SaveSettings(m_hivePath, m_settings, bounds(), m_refreshIntervalMs);
 }
 
-WindowBounds TForm1::bounds() const { return {x(), y(), width(), height()}; }
+WindowBounds TForm1::bounds() const
+{
+    return {x(), y(), width(), height()};
+}
+
+QString TForm1::statusText() const
+{
+    return m_statusPanel->text();
+}
+
+void TForm1::setStatusText(const QString& text)
+{
+    m_statusPanel->setText(text);
+}
+
+void TForm1::call(const std::function<void()>& command)
+{
+    if (command)
+        command();
+}
+
+void TForm1::letPendingMessagesBeProcessed()
+{
+    QCoreApplication::processEvents();
+}
 
 void TForm1::Afslut1Click()
 {
@@ -132,12 +255,76 @@ void TForm1::Afslut1Click()
     QCoreApplication::quit();
 }
 
+void TForm1::Startside1Click()
+{
+    navigate(WebBrowser1, LocalPageURL(m_settings, "index"));
+    bringToFront(WebBrowser1);
+    letPendingMessagesBeProcessed();
+}
+
+void TForm1::Sgeside1Click()
+{
+    navigate(WebBrowser1, LocalPageURL(m_settings, "search"));
+    bringToFront(WebBrowser1);
+}
+
+void TForm1::Om1Click()
+{
+    navigate(WebBrowser1, LocalPageURL(m_settings, "about"));
+    bringToFront(WebBrowser1);
+}
+
+void TForm1::NetRadio1Click()
+{
+    const std::string url = LocalPageURL(m_settings, "netradio");
+    // An open radio page is never reloaded: it may be playing.
+    if (RadioBrowser->url().toString().contains(QStringLiteral("netradio"))) {
+        bringToFront(RadioBrowser);
+        letPendingMessagesBeProcessed();
+        return;
+    }
+    navigate(RadioBrowser, url);
+    letPendingMessagesBeProcessed();
+    bringToFront(RadioBrowser);
+    letPendingMessagesBeProcessed();
+}
+
+void TForm1::Opdatrnuvio1Click()
+{
+    call(m_commands.UpdateDefinitionFiles);
+}
+
+void TForm1::Hjlp2Click()
+{
+    m_opener->open(m_program.ServerBaseURL +
+                   "help/index.php?lang=" + languageKey(m_settings.UserLanguage));
+}
+
+void TForm1::Indstillinger1Click()
+{
+    m_settings.FeedsChanged = false;
+    const std::string language = m_settings.UserLanguage;
+    call(m_commands.showSettingsDialog);
+    if (m_settings.FeedsChanged) {
+        m_settings.FeedsChanged = false;
+        call(m_commands.UpdateNews);
+        call(m_commands.VisNyheder);
+    }
+    if (m_settings.UserLanguage != language) {
+        call(m_commands.LoadLanguage);
+        call(m_commands.UpdateDefinitionFiles);
+    }
+}
+
 void TForm1::FormResize()
 {
-    const ViewRect rect = viewRectFor(m_client->width(), m_client->height(), kToolBarHeight, kStatusBarHeight);
+    const ViewRect rect =
+        viewRectFor(m_client->width(), m_client->height(), kToolBarHeight, kStatusBarHeight);
     ToolBar1->setGeometry(0, 0, m_client->width(), kToolBarHeight);
-    StatusBar1->setGeometry(0, m_client->height() - kStatusBarHeight, m_client->width(), kStatusBarHeight);
-    WebBrowser1->setGeometry(rect.left, rect.top, std::max(rect.width, 0), std::max(rect.height, 0));
+    StatusBar1->setGeometry(0, m_client->height() - kStatusBarHeight, m_client->width(),
+                            kStatusBarHeight);
+    WebBrowser1->setGeometry(rect.left, rect.top, std::max(rect.width, 0),
+                             std::max(rect.height, 0));
     RadioBrowser->setGeometry(WebBrowser1->geometry());
 }
 
@@ -148,13 +335,45 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
     return QMainWindow::eventFilter(watched, event);
 }
 
+void TForm1::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && isMinimized())
+        QTimer::singleShot(0, this, &TForm1::minimer);
+}
+
+void TForm1::minimer()
+{
+    if (!m_settings.MinToSysTray || !isMinimized())
+        return;
+    TrayIcon->show();
+    hide();
+}
+
+void TForm1::restoreFromTray()
+{
+    TrayIcon->hide();
+    show();
+    showNormal();
+    raise();
+    activateWindow();
+}
+
 void TForm1::bringToFront(QWebEngineView* view)
 {
     view->raise();
     m_frontView = view;
 }
 
-void TForm1::navigate(QWebEngineView* view, const QUrl& url) { view->setUrl(url); }
+void TForm1::navigate(QWebEngineView* view, const QUrl& url)
+{
+    view->setUrl(url);
+}
+
+void TForm1::navigate(QWebEngineView* view, const std::string& url)
+{
+    navigate(view, urlFromText(url));
+}
 
 void TForm1::openStartView()
 {

@@ -5,35 +5,70 @@
 #include "shell/programvalues.h"
 
 #include <QMainWindow>
-
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 
+class QAction;
 class QLabel;
+class QMenu;
 class QStatusBar;
 class QSystemTrayIcon;
 class QTimer;
 class QToolBar;
+class QToolButton;
 class QWebEngineView;
 class QUrl;
 
 namespace nuvio {
 
 class AlertSound;
+class BrowserPage;
+class UrlOpener;
+
+// The calls the main window's commands make into the other subsystems. Start-up wires
+// them to the real routines; each may be left empty.
+struct MainWindowCommands
+{
+    std::function<void()> showSettingsDialog; // modal; returns when the dialog is closed
+    std::function<void()> UpdateNews;
+    std::function<void()> VisNyheder;
+    std::function<void()> LoadLanguage;
+    std::function<void()> UpdateDefinitionFiles;
+};
 
 // The main window: two browser views stacked on one rectangle between the toolbar and the
-// status bar, the refresh timers, the alert sound and the tray icon.
+// status bar, the menu, the refresh timers, the alert sound and the tray icon.
 class TForm1 : public QMainWindow
 {
     Q_OBJECT
 public:
     // Creating the window runs FormCreate: the settings are loaded from `hivePath`.
-    TForm1(AppSettings& settings, ProgramValues& program, std::string hivePath, QWidget* parent = nullptr);
+    // Diverted links go to `opener` (the system's handler when none is given).
+    TForm1(AppSettings& settings, ProgramValues& program, std::string hivePath,
+           UrlOpener* opener = nullptr, QWidget* parent = nullptr);
     // Destroying it runs FormDestroy: the tray icon goes and the settings are saved.
     ~TForm1() override;
 
-    void FormResize();
+    void setCommands(MainWindowCommands commands) { m_commands = std::move(commands); }
+
+    // Menu and toolbar commands.
     void Afslut1Click();
+    void Startside1Click();
+    void Sgeside1Click();
+    void Om1Click();
+    void NetRadio1Click();
+    void Opdatrnuvio1Click();
+    void Hjlp2Click();
+    void Indstillinger1Click();
+
+    void FormResize();
+    // Called after the window was minimised: with MinToSysTray the window leaves the
+    // screen and only the tray icon remains.
+    void minimer();
+    // The tray icon was clicked with the left button: the icon goes and the window returns.
+    void restoreFromTray();
 
     // Navigates the view the start-view setting names and brings it to the front.
     void openStartView();
@@ -49,13 +84,19 @@ public:
     std::uint32_t refreshInterval() const { return m_refreshIntervalMs; }
 
     WindowBounds bounds() const;
+    QString statusText() const;
+    void setStatusText(const QString& text);
 
     AppSettings& settings() { return m_settings; }
     ProgramValues& program() { return m_program; }
 
+    // Components, named as the other parts of the program know them.
     QWebEngineView* WebBrowser1 = nullptr;
     QWebEngineView* RadioBrowser = nullptr;
     QToolBar* ToolBar1 = nullptr;
+    QToolButton* ToolButton1 = nullptr;
+    QToolButton* ToolButton2 = nullptr;
+    QToolButton* ToolButton3 = nullptr;
     QStatusBar* StatusBar1 = nullptr;
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
@@ -64,10 +105,25 @@ public:
     AlertSound* MediaPlayer1 = nullptr;
     QSystemTrayIcon* TrayIcon = nullptr;
 
+    QMenu* Filer1 = nullptr;
+    QMenu* Vis1 = nullptr;
+    QMenu* Funktioner1 = nullptr;
+    QMenu* Hjlp1 = nullptr;
+    QAction* Afslut1 = nullptr;
+    QAction* Startside1 = nullptr;
+    QAction* Nyheder1 = nullptr;
+    QAction* NetRadio1 = nullptr;
+    QAction* Sgeside1 = nullptr;
+    QAction* Opdatrnuvio1 = nullptr;
+    QAction* Indstillinger1 = nullptr;
+    QAction* Hjlp2 = nullptr;
+    QAction* Om1 = nullptr;
+
     // The view that is in front of the other.
     QWebEngineView* frontView() const { return m_frontView; }
     void bringToFront(QWebEngineView* view);
     void navigate(QWebEngineView* view, const QUrl& url);
+    void navigate(QWebEngineView* view, const std::string& url);
 
 signals:
     // The refresh timer or the one-shot start-up timer asks for a news refresh.
@@ -75,16 +131,26 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    void createViews();
+    void createMenu();
+    void createToolBar();
     void FormCreate();
     void FormDestroy();
     void AutoUpdateNews();
+    static void letPendingMessagesBeProcessed();
+    static void call(const std::function<void()>& command);
 
     AppSettings& m_settings;
     ProgramValues& m_program;
     std::string m_hivePath;
+    std::unique_ptr<UrlOpener> m_ownOpener;
+    UrlOpener* m_opener;
+    MainWindowCommands m_commands;
     QWidget* m_client = nullptr;
+    QLabel* m_statusPanel = nullptr;
     QWebEngineView* m_frontView = nullptr;
     std::uint32_t m_refreshIntervalMs = 0;
 };

@@ -11,8 +11,10 @@
 int main(int argc, char** argv)
 {
     const auto usage = [] {
-        std::fprintf(stderr, "usage: nuvio-hive get NAME\n       nuvio-hive set NAME VALUE\n"
-                             "The hive is $NUVIO_REGISTRY, or $XDG_CONFIG_HOME/nuvio/HKEY_LOCAL_MACHINE.reg.\n");
+        std::fprintf(
+            stderr,
+            "usage: nuvio-hive get NAME\n       nuvio-hive set NAME VALUE\n"
+            "The hive is $NUVIO_REGISTRY, or $XDG_CONFIG_HOME/nuvio/HKEY_LOCAL_MACHINE.reg.\n");
         return 2;
     };
     if (argc < 3)

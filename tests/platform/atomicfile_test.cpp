@@ -2,10 +2,9 @@
 #include "platform/errors.h"
 #include "support/tempdir.h"
 
-#include <gtest/gtest.h>
-
 #include <cerrno>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 using namespace nuvio;
@@ -44,7 +43,9 @@ TEST(AtomicFile, CreatesAndReplaces)
     ::chmod(dir.file("a.txt").c_str(), 0640);
     writeFileAtomically(dir.file("a.txt"), std::string("sec\0ond", 7));
     EXPECT_EQ(dir.read("a.txt"), std::string("sec\0ond", 7));
-    struct stat st {};
+    struct stat st
+    {
+    };
     ASSERT_EQ(::stat(dir.file("a.txt").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u) << "the old file's permissions are kept";
     EXPECT_EQ(filesIn(dir.path()), 1u);
@@ -80,7 +81,8 @@ TEST(AtomicFile, MissingFolderIsCannotCreate)
         writeFileAtomically(path, "x");
         FAIL();
     } catch (const NuvioError& e) {
-        EXPECT_EQ(std::string(e.what()), "Cannot create file \"" + path + "\". No such file or directory");
+        EXPECT_EQ(std::string(e.what()),
+                  "Cannot create file \"" + path + "\". No such file or directory");
     }
 }
 

@@ -25,7 +25,8 @@ TEST(CodePage, DanishLettersAndTheHighControls)
         {"\x80", QString::fromUtf8("€")},
         {"\x93quote\x94", QString::fromUtf8("“quote”")},
         {"\x96\x97\x85", QString::fromUtf8("–—…")},
-        {"\x81\x8D\x8F\x90\x9D", QString(QChar(0x81)) + QChar(0x8D) + QChar(0x8F) + QChar(0x90) + QChar(0x9D)},
+        {"\x81\x8D\x8F\x90\x9D",
+         QString(QChar(0x81)) + QChar(0x8D) + QChar(0x8F) + QChar(0x90) + QChar(0x9D)},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(fromCp1252(c.bytes), c.text) << c.bytes;
@@ -36,6 +37,7 @@ TEST(CodePage, DanishLettersAndTheHighControls)
 TEST(CodePage, CharactersTheCodePageLacksBecomeQuestionMarks)
 {
     EXPECT_EQ(toCp1252(QString::fromUtf8("a\u4E2Db")), "a?b");
-    EXPECT_EQ(toCp1252(QString::fromUtf8("x\U0001F600y")), "x?y") << "one mark for a surrogate pair";
+    EXPECT_EQ(toCp1252(QString::fromUtf8("x\U0001F600y")), "x?y")
+        << "one mark for a surrogate pair";
     EXPECT_EQ(toCp1252(QString::fromUtf8("\u0100")), "?");
 }

@@ -62,9 +62,9 @@ TEST(StrToBool, TrueFalseAndNumbers)
         bool value;
     };
     const Case cases[] = {
-        {"-1", true, true}, {"1", true, true},      {"0", true, false},   {"True", true, true},
-        {"TRUE", true, true}, {"tRuE", true, true}, {"False", true, false}, {"FALSE", true, false},
-        {"2", true, true},  {"yes", false, false},  {"", false, false},   {"on", false, false},
+        {"-1", true, true},   {"1", true, true},     {"0", true, false},     {"True", true, true},
+        {"TRUE", true, true}, {"tRuE", true, true},  {"False", true, false}, {"FALSE", true, false},
+        {"2", true, true},    {"yes", false, false}, {"", false, false},     {"on", false, false},
     };
     for (const auto& c : cases) {
         bool value = !c.value;

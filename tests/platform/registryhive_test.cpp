@@ -2,9 +2,8 @@
 #include "platform/registryhive.h"
 #include "support/tempdir.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
+#include <gtest/gtest.h>
 
 using namespace nuvio;
 
@@ -91,15 +90,19 @@ TEST(RegistryHive, WritingKeepsEverythingElse)
 
 TEST(RegistryHive, NewKeyInAnEmptyOrGarbageFile)
 {
-    for (const std::string& text : {std::string(), std::string("\x01\x02 binary junk\n[unclosed\n", 22)}) {
+    for (const std::string& text :
+         {std::string(), std::string("\x01\x02 binary junk\n[unclosed\n", 22)}) {
         auto hive = RegistryHive::parse(text);
         hive.setValue(kKey, "UserLanguage", {RegSz, "Dansk"});
         const auto written = hive.serialize();
         EXPECT_EQ(written.rfind("REGEDIT4\n", 0), 0u);
-        EXPECT_NE(written.find("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Trelvander\\nuvio]\n\"UserLanguage\"=\"Dansk\"\n"),
-                  std::string::npos);
+        EXPECT_NE(
+            written.find(
+                "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Trelvander\\nuvio]\n\"UserLanguage\"=\"Dansk\"\n"),
+            std::string::npos);
         if (!text.empty()) {
-            EXPECT_NE(written.find("binary junk"), std::string::npos) << "garbage is kept, not dropped";
+            EXPECT_NE(written.find("binary junk"), std::string::npos)
+                << "garbage is kept, not dropped";
         }
         EXPECT_EQ(RegistryHive::parse(written).value(kKey, "UserLanguage")->data, "Dansk");
     }
@@ -107,7 +110,8 @@ TEST(RegistryHive, NewKeyInAnEmptyOrGarbageFile)
 
 TEST(RegistryHive, TextsThatNeedTheHexForm)
 {
-    for (const std::string& data : {std::string("two\r\nlines"), std::string("nul\0inside", 10), std::string("\xE6\xF8\xE5")}) {
+    for (const std::string& data : {std::string("two\r\nlines"), std::string("nul\0inside", 10),
+                                    std::string("\xE6\xF8\xE5")}) {
         RegistryHive hive;
         hive.setValue(kKey, "v", {RegSz, data});
         const auto back = RegistryHive::parse(hive.serialize()).value(kKey, "v");
@@ -120,9 +124,10 @@ TEST(RegistryHive, TextsThatNeedTheHexForm)
 TEST(RegistryKey, ReadsStringsAndRefusesOtherTypes)
 {
     test::TempDir dir;
-    dir.write("hive.reg", "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Trelvander\\nuvio]\n"
-                          "\"s\"=\"text\"\n\"e\"=hex(2):61,62,00\n\"empty\"=\"\"\n\"emptybin\"=hex:\n"
-                          "\"d\"=dword:00000001\n\"b\"=hex:01\n\"junk\"=???\n\"nul\"=hex(1):61,00,62,00\n");
+    dir.write("hive.reg",
+              "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Trelvander\\nuvio]\n"
+              "\"s\"=\"text\"\n\"e\"=hex(2):61,62,00\n\"empty\"=\"\"\n\"emptybin\"=hex:\n"
+              "\"d\"=dword:00000001\n\"b\"=hex:01\n\"junk\"=???\n\"nul\"=hex(1):61,00,62,00\n");
     RegistryKey key(dir.file("hive.reg"), kKey);
     ASSERT_TRUE(key.openOrCreate());
     EXPECT_EQ(key.readString("s"), "text");
@@ -189,6 +194,7 @@ TEST(RegistryHivePath, EnvironmentDecides)
     ::unsetenv("NUVIO_REGISTRY");
     ::setenv("XDG_CONFIG_HOME", "/cfg", 1);
     EXPECT_EQ(registryHivePath(), "/cfg/nuvio/HKEY_LOCAL_MACHINE.reg");
-    registry ? (void)::setenv("NUVIO_REGISTRY", registry->c_str(), 1) : (void)::unsetenv("NUVIO_REGISTRY");
+    registry ? (void)::setenv("NUVIO_REGISTRY", registry->c_str(), 1)
+             : (void)::unsetenv("NUVIO_REGISTRY");
     xdg ? (void)::setenv("XDG_CONFIG_HOME", xdg->c_str(), 1) : (void)::unsetenv("XDG_CONFIG_HOME");
 }

@@ -62,7 +62,8 @@ TEST(ReadFile, FailuresCarryTheirTexts)
         loadFileBytes(dir.file("missing.txt"));
         FAIL();
     } catch (const NuvioError& e) {
-        EXPECT_EQ(std::string(e.what()), "Cannot open file \"" + dir.file("missing.txt") + "\". No such file or directory");
+        EXPECT_EQ(std::string(e.what()), "Cannot open file \"" + dir.file("missing.txt") +
+                                             "\". No such file or directory");
     }
     EXPECT_TRUE(fileExists(dir.file("x.txt")));
     EXPECT_FALSE(fileExists(dir.path()));

@@ -18,9 +18,11 @@ std::string le(std::uint32_t v, int bytes)
 
 std::string wave(std::uint16_t format, std::uint16_t bits, std::size_t samples)
 {
-    std::string fmt = le(format, 2) + le(1, 2) + le(8000, 4) + le(8000 * bits / 8, 4) + le(bits / 8, 2) + le(bits, 2);
+    std::string fmt = le(format, 2) + le(1, 2) + le(8000, 4) + le(8000 * bits / 8, 4) +
+                      le(bits / 8, 2) + le(bits, 2);
     std::string data(samples * bits / 8, '\x10');
-    std::string body = "WAVE" + std::string("fmt ") + le(16, 4) + fmt + "data" + le(static_cast<std::uint32_t>(data.size()), 4) + data;
+    std::string body = "WAVE" + std::string("fmt ") + le(16, 4) + fmt + "data" +
+                       le(static_cast<std::uint32_t>(data.size()), 4) + data;
     return "RIFF" + le(static_cast<std::uint32_t>(body.size()), 4) + body;
 }
 

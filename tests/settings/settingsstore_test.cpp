@@ -4,10 +4,9 @@
 #include "settings/settingsstore.h"
 #include "support/tempdir.h"
 
-#include <gtest/gtest.h>
-
 #include <cerrno>
 #include <filesystem>
+#include <gtest/gtest.h>
 
 using namespace nuvio;
 
@@ -33,9 +32,14 @@ TEST(DefaultWindowBounds, FromTheScreenHeight)
     {
         int screen, width, height;
     };
-    const Case cases[] = {{768, 270, 653}, {1024, 357, 870}, {1080, 376, 918}, {600, 270, 510}, {0, 270, 0},
+    const Case cases[] = {{768, 270, 653},
+                          {1024, 357, 870},
+                          {1080, 376, 918},
+                          {600, 270, 510},
+                          {0, 270, 0},
                           // 10 × 0.85 is 8.5 and rounds to the even 8.
-                          {10, 270, 8}, {1440, 502, 1224}};
+                          {10, 270, 8},
+                          {1440, 502, 1224}};
     for (const auto& c : cases) {
         const auto b = defaultWindowBounds(c.screen);
         EXPECT_EQ(b.width, c.width) << c.screen;
@@ -71,15 +75,17 @@ TEST(LoadSettings, EmptyOrMissingHiveGivesDefaultsSilently)
 TEST(LoadSettings, ReadsEveryValue)
 {
     test::TempDir dir;
-    dir.write("h.reg", hiveWith("\"InstallPath\"=\"/opt/nuvio\"\n\"mleft\"=\"10\"\n\"mtop\"=\"-5\"\n"
-                                "\"mwidth\"=\"200\"\n\"mheight\"=\"700\"\n\"RefreshInterval\"=\"0\"\n"
-                                "\"MaxNewsPerFeed\"=\"999\"\n\"UpdateNewsOnApplicationStart\"=\"False\"\n"
-                                "\"AppStartSide\"=\"10\"\n\"MinToSysTray\"=\"1\"\n\"ObsFunktion\"=\"3\"\n"
-                                "\"CheckLocalDays\"=\"0\"\n\"UserLanguage\"=\"english\"\n"));
+    dir.write("h.reg",
+              hiveWith("\"InstallPath\"=\"/opt/nuvio\"\n\"mleft\"=\"10\"\n\"mtop\"=\"-5\"\n"
+                       "\"mwidth\"=\"200\"\n\"mheight\"=\"700\"\n\"RefreshInterval\"=\"0\"\n"
+                       "\"MaxNewsPerFeed\"=\"999\"\n\"UpdateNewsOnApplicationStart\"=\"False\"\n"
+                       "\"AppStartSide\"=\"10\"\n\"MinToSysTray\"=\"1\"\n\"ObsFunktion\"=\"3\"\n"
+                       "\"CheckLocalDays\"=\"0\"\n\"UserLanguage\"=\"english\"\n"));
     AppSettings s;
     const auto loaded = LoadSettings(dir.file("h.reg"), s, 1080);
     EXPECT_FALSE(loaded.readFailed);
-    EXPECT_EQ(loaded.bounds, (WindowBounds{10, -5, 200, 700})) << "a stored width under 270 is kept";
+    EXPECT_EQ(loaded.bounds, (WindowBounds{10, -5, 200, 700}))
+        << "a stored width under 270 is kept";
     EXPECT_EQ(loaded.refreshIntervalMs, 0u) << "0 minutes stops the periodic refresh";
     EXPECT_EQ(s.InstallPath, "/opt/nuvio");
     EXPECT_EQ(s.MaxNewsPerFeed, 999);
@@ -99,10 +105,12 @@ TEST(LoadSettings, FirstBadValueEndsTheReading)
         std::string values;
         bool failed;
     };
-    const std::string before = "\"InstallPath\"=\"/x\"\n\"mleft\"=\"3\"\n\"mtop\"=\"4\"\n\"mwidth\"=\"300\"\n"
-                               "\"mheight\"=\"600\"\n\"RefreshInterval\"=\"20\"\n";
-    const std::string after = "\"UpdateNewsOnApplicationStart\"=\"0\"\n\"AppStartSide\"=\"2\"\n\"MinToSysTray\"=\"-1\"\n"
-                              "\"ObsFunktion\"=\"0\"\n\"CheckLocalDays\"=\"60\"\n\"UserLanguage\"=\"Norsk\"\n";
+    const std::string before =
+        "\"InstallPath\"=\"/x\"\n\"mleft\"=\"3\"\n\"mtop\"=\"4\"\n\"mwidth\"=\"300\"\n"
+        "\"mheight\"=\"600\"\n\"RefreshInterval\"=\"20\"\n";
+    const std::string after =
+        "\"UpdateNewsOnApplicationStart\"=\"0\"\n\"AppStartSide\"=\"2\"\n\"MinToSysTray\"=\"-1\"\n"
+        "\"ObsFunktion\"=\"0\"\n\"CheckLocalDays\"=\"60\"\n\"UserLanguage\"=\"Norsk\"\n";
     const Case cases[] = {
         {"word", before + "\"MaxNewsPerFeed\"=\"mange\"\n" + after, true},
         {"dword", before + "\"MaxNewsPerFeed\"=dword:00000005\n" + after, true},
@@ -162,9 +170,10 @@ TEST(LoadSettings, UnreadableHiveIsSilentDefaults)
 TEST(SaveSettings, WritesTwelveValuesInOrderAndKeepsTheRest)
 {
     test::TempDir dir;
-    dir.write("h.reg", "REGEDIT4\n\n[HKEY_CURRENT_USER\\Keep]\n\"a\"=\"b\"\n\n"
-                       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Trelvander\\nuvio]\n\"InstallPath\"=\"/opt/n\"\n"
-                       "\"Other\"=dword:00000002\n");
+    dir.write("h.reg",
+              "REGEDIT4\n\n[HKEY_CURRENT_USER\\Keep]\n\"a\"=\"b\"\n\n"
+              "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Trelvander\\nuvio]\n\"InstallPath\"=\"/opt/n\"\n"
+              "\"Other\"=dword:00000002\n");
     AppSettings s;
     s.MaxNewsPerFeed = 40;
     s.AppStartSide = "-1";
@@ -176,13 +185,14 @@ TEST(SaveSettings, WritesTwelveValuesInOrderAndKeepsTheRest)
     // 1.5 minutes rounds to the even 2; 2.5 minutes to 2 as well.
     SaveSettings(dir.file("h.reg"), s, {5, 6, 300, 800}, 90000);
     const std::string written = dir.read("h.reg");
-    const std::string expected = "REGEDIT4\n\n[HKEY_CURRENT_USER\\Keep]\n\"a\"=\"b\"\n\n"
-                                 "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Trelvander\\nuvio]\n\"InstallPath\"=\"/opt/n\"\n"
-                                 "\"Other\"=dword:00000002\n\"mleft\"=\"5\"\n\"mtop\"=\"6\"\n\"mwidth\"=\"300\"\n"
-                                 "\"mheight\"=\"800\"\n\"RefreshInterval\"=\"2\"\n\"MaxNewsPerFeed\"=\"40\"\n"
-                                 "\"AppStartSide\"=\"-1\"\n\"UpdateNewsOnApplicationStart\"=\"0\"\n"
-                                 "\"MinToSysTray\"=\"-1\"\n\"ObsFunktion\"=\"2\"\n\"CheckLocalDays\"=\"90\"\n"
-                                 "\"UserLanguage\"=\"English\"\n";
+    const std::string expected =
+        "REGEDIT4\n\n[HKEY_CURRENT_USER\\Keep]\n\"a\"=\"b\"\n\n"
+        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Trelvander\\nuvio]\n\"InstallPath\"=\"/opt/n\"\n"
+        "\"Other\"=dword:00000002\n\"mleft\"=\"5\"\n\"mtop\"=\"6\"\n\"mwidth\"=\"300\"\n"
+        "\"mheight\"=\"800\"\n\"RefreshInterval\"=\"2\"\n\"MaxNewsPerFeed\"=\"40\"\n"
+        "\"AppStartSide\"=\"-1\"\n\"UpdateNewsOnApplicationStart\"=\"0\"\n"
+        "\"MinToSysTray\"=\"-1\"\n\"ObsFunktion\"=\"2\"\n\"CheckLocalDays\"=\"90\"\n"
+        "\"UserLanguage\"=\"English\"\n";
     EXPECT_EQ(written, expected);
 
     SaveSettings(dir.file("h.reg"), s, {5, 6, 300, 800}, 150000);
@@ -201,7 +211,10 @@ TEST(SaveSettings, WritesTwelveValuesInOrderAndKeepsTheRest)
 }
 
 namespace {
-int failingWrites(std::size_t) { return ENOSPC; }
+int failingWrites(std::size_t)
+{
+    return ENOSPC;
+}
 } // namespace
 
 TEST(SaveSettings, FailuresAtExit)

@@ -10,7 +10,11 @@ TEST(LanguageKey, OnlyAsciiCapitalsAreLowered)
 {
     EXPECT_EQ(languageKey("Dansk"), "dansk");
     EXPECT_EQ(languageKey("ENGLISH"), "english");
-    EXPECT_EQ(languageKey("\xC6" "ble"), "\xC6" "ble") << "Æ is not an ASCII capital";
+    EXPECT_EQ(languageKey("\xC6"
+                          "ble"),
+              "\xC6"
+              "ble")
+        << "Æ is not an ASCII capital";
     EXPECT_EQ(languageKey(""), "");
 }
 

@@ -2,9 +2,7 @@
 
 #include <QDir>
 #include <QSignalSpy>
-
 #include <gtest/gtest.h>
-
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -22,7 +20,8 @@ TEST(SingleInstance, NameDependsOnClassAndTitle)
 {
     const auto a = SingleInstance::serverName("TForm1", "nuvio v.1.00");
     EXPECT_EQ(a, SingleInstance::serverName("TForm1", "nuvio v.1.00"));
-    EXPECT_NE(a, SingleInstance::serverName("TForm1", "nuvio v.2.00")) << "another version is another program";
+    EXPECT_NE(a, SingleInstance::serverName("TForm1", "nuvio v.2.00"))
+        << "another version is another program";
     EXPECT_NE(a, SingleInstance::serverName("TForm2", "nuvio v.1.00"));
 }
 

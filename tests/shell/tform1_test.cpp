@@ -4,7 +4,7 @@
 #include "settings/settingsstore.h"
 #include "shell/alertsound.h"
 #include "shell/tform1.h"
-#include "support/tempdir.h"
+#include "support/formfixture.h"
 
 #include <QSignalSpy>
 #include <QStatusBar>
@@ -13,89 +13,17 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QWebEngineView>
-
 #include <gtest/gtest.h>
-
 #include <memory>
 
 using namespace nuvio;
 
-namespace {
-
-struct Message
-{
-    QString caption, text;
-    MessageIcon icon;
-};
-
-class TForm1Test : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        setMessageHook([this](const QString& caption, const QString& text, MessageIcon icon) {
-            messages.push_back({caption, text, icon});
-        });
-    }
-    void TearDown() override
-    {
-        form.reset();
-        setMessageHook(nullptr);
-    }
-
-    void writeHive(const std::string& values)
-    {
-        dir.write("hive.reg", "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Trelvander\\nuvio]\n\"InstallPath\"=\"" +
-                                  dir.path() + "\"\n" + values);
-    }
-
-    // A short, silent, valid wave file.
-    void writeSound()
-    {
-        std::string data(800, '\x80');
-        auto le = [](std::uint32_t v, int n) {
-            std::string s;
-            for (int i = 0; i < n; ++i)
-                s += static_cast<char>((v >> (8 * i)) & 0xFF);
-            return s;
-        };
-        std::string body = "WAVEfmt " + le(16, 4) + le(1, 2) + le(1, 2) + le(8000, 4) + le(8000, 4) + le(1, 2) +
-                           le(8, 2) + "data" + le(800, 4) + data;
-        dir.write("update.wav", "RIFF" + le(static_cast<std::uint32_t>(body.size()), 4) + body);
-    }
-
-    TForm1& create()
-    {
-        form = std::make_unique<TForm1>(settings, program, dir.file("hive.reg"));
-        return *form;
-    }
-
-    std::string hiveValue(const char* name)
-    {
-        RegistryKey key(dir.file("hive.reg"), kSettingsKeyPath);
-        EXPECT_TRUE(key.openOrCreate());
-        return key.readString(name);
-    }
-
-    test::TempDir dir;
-    AppSettings settings;
-    ProgramValues program;
-    std::unique_ptr<TForm1> form;
-    std::vector<Message> messages;
-};
-
-bool waitForLoad(QWebEngineView* view, int timeoutMs = 20000)
-{
-    QSignalSpy spy(view, &QWebEngineView::loadFinished);
-    return spy.wait(timeoutMs) && spy.first().first().toBool();
-}
-
-} // namespace
+using test::FormFixture;
+using TForm1Test = FormFixture;
 
 TEST_F(TForm1Test, CreationLoadsSettingsAndPlacesTheWindow)
 {
     writeHive("\"mleft\"=\"12\"\n\"mtop\"=\"34\"\n\"mwidth\"=\"320\"\n\"mheight\"=\"640\"\n");
-    writeSound();
     auto& f = create();
     EXPECT_TRUE(messages.empty());
     EXPECT_EQ(f.windowTitle(), "nuvio v.1.00");
@@ -128,7 +56,6 @@ TEST_F(TForm1Test, BrokenSoundAndBadSettingsAreReportedAndStartUpGoesOn)
 TEST_F(TForm1Test, DestroyingSavesEverySettingOnce)
 {
     writeHive("");
-    writeSound();
     auto& f = create();
     f.move(7, 8);
     f.resize(300, 700);
@@ -149,25 +76,25 @@ TEST_F(TForm1Test, DestroyingSavesEverySettingOnce)
 TEST_F(TForm1Test, StartViews)
 {
     writeHive("\"AppStartSide\"=\"10\"\n");
-    writeSound();
     dir.write("netradio.html", "<html><body>radio</body></html>");
     auto& f = create();
     f.openStartView();
     EXPECT_EQ(f.frontView(), f.RadioBrowser);
-    EXPECT_EQ(f.RadioBrowser->url().toString().toStdString(), "file://" + dir.path() + "/netradio.html?l=dansk");
-    EXPECT_TRUE(waitForLoad(f.RadioBrowser));
+    EXPECT_EQ(f.RadioBrowser->url().toString().toStdString(),
+              "file://" + dir.path() + "/netradio.html?l=dansk");
+    EXPECT_TRUE(test::waitForLoad(f.RadioBrowser));
 }
 
 TEST_F(TForm1Test, PlainPathStartViewKeepsItsQuery)
 {
     writeHive("\"AppStartSide\"=\"0\"\n\"UserLanguage\"=\"English\"\n");
-    writeSound();
-    dir.write("index.html", "<html><head><script>document.title = location.search;</script></head></html>");
+    dir.write("index.html",
+              "<html><head><script>document.title = location.search;</script></head></html>");
     auto& f = create();
     f.show();
     f.openStartView();
     EXPECT_EQ(f.frontView(), f.WebBrowser1);
-    ASSERT_TRUE(waitForLoad(f.WebBrowser1));
+    ASSERT_TRUE(test::waitForLoad(f.WebBrowser1));
     EXPECT_EQ(f.WebBrowser1->url().toLocalFile().toStdString(), dir.path() + "/index.html");
     EXPECT_EQ(f.WebBrowser1->title(), "?l=english");
 }
@@ -175,7 +102,6 @@ TEST_F(TForm1Test, PlainPathStartViewKeepsItsQuery)
 TEST_F(TForm1Test, ViewsKeepTheirMargins)
 {
     writeHive("");
-    writeSound();
     auto& f = create();
     f.show();
     for (const QSize size : {QSize(376, 918), QSize(270, 500), QSize(500, 300)}) {
@@ -194,7 +120,6 @@ TEST_F(TForm1Test, ViewsKeepTheirMargins)
 TEST_F(TForm1Test, RefreshTimers)
 {
     writeHive("\"RefreshInterval\"=\"0\"\n");
-    writeSound();
     auto& f = create();
     EXPECT_FALSE(f.Timer1->isActive()) << "interval 0 means no periodic refresh";
 
@@ -203,7 +128,8 @@ TEST_F(TForm1Test, RefreshTimers)
     QTest::qWait(50);
     const int remaining = f.Timer1->remainingTime();
     f.setRefreshInterval(600000);
-    EXPECT_LE(f.Timer1->remainingTime(), remaining) << "the same interval does not restart the countdown";
+    EXPECT_LE(f.Timer1->remainingTime(), remaining)
+        << "the same interval does not restart the countdown";
     f.setRefreshInterval(0);
     EXPECT_FALSE(f.Timer1->isActive());
 

@@ -1,11 +1,42 @@
 #include "platform/application.h"
 
+#include <QProcess>
+#include <QStandardPaths>
+#include <QSystemTrayIcon>
+#include <QTest>
 #include <gtest/gtest.h>
+
+namespace {
+
+// The display the tests run on has no tray until a tray host runs on it.
+std::unique_ptr<QProcess> startTrayHost()
+{
+    if (QSystemTrayIcon::isSystemTrayAvailable() ||
+        QStandardPaths::findExecutable(QStringLiteral("trayer")).isEmpty())
+        return nullptr;
+    auto host = std::make_unique<QProcess>();
+    host->start(QStringLiteral("trayer"),
+                {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"),
+                 QStringLiteral("right"), QStringLiteral("--widthtype"), QStringLiteral("pixel"),
+                 QStringLiteral("--width"), QStringLiteral("120")});
+    if (!host->waitForStarted(5000))
+        return nullptr;
+    QTest::qWaitFor([] { return QSystemTrayIcon::isSystemTrayAvailable(); }, 5000);
+    return host;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
     nuvio::prepareWebEngineProcess();
     nuvio::NuvioApplication app(argc, argv);
-    return RUN_ALL_TESTS();
+    const auto trayHost = startTrayHost();
+    const int result = RUN_ALL_TESTS();
+    if (trayHost) {
+        trayHost->kill();
+        trayHost->waitForFinished(3000);
+    }
+    return result;
 }

@@ -1,0 +1,193 @@
+#include "support/formfixture.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+
+using namespace nuvio;
+using CommandsTest = test::FormFixture;
+
+namespace {
+
+void writePages(test::TempDir& dir)
+{
+    for (const char* page : {"index", "search", "about", "netradio"})
+        dir.write(std::string(page) + ".html",
+                  std::string("<html><head><title>") + page + "</title></head></html>");
+}
+
+} // namespace
+
+TEST_F(CommandsTest, MenuCaptionsNamesAndShortcut)
+{
+    auto& f = create();
+    struct Item
+    {
+        const char* name;
+        const char* caption;
+    };
+    const Item menus[] = {
+        {"Filer1", "Filer"}, {"Vis1", "Vis"}, {"Funktioner1", "Funktioner"}, {"Hjlp1", "Hjælp"}};
+    QStringList titles;
+    for (QAction* action : f.menuBar()->actions())
+        titles << action->text();
+    ASSERT_EQ(titles.size(), 4);
+    for (int i = 0; i < 4; ++i) {
+        auto* menu = f.findChild<QMenu*>(QString::fromLatin1(menus[i].name));
+        ASSERT_TRUE(menu) << menus[i].name;
+        EXPECT_EQ(menu->title(), QString::fromUtf8(menus[i].caption));
+        EXPECT_EQ(titles[i], QString::fromUtf8(menus[i].caption));
+    }
+    const Item items[] = {{"Afslut1", "Afslut"},
+                          {"Startside1", "Startside"},
+                          {"Nyheder1", "Nyheder"},
+                          {"NetRadio1", "NetRadio"},
+                          {"Sgeside1", "Søgeside"},
+                          {"Opdatrnuvio1", "Opdatér def.filer"},
+                          {"Indstillinger1", "Indstillinger"},
+                          {"Hjlp2", "Hjælp"},
+                          {"Om1", "Om"}};
+    for (const auto& item : items) {
+        auto* action = f.findChild<QAction*>(QString::fromLatin1(item.name));
+        ASSERT_TRUE(action) << item.name;
+        EXPECT_EQ(action->text(), QString::fromUtf8(item.caption)) << item.name;
+    }
+    EXPECT_EQ(f.Hjlp2->shortcut(), QKeySequence(Qt::Key_F1));
+    const auto helpItems = f.Hjlp1->actions();
+    ASSERT_EQ(helpItems.size(), 3);
+    EXPECT_TRUE(helpItems[1]->isSeparator());
+
+    EXPECT_EQ(f.ToolButton1->toolTip(), "Vis nyhederne");
+    EXPECT_EQ(f.ToolButton2->toolTip(), "NetRadio");
+    EXPECT_EQ(f.ToolButton3->toolTip(), QString::fromUtf8("Søg på nettet"));
+    for (QToolButton* button : {f.ToolButton1, f.ToolButton2, f.ToolButton3})
+        EXPECT_FALSE(button->icon().isNull()) << button->objectName().toStdString();
+    EXPECT_EQ(f.ToolBar1->height(), 29);
+    EXPECT_EQ(f.StatusBar1->height(), 17);
+    EXPECT_FALSE(f.Label1->isVisible());
+    EXPECT_EQ(f.Label1->text(), "Opdaterer nyheder");
+    EXPECT_EQ(f.Label2->text(), "Opdatering komplet");
+}
+
+TEST_F(CommandsTest, EachCommandShowsItsPageInItsView)
+{
+    writePages(dir);
+    writeHive("\"UserLanguage\"=\"English\"\n");
+    auto& f = create();
+    f.show();
+    const std::string base = "file://" + dir.path() + "/";
+    struct Case
+    {
+        std::function<void()> command;
+        QWebEngineView* view;
+        std::string url;
+    };
+    const Case cases[] = {
+        {[&] { f.Sgeside1->trigger(); }, f.WebBrowser1, base + "search.html?l=english"},
+        {[&] { f.NetRadio1->trigger(); }, f.RadioBrowser, base + "netradio.html?l=english"},
+        {[&] { f.Startside1->trigger(); }, f.WebBrowser1, base + "index.html?l=english"},
+        {[&] { QTest::mouseClick(f.ToolButton2, Qt::LeftButton); }, f.RadioBrowser,
+         base + "netradio.html?l=english"},
+        {[&] { f.Om1->trigger(); }, f.WebBrowser1, base + "about.html?l=english"},
+        {[&] { QTest::mouseClick(f.ToolButton3, Qt::LeftButton); }, f.WebBrowser1,
+         base + "search.html?l=english"},
+    };
+    for (const auto& c : cases) {
+        c.command();
+        EXPECT_EQ(f.frontView(), c.view) << c.url;
+        EXPECT_EQ(c.view->url().toString().toStdString(), c.url);
+    }
+    EXPECT_TRUE(opener.opened.empty());
+}
+
+TEST_F(CommandsTest, OpenRadioPageIsNotReloaded)
+{
+    writePages(dir);
+    auto& f = create();
+    f.show();
+    f.NetRadio1Click();
+    ASSERT_TRUE(test::waitForLoad(f.RadioBrowser));
+    test::evaluate(f.RadioBrowser, QStringLiteral("window.playing = 'yes'"));
+    f.Startside1Click();
+    EXPECT_EQ(f.frontView(), f.WebBrowser1);
+
+    QSignalSpy loads(f.RadioBrowser, &QWebEngineView::loadStarted);
+    f.NetRadio1Click();
+    EXPECT_EQ(f.frontView(), f.RadioBrowser);
+    QTest::qWait(300);
+    EXPECT_EQ(loads.count(), 0);
+    EXPECT_EQ(test::evaluate(f.RadioBrowser, QStringLiteral("window.playing")).toString(), "yes");
+}
+
+TEST_F(CommandsTest, HelpGoesToTheSystemBrowserInTheUsersLanguage)
+{
+    ::setenv("NUVIO_SERVER_URL", "http://127.0.0.1:9/", 1);
+    writeHive("\"UserLanguage\"=\"Svenska\"\n");
+    auto& f = create();
+    ::unsetenv("NUVIO_SERVER_URL");
+    QWebEngineView* front = f.frontView();
+    f.Hjlp2->trigger();
+    ASSERT_EQ(opener.opened.size(), 1u);
+    EXPECT_EQ(opener.opened[0], "http://127.0.0.1:9/help/index.php?lang=svenska");
+    EXPECT_EQ(f.frontView(), front);
+}
+
+TEST_F(CommandsTest, SettingsCommandOrder)
+{
+    auto& f = create();
+    struct Case
+    {
+        const char* what;
+        bool changeFeeds;
+        std::string newLanguage;
+        std::vector<std::string> calls;
+    };
+    const Case cases[] = {
+        {"nothing changed", false, "Dansk", {"dialog"}},
+        {"feeds changed", true, "Dansk", {"dialog", "UpdateNews", "VisNyheder"}},
+        {"language changed", false, "English", {"dialog", "LoadLanguage", "UpdateDefinitionFiles"}},
+        {"changed back", false, "Dansk", {"dialog", "LoadLanguage", "UpdateDefinitionFiles"}},
+        {"only letter case", false, "dansk", {"dialog", "LoadLanguage", "UpdateDefinitionFiles"}},
+        {"both",
+         true,
+         "Dansk",
+         {"dialog", "UpdateNews", "VisNyheder", "LoadLanguage", "UpdateDefinitionFiles"}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> calls;
+        MainWindowCommands commands;
+        commands.showSettingsDialog = [&] {
+            EXPECT_FALSE(settings.FeedsChanged) << "cleared before the dialog opens";
+            calls.push_back("dialog");
+            settings.FeedsChanged = c.changeFeeds;
+            settings.UserLanguage = c.newLanguage;
+        };
+        commands.UpdateNews = [&] {
+            EXPECT_FALSE(settings.FeedsChanged) << "cleared before the refresh";
+            calls.push_back("UpdateNews");
+        };
+        commands.VisNyheder = [&] { calls.push_back("VisNyheder"); };
+        commands.LoadLanguage = [&] { calls.push_back("LoadLanguage"); };
+        commands.UpdateDefinitionFiles = [&] { calls.push_back("UpdateDefinitionFiles"); };
+        f.setCommands(commands);
+        settings.FeedsChanged = true;
+        f.Indstillinger1->trigger();
+        EXPECT_EQ(calls, c.calls) << c.what;
+    }
+
+    std::vector<std::string> calls;
+    MainWindowCommands commands;
+    commands.UpdateDefinitionFiles = [&] { calls.push_back("UpdateDefinitionFiles"); };
+    commands.VisNyheder = [&] { calls.push_back("VisNyheder"); };
+    f.setCommands(commands);
+    f.Opdatrnuvio1->trigger();
+    f.Nyheder1->trigger();
+    QTest::mouseClick(f.ToolButton1, Qt::LeftButton);
+    EXPECT_EQ(calls,
+              (std::vector<std::string>{"UpdateDefinitionFiles", "VisNyheder", "VisNyheder"}));
+}

@@ -1,0 +1,113 @@
+#include "support/formfixture.h"
+
+#include <QPointer>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSystemTrayIcon>
+#include <QTest>
+
+using namespace nuvio;
+using TrayTest = test::FormFixture;
+
+namespace {
+
+// Where the icon's window sits inside the tray host, from the X server's own window tree:
+// Qt's idea of the icon's place is not reliable once the host has embedded it.
+QPoint trayIconCentre()
+{
+    QProcess tree;
+    tree.start(QStringLiteral("xwininfo"), {QStringLiteral("-root"), QStringLiteral("-tree")});
+    tree.waitForFinished(5000);
+    const QStringList lines =
+        QString::fromLatin1(tree.readAllStandardOutput()).split(QLatin1Char('\n'));
+    // Window lines end in "WxH+x+y  +absX+absY".
+    const QString place =
+        QStringLiteral("\\s+(\\d+)x(\\d+)[+-]\\d+[+-]\\d+\\s+\\+(-?\\d+)\\+(-?\\d+)");
+    const auto rectOf = [](const QRegularExpressionMatch& m) {
+        return QRect(m.captured(3).toInt(), m.captured(4).toInt(), m.captured(1).toInt(),
+                     m.captured(2).toInt());
+    };
+    QRect panel;
+    const QRegularExpression panelLine(QStringLiteral("\\(\"panel\" \"trayer\"\\)") + place);
+    for (const QString& text : lines) {
+        if (const auto m = panelLine.match(text); m.hasMatch())
+            panel = rectOf(m);
+    }
+    const QString name = QRegularExpression::escape(QCoreApplication::applicationName());
+    const QRegularExpression iconLine(QStringLiteral("\"%1\": \\(\"%1\"").arg(name) +
+                                      QStringLiteral(".*") + place);
+    for (const QString& text : lines) {
+        const auto m = iconLine.match(text);
+        if (m.hasMatch() && panel.contains(rectOf(m).center()))
+            return rectOf(m).center();
+    }
+    return {};
+}
+
+// A real click through the X server, as the tray host receives it from the user.
+void clickAt(const QPoint& point, int button)
+{
+    QProcess::execute(QStringLiteral("xdotool"),
+                      {QStringLiteral("mousemove"), QString::number(point.x()),
+                       QString::number(point.y()), QStringLiteral("click"),
+                       QString::number(button)});
+}
+
+} // namespace
+
+TEST_F(TrayTest, WithoutTheSettingMinimisingLeavesNoIcon)
+{
+    auto& f = create();
+    settings.MinToSysTray = false;
+    f.show();
+    f.showMinimized();
+    QTest::qWait(200);
+    EXPECT_FALSE(f.TrayIcon->isVisible());
+    EXPECT_TRUE(f.isVisible());
+}
+
+TEST_F(TrayTest, MinimiseToTrayAndClickBack)
+{
+    if (!QSystemTrayIcon::isSystemTrayAvailable())
+        GTEST_SKIP() << "no tray host on this display";
+    writeHive("\"MinToSysTray\"=\"-1\"\n");
+    auto& f = create();
+    ASSERT_TRUE(settings.MinToSysTray);
+    f.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
+    f.showMinimized();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.isVisible(); }, 3000))
+        << "the window leaves the screen";
+    EXPECT_TRUE(f.TrayIcon->isVisible());
+    EXPECT_EQ(f.TrayIcon->toolTip(), "nuvio");
+
+    // The icon needs a moment to be embedded in the tray.
+    QPoint icon;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !(icon = trayIconCentre()).isNull(); }, 5000));
+    // and a moment more before the embedded icon takes clicks.
+    QTest::qWait(500);
+
+    clickAt(icon, 3); // the right button is ignored
+    QTest::qWait(500);
+    EXPECT_FALSE(f.isVisible());
+    EXPECT_TRUE(f.TrayIcon->isVisible());
+
+    clickAt(icon, 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.isVisible(); }, 5000))
+        << "a left click brings the window back";
+    EXPECT_FALSE(f.isMinimized());
+    EXPECT_FALSE(f.TrayIcon->isVisible()) << "and removes the icon";
+}
+
+TEST_F(TrayTest, IconIsRemovedAtExit)
+{
+    writeHive("\"MinToSysTray\"=\"-1\"\n");
+    auto& f = create();
+    f.show();
+    f.showMinimized();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !f.isVisible(); }, 3000));
+    QPointer<QSystemTrayIcon> trayIcon = f.TrayIcon;
+    form.reset();
+    EXPECT_TRUE(trayIcon.isNull());
+    EXPECT_EQ(hiveValue("MinToSysTray"), "-1");
+}
