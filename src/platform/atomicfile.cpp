@@ -56,8 +56,10 @@ void writeFileAtomically(const std::string& path, std::string_view bytes)
 {
     std::string temporary = path + ".XXXXXX";
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0)
-        throw errors::cannotCreateFile(path, errors::systemReason(errno));
+    if (fd < 0) {
+        const int error = errno;
+        throw FileWriteError(errors::cannotCreateFile(path, errors::systemReason(error)), error);
+    }
 
     // Keep the old file's permissions; a new file gets the usual 0666 less the umask.
     struct stat old
@@ -71,16 +73,20 @@ void writeFileAtomically(const std::string& path, std::string_view bytes)
         ::fchmod(fd, 0666 & ~mask);
     }
 
-    const bool written = writeAll(fd, bytes) && ::fsync(fd) == 0;
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed) {
+    bool written = writeAll(fd, bytes) && ::fsync(fd) == 0;
+    int error = written ? 0 : errno;
+    if (::close(fd) != 0 && written) {
+        written = false;
+        error = errno;
+    }
+    if (!written) {
         ::unlink(temporary.c_str());
-        throw errors::streamWriteError();
+        throw FileWriteError(errors::streamWriteError(), error);
     }
     if (::rename(temporary.c_str(), path.c_str()) != 0) {
-        const int error = errno;
+        error = errno;
         ::unlink(temporary.c_str());
-        throw errors::cannotCreateFile(path, errors::systemReason(error));
+        throw FileWriteError(errors::cannotCreateFile(path, errors::systemReason(error)), error);
     }
     // Make the rename itself durable; a failure here loses nothing already replaced.
     const int dirFd = ::open(directoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

@@ -1,9 +1,24 @@
 #pragma once
 
+#include "platform/errors.h"
+
 #include <string>
 #include <string_view>
 
 namespace nuvio {
+
+// A failed replacement, with the system's error number for callers that word it their way.
+class FileWriteError : public NuvioError
+{
+public:
+    FileWriteError(const NuvioError& error, int errorNumber)
+        : NuvioError(error.what()), m_errorNumber(errorNumber)
+    {}
+    int errorNumber() const { return m_errorNumber; }
+
+private:
+    int m_errorNumber;
+};
 
 // Replaces `path` with `bytes` so that a crash, a full disk or a failed write leaves
 // either the old file or the new one, never a torn one: the bytes go to a temporary file
@@ -11,7 +26,7 @@ namespace nuvio {
 //
 // Failures: "Cannot create file "%s". %s" when the temporary file cannot be made or the
 // rename fails, "Stream write error" when the bytes cannot all be written and flushed.
-// The temporary file is removed on every failure.
+// The temporary file is removed on every failure. Failures are FileWriteError.
 void writeFileAtomically(const std::string& path, std::string_view bytes);
 
 // Test seam: when set, called before each write(2) of the temporary file with the number

@@ -1,0 +1,168 @@
+#include "news/feedlists.h"
+
+#include "platform/atomicfile.h"
+#include "platform/errors.h"
+#include "platform/textfile.h"
+
+#include <cerrno>
+#include <unistd.h>
+
+namespace nuvio {
+
+namespace {
+
+bool isSkippable(char c)
+{
+    const auto code = static_cast<unsigned char>(c);
+    return code >= 1 && code <= 32;
+}
+
+bool endsField(char c)
+{
+    return c == ',' || static_cast<unsigned char>(c) <= 32;
+}
+
+} // namespace
+
+std::vector<std::string> commaFields(std::string_view line)
+{
+    if (const auto nul = line.find('\0'); nul != std::string_view::npos)
+        line = line.substr(0, nul);
+    std::vector<std::string> fields;
+    std::size_t i = 0;
+    const auto skip = [&] {
+        while (i < line.size() && isSkippable(line[i]))
+            ++i;
+    };
+    skip();
+    while (i < line.size()) {
+        std::string field;
+        if (line[i] == '"') {
+            ++i;
+            while (i < line.size()) {
+                if (line[i] == '"') {
+                    if (i + 1 < line.size() && line[i + 1] == '"') {
+                        field += '"';
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                field += line[i++];
+            }
+        } else {
+            const std::size_t start = i;
+            while (i < line.size() && !endsField(line[i]))
+                ++i;
+            field.assign(line.substr(start, i - start));
+        }
+        fields.push_back(std::move(field));
+        skip();
+        if (i < line.size() && line[i] == ',') {
+            if (i + 1 == line.size())
+                fields.emplace_back();
+            ++i;
+            skip();
+        }
+    }
+    return fields;
+}
+
+std::string CommaField(std::string_view line, int n)
+{
+    const auto fields = commaFields(line);
+    if (n < 0 || static_cast<std::size_t>(n) >= fields.size())
+        throw errors::listIndexOutOfBounds(n);
+    return fields[static_cast<std::size_t>(n)];
+}
+
+std::string trimControls(std::string_view text)
+{
+    std::size_t begin = 0;
+    std::size_t end = text.size();
+    while (begin < end && static_cast<unsigned char>(text[begin]) <= 32)
+        ++begin;
+    while (end > begin && static_cast<unsigned char>(text[end - 1]) <= 32)
+        --end;
+    return std::string(text.substr(begin, end - begin));
+}
+
+bool isHeadingLine(std::string_view line)
+{
+    return line.find("<<<") != std::string_view::npos;
+}
+
+std::string catalogDisplayText(std::string_view line)
+{
+    return isHeadingLine(line) ? trimControls(line) : trimControls(CommaField(line, 0));
+}
+
+namespace {
+
+bool startsWithIgnoringCase(std::string_view text, std::string_view lowerPrefix)
+{
+    if (text.size() < lowerPrefix.size())
+        return false;
+    for (std::size_t i = 0; i < lowerPrefix.size(); ++i) {
+        char c = text[i];
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+        if (c != lowerPrefix[i])
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+std::string ResolveFeedUrl(const std::string& chosen, const std::vector<std::string>& catalog)
+{
+    if (startsWithIgnoringCase(chosen, "http://") || startsWithIgnoringCase(chosen, "https://"))
+        return chosen;
+    std::string url;
+    for (const auto& line : catalog) {
+        if (CommaField(line, 0) == chosen)
+            url = CommaField(line, 1);
+    }
+    return url;
+}
+
+std::vector<std::string> readListForRefresh(const std::string& path)
+{
+    auto lines = splitLines(readFileBytes(path));
+    for (auto& line : lines) {
+        if (line.size() > kRefreshLineLimit)
+            line.resize(kRefreshLineLimit);
+    }
+    return lines;
+}
+
+std::vector<std::string> readCatalogDisplayTexts(const std::string& path)
+{
+    std::vector<std::string> texts;
+    for (const auto& line : splitLines(readFileBytes(path)))
+        texts.push_back(catalogDisplayText(line));
+    return texts;
+}
+
+std::vector<std::string> readSelectedFeeds(const std::string& path)
+{
+    return splitLines(readFileBytes(path));
+}
+
+void writeSelectedFeeds(const std::string& path, const std::vector<std::string>& feeds)
+{
+    if (feeds.empty()) {
+        if (::unlink(path.c_str()) != 0 && errno != ENOENT)
+            throw errors::fromErrno(errno);
+        return;
+    }
+    try {
+        writeFileAtomically(path, joinLinesCrLf(feeds));
+    } catch (const FileWriteError& error) {
+        throw errors::fromErrno(error.errorNumber());
+    }
+}
+
+} // namespace nuvio
