@@ -1,20 +1,27 @@
 #include "shell/tform1.h"
 
 #include "language/languagekey.h"
+#include "net/httpclient.h"
+#include "news/newsrefresh.h"
 #include "platform/application.h"
+#include "platform/codepage.h"
 #include "platform/messagebox.h"
 #include "platform/plainpath.h"
+#include "platform/textfile.h"
 #include "platform/urlopener.h"
 #include "settings/settingsstore.h"
 #include "shell/alertsound.h"
 #include "shell/browserpage.h"
 
 #include <QAction>
+#include <QDateTime>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
+#include <QLocale>
 #include <QMenuBar>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QStatusBar>
 #include <QSystemTrayIcon>
@@ -68,13 +75,15 @@ TForm1::TForm1(AppSettings& settings, ProgramValues& program, std::string hivePa
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
-    connect(Timer1, &QTimer::timeout, this, &TForm1::newsRefreshDue);
+    connect(Timer1, &QTimer::timeout, this, &TForm1::AutoUpdateNews);
 
     Timer2 = new QTimer(this);
     Timer2->setObjectName(QStringLiteral("Timer2"));
     Timer2->setSingleShot(true);
     Timer2->setInterval(2000);
     connect(Timer2, &QTimer::timeout, this, &TForm1::AutoUpdateNews);
+
+    IdHTTP1 = std::make_unique<HttpClient>();
 
     MediaPlayer1 = new AlertSound(this);
     MediaPlayer1->setObjectName(QStringLiteral("MediaPlayer1"));
@@ -132,7 +141,7 @@ void TForm1::createMenu()
     Startside1 = addItem(Vis1, "Startside1", QStringLiteral("Startside"), &TForm1::Startside1Click);
     Nyheder1 = Vis1->addAction(QStringLiteral("Nyheder"));
     Nyheder1->setObjectName(QStringLiteral("Nyheder1"));
-    connect(Nyheder1, &QAction::triggered, this, [this] { call(m_commands.VisNyheder); });
+    connect(Nyheder1, &QAction::triggered, this, &TForm1::VisNyheder);
     NetRadio1 = addItem(Vis1, "NetRadio1", QStringLiteral("NetRadio"), &TForm1::NetRadio1Click);
     Sgeside1 = addItem(Vis1, "Sgeside1", QString::fromUtf8("Søgeside"), &TForm1::Sgeside1Click);
 
@@ -174,7 +183,7 @@ void TForm1::createToolBar()
         return button;
     };
     ToolButton1 = addButton("ToolButton1", images[0], QStringLiteral("Vis nyhederne"),
-                            [this] { call(m_commands.VisNyheder); });
+                            [this] { VisNyheder(); });
     ToolButton2 = addButton("ToolButton2", images[1], QStringLiteral("NetRadio"),
                             [this] { NetRadio1Click(); });
     ToolButton3 = addButton("ToolButton3", images[2], QString::fromUtf8("Søg på nettet"),
@@ -307,8 +316,8 @@ void TForm1::Indstillinger1Click()
     call(m_commands.showSettingsDialog);
     if (m_settings.FeedsChanged) {
         m_settings.FeedsChanged = false;
-        call(m_commands.UpdateNews);
-        call(m_commands.VisNyheder);
+        UpdateNews();
+        VisNyheder();
     }
     if (m_settings.UserLanguage != language) {
         call(m_commands.LoadLanguage);
@@ -391,8 +400,97 @@ void TForm1::armStartupRefresh()
 
 void TForm1::AutoUpdateNews()
 {
+    UpdateNews();
+}
+
+void TForm1::yieldToEvents()
+{
+    // The refresh yields at many small steps; handling events every few milliseconds keeps
+    // the window live without spending the refresh's time on empty event loops.
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    if (now - m_lastYield < 5)
+        return;
+    m_lastYield = now;
+    QCoreApplication::processEvents();
+}
+
+void TForm1::ShowStatus(const std::string& text)
+{
+    setStatusText(fromCp1252(text));
+    StatusBar1->repaint();
+    emit statusShown(statusText());
+    QCoreApplication::processEvents();
+}
+
+void TForm1::UpdateNews()
+{
     Timer2->stop();
-    emit newsRefreshDue();
+    if (m_refreshRunning) {
+        m_refreshPending = true;
+        return;
+    }
+    bool newNews = false;
+    {
+        m_refreshRunning = true;
+        const auto done = qScopeGuard([this] {
+            m_refreshRunning = false;
+            emit newsRefreshed();
+            if (m_refreshPending) {
+                m_refreshPending = false;
+                QTimer::singleShot(0, this, &TForm1::UpdateNews);
+            }
+        });
+        NewsRefreshContext context;
+        context.installPath = m_settings.InstallPath;
+        context.maxNewsPerFeed = m_settings.MaxNewsPerFeed;
+        context.updatingText = toCp1252(Label1->text());
+        context.completedText = toCp1252(Label2->text());
+        context.showStatus = [this](const std::string& text) { ShowStatus(text); };
+        context.yield = [this] { yieldToEvents(); };
+        context.http = IdHTTP1.get();
+        newNews = nuvio::UpdateNews(context);
+    }
+    if (newNews)
+        CallObs();
+}
+
+std::string TForm1::newsPageUrl() const
+{
+    // The date and time only make each address differ, so the view never shows an old copy.
+    const QLocale locale = QLocale::system();
+    const QDateTime now = QDateTime::currentDateTime();
+    const QString stamp = locale.toString(now.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
+                          locale.toString(now.time(), QLocale::LongFormat);
+    return "file://" + m_settings.InstallPath + "/news.html?" + toCp1252(stamp);
+}
+
+void TForm1::VisNyheder()
+{
+    std::string url = newsPageUrl();
+    if (!fileExists(m_settings.InstallPath + "/news.html"))
+        url = "file://" + m_settings.InstallPath +
+              "/index.html?l=" + languageKey(m_settings.UserLanguage);
+    navigate(WebBrowser1, url);
+    bringToFront(WebBrowser1);
+    if (!isVisible() && m_settings.MinToSysTray) {
+        restoreFromTray();
+    } else if (!m_settings.MinToSysTray) {
+        if (isMinimized())
+            showNormal();
+        raise();
+        activateWindow();
+    }
+    emit newsShown();
+}
+
+void TForm1::CallObs()
+{
+    if (m_settings.ObsFunktion == 1 || m_settings.ObsFunktion == 3)
+        VisNyheder();
+    else
+        navigate(WebBrowser1, newsPageUrl());
+    if (m_settings.ObsFunktion == 2 || m_settings.ObsFunktion == 3)
+        MediaPlayer1->play();
 }
 
 void TForm1::comeForward()

@@ -25,6 +25,7 @@ namespace nuvio {
 
 class AlertSound;
 class BrowserPage;
+class HttpClient;
 class UrlOpener;
 
 // The calls the main window's commands make into the other subsystems. Start-up wires
@@ -32,8 +33,6 @@ class UrlOpener;
 struct MainWindowCommands
 {
     std::function<void()> showSettingsDialog; // modal; returns when the dialog is closed
-    std::function<void()> UpdateNews;
-    std::function<void()> VisNyheder;
     std::function<void()> LoadLanguage;
     std::function<void()> UpdateDefinitionFiles;
 };
@@ -62,6 +61,20 @@ public:
     void Opdatrnuvio1Click();
     void Hjlp2Click();
     void Indstillinger1Click();
+
+    // The news refresh. One asked for while another runs is remembered and runs once
+    // that one has ended.
+    void UpdateNews();
+    bool isRefreshing() const { return m_refreshRunning; }
+    // Shows the news page (or the start page when there is none yet) in front, bringing
+    // the window back as the tray setting says.
+    void VisNyheder();
+    // The alert after a refresh that found new items.
+    void CallObs();
+    // Sets the status text, paints it at once and lets waiting events be handled.
+    void ShowStatus(const std::string& text);
+    // Lets waiting events be handled; cheap enough to call often.
+    void yieldToEvents();
 
     void FormResize();
     // Called after the window was minimised: with MinToSysTray the window leaves the
@@ -104,6 +117,7 @@ public:
     QTimer* Timer2 = nullptr;
     AlertSound* MediaPlayer1 = nullptr;
     QSystemTrayIcon* TrayIcon = nullptr;
+    std::unique_ptr<HttpClient> IdHTTP1;
 
     QMenu* Filer1 = nullptr;
     QMenu* Vis1 = nullptr;
@@ -126,8 +140,10 @@ public:
     void navigate(QWebEngineView* view, const std::string& url);
 
 signals:
-    // The refresh timer or the one-shot start-up timer asks for a news refresh.
-    void newsRefreshDue();
+    // A refresh has ended, and the news view was brought forward (for those who follow).
+    void newsRefreshed();
+    void newsShown();
+    void statusShown(const QString& text);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -140,6 +156,7 @@ private:
     void FormCreate();
     void FormDestroy();
     void AutoUpdateNews();
+    std::string newsPageUrl() const;
     static void letPendingMessagesBeProcessed();
     static void call(const std::function<void()>& command);
 
@@ -153,6 +170,9 @@ private:
     QLabel* m_statusPanel = nullptr;
     QWebEngineView* m_frontView = nullptr;
     std::uint32_t m_refreshIntervalMs = 0;
+    bool m_refreshRunning = false;
+    bool m_refreshPending = false;
+    qint64 m_lastYield = 0;
 };
 
 } // namespace nuvio

@@ -140,6 +140,7 @@ TEST_F(CommandsTest, HelpGoesToTheSystemBrowserInTheUsersLanguage)
 TEST_F(CommandsTest, SettingsCommandOrder)
 {
     auto& f = create();
+    f.show();
     struct Case
     {
         const char* what;
@@ -158,8 +159,14 @@ TEST_F(CommandsTest, SettingsCommandOrder)
          "Dansk",
          {"dialog", "UpdateNews", "VisNyheder", "LoadLanguage", "UpdateDefinitionFiles"}},
     };
+    std::vector<std::string> calls;
+    QObject::connect(&f, &TForm1::newsRefreshed, [&] {
+        EXPECT_FALSE(settings.FeedsChanged) << "cleared before the refresh";
+        calls.push_back("UpdateNews");
+    });
+    QObject::connect(&f, &TForm1::newsShown, [&] { calls.push_back("VisNyheder"); });
     for (const auto& c : cases) {
-        std::vector<std::string> calls;
+        calls.clear();
         MainWindowCommands commands;
         commands.showSettingsDialog = [&] {
             EXPECT_FALSE(settings.FeedsChanged) << "cleared before the dialog opens";
@@ -167,11 +174,6 @@ TEST_F(CommandsTest, SettingsCommandOrder)
             settings.FeedsChanged = c.changeFeeds;
             settings.UserLanguage = c.newLanguage;
         };
-        commands.UpdateNews = [&] {
-            EXPECT_FALSE(settings.FeedsChanged) << "cleared before the refresh";
-            calls.push_back("UpdateNews");
-        };
-        commands.VisNyheder = [&] { calls.push_back("VisNyheder"); };
         commands.LoadLanguage = [&] { calls.push_back("LoadLanguage"); };
         commands.UpdateDefinitionFiles = [&] { calls.push_back("UpdateDefinitionFiles"); };
         f.setCommands(commands);
@@ -180,14 +182,30 @@ TEST_F(CommandsTest, SettingsCommandOrder)
         EXPECT_EQ(calls, c.calls) << c.what;
     }
 
-    std::vector<std::string> calls;
+    calls.clear();
     MainWindowCommands commands;
     commands.UpdateDefinitionFiles = [&] { calls.push_back("UpdateDefinitionFiles"); };
-    commands.VisNyheder = [&] { calls.push_back("VisNyheder"); };
     f.setCommands(commands);
     f.Opdatrnuvio1->trigger();
+    EXPECT_EQ(calls, (std::vector<std::string>{"UpdateDefinitionFiles"}));
+}
+
+TEST_F(CommandsTest, NewsCommandsShowTheStartPageUntilThereIsNews)
+{
+    writePages(dir);
+    auto& f = create();
+    f.show();
+    f.NetRadio1Click();
     f.Nyheder1->trigger();
+    EXPECT_EQ(f.frontView(), f.WebBrowser1);
+    EXPECT_EQ(f.WebBrowser1->url().toString().toStdString(),
+              "file://" + dir.path() + "/index.html?l=dansk");
+
+    dir.write("news.html", "<html></html>");
+    f.NetRadio1Click();
     QTest::mouseClick(f.ToolButton1, Qt::LeftButton);
-    EXPECT_EQ(calls,
-              (std::vector<std::string>{"UpdateDefinitionFiles", "VisNyheder", "VisNyheder"}));
+    EXPECT_EQ(f.frontView(), f.WebBrowser1);
+    const QUrl url = f.WebBrowser1->url();
+    EXPECT_EQ(url.toLocalFile().toStdString(), dir.path() + "/news.html");
+    EXPECT_FALSE(url.query().isEmpty()) << "the date and time make every address new";
 }

@@ -133,7 +133,7 @@ TEST_F(TForm1Test, RefreshTimers)
     f.setRefreshInterval(0);
     EXPECT_FALSE(f.Timer1->isActive());
 
-    QSignalSpy due(&f, &TForm1::newsRefreshDue);
+    QSignalSpy due(&f, &TForm1::newsRefreshed);
     settings.UpdateNewsOnApplicationStart = false;
     f.armStartupRefresh();
     EXPECT_FALSE(f.Timer2->isActive());

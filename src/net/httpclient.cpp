@@ -1,0 +1,292 @@
+#include "net/httpclient.h"
+
+#include <array>
+#include <atomic>
+#include <cstring>
+#include <curl/curl.h>
+#include <mutex>
+
+namespace nuvio {
+
+namespace {
+
+void initialiseCurlOnce()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+std::string statusLine(long status)
+{
+    const char* reason = "";
+    switch (status / 100) {
+    case 1:
+        reason = "Informational";
+        break;
+    case 3:
+        reason = "Redirect";
+        break;
+    case 4:
+        reason = status == 404 ? "Not Found" : status == 403 ? "Forbidden" : "Client Error";
+        break;
+    case 5:
+        reason = status == 503 ? "Service Unavailable" : "Server Error";
+        break;
+    }
+    return "HTTP/1.1 " + std::to_string(status) + " " + reason;
+}
+
+} // namespace
+
+// Cookies live in a share handle used by every transfer; the share handle needs locks
+// because transfers of different batches may run at the same time.
+struct HttpClient::Shared
+{
+    CURLSH* share = nullptr;
+    std::array<std::mutex, CURL_LOCK_DATA_LAST> locks;
+
+    Shared()
+    {
+        initialiseCurlOnce();
+        share = curl_share_init();
+        curl_share_setopt(share, CURLSHOPT_LOCKFUNC, &Shared::lock);
+        curl_share_setopt(share, CURLSHOPT_UNLOCKFUNC, &Shared::unlock);
+        curl_share_setopt(share, CURLSHOPT_USERDATA, this);
+        curl_share_setopt(share, CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE);
+    }
+    ~Shared() { curl_share_cleanup(share); }
+
+    static void lock(CURL*, curl_lock_data data, curl_lock_access, void* self)
+    {
+        static_cast<Shared*>(self)->locks[static_cast<std::size_t>(data)].lock();
+    }
+    static void unlock(CURL*, curl_lock_data data, void* self)
+    {
+        static_cast<Shared*>(self)->locks[static_cast<std::size_t>(data)].unlock();
+    }
+};
+
+struct HttpClient::Batch::State
+{
+    std::mutex mutex;
+    std::condition_variable done;
+    std::vector<std::optional<HttpResult>> results;
+    std::atomic<bool> cancelled{false};
+};
+
+namespace {
+
+struct Transfer
+{
+    CURL* easy = nullptr;
+    std::size_t index = 0;
+    std::string body;
+    std::size_t maxBody = 0;
+    bool tooLarge = false;
+    bool headersEnded = false; // the blank line after the last header block arrived
+    char errorBuffer[CURL_ERROR_SIZE] = {};
+    curl_slist* headers = nullptr;
+    const std::atomic<bool>* cancelled = nullptr;
+};
+
+size_t writeBody(char* data, size_t size, size_t count, void* user)
+{
+    auto* transfer = static_cast<Transfer*>(user);
+    const std::size_t bytes = size * count;
+    // Counted here: a size limit in the transfer options does not stop a chunked body.
+    if (transfer->body.size() + bytes > transfer->maxBody) {
+        transfer->tooLarge = true;
+        return 0;
+    }
+    transfer->body.append(data, bytes);
+    return bytes;
+}
+
+size_t readHeader(char* data, size_t size, size_t count, void* user)
+{
+    auto* transfer = static_cast<Transfer*>(user);
+    const std::size_t bytes = size * count;
+    const std::string_view line(data, bytes);
+    // Each answer of a redirect chain ends its headers with a blank line; a new status
+    // line starts the next answer.
+    if (line == "\r\n" || line == "\n")
+        transfer->headersEnded = true;
+    else if (line.substr(0, 5) == "HTTP/")
+        transfer->headersEnded = false;
+    return bytes;
+}
+
+int progress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+{
+    return static_cast<Transfer*>(user)->cancelled->load() ? 1 : 0;
+}
+
+HttpResult finish(Transfer& transfer, CURLcode code)
+{
+    HttpResult result;
+    curl_easy_getinfo(transfer.easy, CURLINFO_RESPONSE_CODE, &result.status);
+    if (code != CURLE_OK) {
+        if (transfer.tooLarge)
+            result.error =
+                "The answer is larger than " + std::to_string(transfer.maxBody >> 20) + " MB";
+        else if (code == CURLE_OPERATION_TIMEDOUT)
+            result.error = "Read timed out";
+        else
+            result.error =
+                transfer.errorBuffer[0] ? transfer.errorBuffer : curl_easy_strerror(code);
+        return result;
+    }
+    if (!transfer.headersEnded) {
+        result.error = "Connection closed gracefully before the answer was complete";
+        return result;
+    }
+    if (result.status < 200 || result.status > 299) {
+        result.error = statusLine(result.status);
+        return result;
+    }
+    result.ok = true;
+    result.body = std::move(transfer.body);
+    return result;
+}
+
+} // namespace
+
+const std::vector<std::string>& HttpClient::requestHeaders()
+{
+    static const std::vector<std::string> headers = {
+        "Accept: text/html, */*",
+        "User-Agent: Mozilla/3.0 (compatible; Indy Library)",
+        "Content-Type: text/html",
+    };
+    return headers;
+}
+
+HttpClient::HttpClient() : HttpClient(Limits{}) {}
+
+HttpClient::HttpClient(Limits limits) : m_limits(limits), m_shared(std::make_unique<Shared>()) {}
+
+HttpClient::~HttpClient() = default;
+
+HttpClient::Batch::Batch(std::shared_ptr<State> state) : m_state(std::move(state)) {}
+
+HttpClient::Batch::~Batch()
+{
+    m_state->cancelled = true;
+    if (m_worker.joinable())
+        m_worker.join();
+}
+
+HttpResult HttpClient::Batch::take(std::size_t index, const std::function<void()>& yield)
+{
+    std::unique_lock lock(m_state->mutex);
+    while (!m_state->results.at(index)) {
+        if (yield) {
+            lock.unlock();
+            yield();
+            lock.lock();
+            m_state->done.wait_for(lock, std::chrono::milliseconds(5),
+                                   [&] { return m_state->results[index].has_value(); });
+        } else {
+            m_state->done.wait(lock, [&] { return m_state->results[index].has_value(); });
+        }
+    }
+    return std::move(*m_state->results[index]);
+}
+
+std::unique_ptr<HttpClient::Batch> HttpClient::start(const std::vector<std::string>& urls)
+{
+    auto state = std::make_shared<Batch::State>();
+    state->results.resize(urls.size());
+    std::unique_ptr<Batch> batch(new Batch(state));
+    const Limits limits = m_limits;
+    CURLSH* share = m_shared->share;
+
+    batch->m_worker = std::thread([state, urls, limits, share] {
+        CURLM* multi = curl_multi_init();
+        curl_multi_setopt(multi, CURLMOPT_MAX_HOST_CONNECTIONS, limits.maxPerHost);
+        curl_multi_setopt(multi, CURLMOPT_MAX_TOTAL_CONNECTIONS, limits.maxTotal);
+        std::vector<std::unique_ptr<Transfer>> transfers;
+        for (std::size_t i = 0; i < urls.size(); ++i) {
+            auto transfer = std::make_unique<Transfer>();
+            transfer->index = i;
+            transfer->maxBody = limits.maxBody;
+            transfer->cancelled = &state->cancelled;
+            CURL* easy = curl_easy_init();
+            transfer->easy = easy;
+            for (const auto& header : requestHeaders())
+                transfer->headers = curl_slist_append(transfer->headers, header.c_str());
+            curl_easy_setopt(easy, CURLOPT_URL, urls[i].c_str());
+            curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
+            curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_1);
+            curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
+            curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+            curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
+            curl_easy_setopt(easy, CURLOPT_MAXREDIRS, limits.maxRedirects);
+            curl_easy_setopt(easy, CURLOPT_PROXY, ""); // the environment's proxies too
+            curl_easy_setopt(easy, CURLOPT_HTTPHEADER, transfer->headers);
+            curl_easy_setopt(easy, CURLOPT_COOKIEFILE, "");
+            curl_easy_setopt(easy, CURLOPT_SHARE, share);
+            curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS,
+                             static_cast<long>(limits.connect.count()));
+            curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, static_cast<long>(limits.total.count()));
+            curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
+            curl_easy_setopt(
+                easy, CURLOPT_LOW_SPEED_TIME,
+                std::max(1L, static_cast<long>((limits.silence.count() + 999) / 1000)));
+            curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE,
+                             static_cast<curl_off_t>(limits.maxBody));
+            curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, writeBody);
+            curl_easy_setopt(easy, CURLOPT_WRITEDATA, transfer.get());
+            curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, readHeader);
+            curl_easy_setopt(easy, CURLOPT_HEADERDATA, transfer.get());
+            curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, progress);
+            curl_easy_setopt(easy, CURLOPT_XFERINFODATA, transfer.get());
+            curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
+            curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, transfer->errorBuffer);
+            curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+            curl_easy_setopt(easy, CURLOPT_PRIVATE, transfer.get());
+            curl_multi_add_handle(multi, easy);
+            transfers.push_back(std::move(transfer));
+        }
+
+        int running = static_cast<int>(urls.size());
+        while (running > 0 && !state->cancelled) {
+            curl_multi_perform(multi, &running);
+            int queued = 0;
+            while (CURLMsg* message = curl_multi_info_read(multi, &queued)) {
+                if (message->msg != CURLMSG_DONE)
+                    continue;
+                Transfer* transfer = nullptr;
+                curl_easy_getinfo(message->easy_handle, CURLINFO_PRIVATE, &transfer);
+                HttpResult result = finish(*transfer, message->data.result);
+                std::lock_guard lock(state->mutex);
+                state->results[transfer->index] = std::move(result);
+                state->done.notify_all();
+            }
+            if (running > 0)
+                curl_multi_poll(multi, nullptr, 0, 100, nullptr);
+        }
+        for (auto& transfer : transfers) {
+            curl_multi_remove_handle(multi, transfer->easy);
+            curl_easy_cleanup(transfer->easy);
+            curl_slist_free_all(transfer->headers);
+        }
+        curl_multi_cleanup(multi);
+        // Whatever did not finish (a cancelled batch) still gets an answer.
+        std::lock_guard lock(state->mutex);
+        for (auto& result : state->results) {
+            if (!result)
+                result = HttpResult{false, 0, {}, "The transfer was cancelled"};
+        }
+        state->done.notify_all();
+    });
+    return batch;
+}
+
+HttpResult HttpClient::get(const std::string& url, const std::function<void()>& yield)
+{
+    auto batch = start({url});
+    return batch->take(0, yield);
+}
+
+} // namespace nuvio

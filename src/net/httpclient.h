@@ -1,0 +1,85 @@
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace nuvio {
+
+// The outcome of one GET: the body as bytes, or a failure with a message a user can read.
+struct HttpResult
+{
+    bool ok = false;
+    long status = 0;
+    std::string body;
+    std::string error;
+};
+
+// The program's one HTTP client: HTTP/1.1 GET with fixed request headers, no proxy, cookies
+// kept in memory for the client's lifetime, bodies taken as bytes without any decoding,
+// and every status outside 2xx a failure. Transfers run on a worker thread; the caller's
+// thread only waits, handling its own events through a yield function.
+class HttpClient
+{
+public:
+    struct Limits
+    {
+        std::chrono::milliseconds connect{30000};
+        std::chrono::milliseconds silence{
+            60000}; // a transfer that receives nothing this long fails
+        std::chrono::milliseconds total{300000};
+        std::size_t maxBody = std::size_t{64} << 20;
+        long maxRedirects = 5;
+        long maxPerHost = 6;
+        long maxTotal = 64;
+    };
+
+    HttpClient();
+    explicit HttpClient(Limits limits);
+    ~HttpClient();
+    HttpClient(const HttpClient&) = delete;
+    HttpClient& operator=(const HttpClient&) = delete;
+
+    const Limits& limits() const { return m_limits; }
+
+    // One GET; waits for it, calling `yield` while it waits. Never throws.
+    HttpResult get(const std::string& url, const std::function<void()>& yield = {});
+
+    // Several GETs at once. Results are taken by index, in any order.
+    class Batch
+    {
+    public:
+        ~Batch();
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+
+        // Waits for transfer `index`, calling `yield` while it waits.
+        HttpResult take(std::size_t index, const std::function<void()>& yield = {});
+
+    private:
+        friend class HttpClient;
+        struct State;
+        explicit Batch(std::shared_ptr<State> state);
+        std::shared_ptr<State> m_state;
+        std::thread m_worker;
+    };
+
+    std::unique_ptr<Batch> start(const std::vector<std::string>& urls);
+
+    // The request headers every GET sends.
+    static const std::vector<std::string>& requestHeaders();
+
+private:
+    struct Shared;
+    Limits m_limits;
+    std::unique_ptr<Shared> m_shared;
+};
+
+} // namespace nuvio

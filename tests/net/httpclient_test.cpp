@@ -1,0 +1,276 @@
+#include "net/httpclient.h"
+#include "support/loopbackserver.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+
+using namespace nuvio;
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+HttpClient::Limits shortLimits()
+{
+    HttpClient::Limits limits;
+    limits.connect = 2s;
+    limits.silence = 1s;
+    limits.total = 4s;
+    limits.maxBody = 1000;
+    return limits;
+}
+
+double secondsSince(Clock::time_point start)
+{
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+} // namespace
+
+TEST(HttpClient, SendsTheConfiguredRequestAndTakesBytesAsTheyAre)
+{
+    test::LoopbackServer server;
+    std::string version, accept, agent, type, encoding, proxyHeader;
+    const std::string gzipBody("\x1f\x8b\x08\x00\x00\x00\x00\x00\x00\x03\xff\x00\x01", 13);
+    server.server().Get("/feed", [&](const httplib::Request& request, httplib::Response& response) {
+        version = request.version;
+        accept = request.get_header_value("Accept");
+        agent = request.get_header_value("User-Agent");
+        type = request.get_header_value("Content-Type");
+        encoding = request.get_header_value("Accept-Encoding");
+        response.set_header("Content-Encoding", "gzip");
+        response.set_content(gzipBody, "application/rss+xml; charset=utf-8");
+    });
+    server.start();
+    // Proxies named in the environment are not used.
+    ::setenv("http_proxy", "http://127.0.0.1:1", 1);
+    ::setenv("HTTP_PROXY", "http://127.0.0.1:1", 1);
+    HttpClient client;
+    const HttpResult result = client.get(server.url("/feed"));
+    ::unsetenv("http_proxy");
+    ::unsetenv("HTTP_PROXY");
+    ASSERT_TRUE(result.ok) << result.error;
+    EXPECT_EQ(result.status, 200);
+    EXPECT_EQ(result.body, gzipBody) << "the body is stored as it came, never inflated";
+    EXPECT_EQ(version, "HTTP/1.1");
+    EXPECT_EQ(accept, "text/html, */*");
+    EXPECT_EQ(agent, "Mozilla/3.0 (compatible; Indy Library)");
+    EXPECT_EQ(type, "text/html");
+    EXPECT_EQ(encoding, "") << "no content decoding is asked for";
+}
+
+TEST(HttpClient, CookiesSetByOneAnswerGoBackOnTheNext)
+{
+    test::LoopbackServer server;
+    std::string cookie;
+    server.server().Get("/set", [](const httplib::Request&, httplib::Response& response) {
+        response.set_header("Set-Cookie", "session=abc123; Path=/");
+        response.set_content("ok", "text/plain");
+    });
+    server.server().Get("/check",
+                        [&](const httplib::Request& request, httplib::Response& response) {
+                            cookie = request.get_header_value("Cookie");
+                            response.set_content("ok", "text/plain");
+                        });
+    server.start();
+    HttpClient client;
+    ASSERT_TRUE(client.get(server.url("/set")).ok);
+    ASSERT_TRUE(client.get(server.url("/check")).ok);
+    EXPECT_EQ(cookie, "session=abc123");
+    HttpClient other;
+    ASSERT_TRUE(other.get(server.url("/check")).ok);
+    EXPECT_EQ(cookie, "") << "cookies belong to one client";
+}
+
+TEST(HttpClient, StatusAndRedirects)
+{
+    test::LoopbackServer server;
+    server.server().Get(
+        R"(/hop/(\d+))", [&](const httplib::Request& request, httplib::Response& response) {
+            const int left = std::stoi(request.matches[1]);
+            if (left == 0)
+                response.set_content("arrived", "text/plain");
+            else
+                response.set_redirect(server.url("/hop/" + std::to_string(left - 1)), 302);
+        });
+    server.server().Get("/loop", [&](const httplib::Request&, httplib::Response& response) {
+        response.set_redirect(server.url("/loop"), 301);
+    });
+    server.server().Get("/to-file", [](const httplib::Request&, httplib::Response& response) {
+        response.set_redirect("file:///etc/passwd", 302);
+    });
+    server.server().Get("/missing", [](const httplib::Request&, httplib::Response& response) {
+        response.status = 404;
+        response.set_content("<html>not here</html>", "text/html");
+    });
+    server.server().Get("/broken", [](const httplib::Request&, httplib::Response& response) {
+        response.status = 500;
+        response.set_content("oops", "text/plain");
+    });
+    server.server().Get("/empty", [](const httplib::Request&, httplib::Response& response) {
+        response.status = 200;
+    });
+    server.start();
+    struct Case
+    {
+        const char* path;
+        bool ok;
+        std::string body;
+        std::string error;
+    };
+    const Case cases[] = {
+        {"/hop/0", true, "arrived", ""},
+        {"/hop/5", true, "arrived", ""},
+        {"/hop/6", false, "", ""},
+        {"/loop", false, "", ""},
+        {"/to-file", false, "", ""},
+        {"/missing", false, "", "HTTP/1.1 404 Not Found"},
+        {"/broken", false, "", "HTTP/1.1 500 Server Error"},
+        {"/empty", true, "", ""},
+    };
+    HttpClient client;
+    for (const auto& c : cases) {
+        const HttpResult result = client.get(server.url(c.path));
+        EXPECT_EQ(result.ok, c.ok) << c.path << ": " << result.error;
+        EXPECT_EQ(result.body, c.body) << c.path;
+        if (!c.ok) {
+            EXPECT_FALSE(result.error.empty()) << c.path;
+        }
+        if (!c.error.empty()) {
+            EXPECT_EQ(result.error, c.error) << c.path;
+        }
+    }
+}
+
+TEST(HttpClient, FailuresOfTheConnectionAndTheAnswer)
+{
+    struct Case
+    {
+        const char* what;
+        std::function<void(int)> respond;
+    };
+    const Case cases[] = {
+        {"closed before the headers", [](int socket) { test::readRequestHead(socket); }},
+        {"reset mid-headers",
+         [](int socket) {
+             test::readRequestHead(socket);
+             test::sendAll(socket, "HTTP/1.1 200 OK\r\nContent-Le");
+         }},
+        {"body shorter than its length",
+         [](int socket) {
+             test::readRequestHead(socket);
+             test::sendAll(socket, "HTTP/1.1 200 OK\r\nContent-Length: 500\r\n\r\nonly this");
+         }},
+        {"garbage instead of HTTP",
+         [](int socket) {
+             test::readRequestHead(socket);
+             test::sendAll(socket, std::string("\x00\x01\x02garbage\r\n\r\n", 14));
+         }},
+        {"a header line that never ends",
+         [](int socket) {
+             test::readRequestHead(socket);
+             test::sendAll(socket, "HTTP/1.1 200 OK\r\nX-Long: " + std::string(1 << 20, 'a'));
+         }},
+        {"chunked body over the size limit",
+         [](int socket) {
+             test::readRequestHead(socket);
+             test::sendAll(socket, "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n");
+             for (int i = 0; i < 10; ++i)
+                 test::sendAll(socket, "200\r\n" + std::string(512, 'x') + "\r\n");
+             test::sendAll(socket, "0\r\n\r\n");
+         }},
+    };
+    HttpClient client(shortLimits());
+    for (const auto& c : cases) {
+        test::RawServer server(c.respond);
+        const auto start = Clock::now();
+        const HttpResult result = client.get(server.url("/"));
+        EXPECT_FALSE(result.ok) << c.what;
+        EXPECT_FALSE(result.error.empty()) << c.what;
+        EXPECT_LT(secondsSince(start), 5.0) << c.what;
+    }
+}
+
+TEST(HttpClient, StalledServersTimeOut)
+{
+    HttpClient client(shortLimits());
+    struct Case
+    {
+        const char* what;
+        std::function<void(int)> respond;
+    };
+    const Case cases[] = {
+        {"no answer at all",
+         [](int socket) {
+             test::readRequestHead(socket);
+             std::this_thread::sleep_for(3s);
+         }},
+        {"stops in the middle of the body",
+         [](int socket) {
+             test::readRequestHead(socket);
+             test::sendAll(socket, "HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\nhalf");
+             std::this_thread::sleep_for(3s);
+         }},
+        {"a byte now and then, for longer than any request may last",
+         [](int socket) {
+             test::readRequestHead(socket);
+             test::sendAll(socket, "HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\n");
+             for (int i = 0; i < 12; ++i) {
+                 test::sendAll(socket, "x");
+                 std::this_thread::sleep_for(500ms);
+             }
+         }},
+    };
+    for (const auto& c : cases) {
+        test::RawServer server(c.respond);
+        const auto start = Clock::now();
+        const HttpResult result = client.get(server.url("/"));
+        const double took = secondsSince(start);
+        EXPECT_FALSE(result.ok) << c.what;
+        EXPECT_LT(took, 5.5) << c.what;
+        EXPECT_GT(took, 0.9) << c.what;
+    }
+}
+
+TEST(HttpClient, RefusedConnection)
+{
+    int port = 0;
+    {
+        test::RawServer server([](int) {});
+        port = server.port();
+    }
+    HttpClient client(shortLimits());
+    const HttpResult result = client.get("http://127.0.0.1:" + std::to_string(port) + "/");
+    EXPECT_FALSE(result.ok);
+    EXPECT_FALSE(result.error.empty());
+    EXPECT_FALSE(client.get("ftp://127.0.0.1/").ok) << "only http and https";
+}
+
+TEST(HttpClient, ManyAtOnceAnswerByIndex)
+{
+    test::LoopbackServer server;
+    server.server().Get(R"(/slow/(\d+))",
+                        [](const httplib::Request& request, httplib::Response& response) {
+                            const int n = std::stoi(request.matches[1]);
+                            std::this_thread::sleep_for(std::chrono::milliseconds(20 * (10 - n)));
+                            response.set_content("feed " + std::to_string(n), "text/plain");
+                        });
+    server.start();
+    HttpClient client;
+    std::vector<std::string> urls;
+    for (int i = 0; i < 10; ++i)
+        urls.push_back(server.url("/slow/" + std::to_string(i)));
+    auto batch = client.start(urls);
+    int yields = 0;
+    for (int i = 0; i < 10; ++i) {
+        const HttpResult result = batch->take(static_cast<std::size_t>(i), [&] { ++yields; });
+        ASSERT_TRUE(result.ok) << result.error;
+        EXPECT_EQ(result.body, "feed " + std::to_string(i));
+    }
+    EXPECT_GT(yields, 0) << "the waiting thread kept handling its events";
+    // A batch dropped before its answers are taken ends its transfers.
+    auto dropped = client.start(urls);
+    dropped.reset();
+}

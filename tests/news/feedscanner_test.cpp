@@ -1,0 +1,137 @@
+#include "news/feedscanner.h"
+
+#include <gtest/gtest.h>
+
+using namespace nuvio;
+
+namespace {
+
+struct Recorder : FeedSink
+{
+    void feedHeading(std::string_view link, std::string_view title) override
+    {
+        lines.push_back("H " + std::string(link) + " | " + std::string(title));
+    }
+    void item(std::string_view link, std::string_view title) override
+    {
+        lines.push_back("I " + std::string(link) + " | " + std::string(title));
+    }
+    std::vector<std::string> lines;
+};
+
+std::vector<std::string> scan(const std::string& text, std::int32_t max = 25)
+{
+    Recorder recorder;
+    int yields = 0;
+    scanFeed(FeedText(text), max, recorder, [&] { ++yields; });
+    EXPECT_GT(yields, 0);
+    return recorder.lines;
+}
+
+using Lines = std::vector<std::string>;
+
+} // namespace
+
+TEST(FeedText, SearchAndCutSemantics)
+{
+    const FeedText feed("Ab<ITEM>cd<item>");
+    EXPECT_EQ(feed.search("<item", 0), 3u);
+    EXPECT_EQ(feed.search("<item", 1), 3u);
+    EXPECT_EQ(feed.search("<item", 3), 3u);
+    EXPECT_EQ(feed.search("<item", 4), 11u);
+    EXPECT_EQ(feed.search("<item", 12), 0u);
+    EXPECT_EQ(feed.search("<item", 4), 11u) << "a later answer does not spoil an earlier one";
+    EXPECT_EQ(feed.search("<item", 100), 0u);
+    EXPECT_EQ(feed.cut(3, 8), "<ITEM");
+    EXPECT_EQ(feed.cut(0, 3), "Ab<") << "a start of 0 counts as 1 but the length is e - s";
+    EXPECT_EQ(feed.cut(5, 5), "");
+    EXPECT_EQ(feed.cut(5, 2), "");
+    EXPECT_EQ(feed.cut(14, 100), "em>");
+    EXPECT_EQ(feed.cut(100, 200), "");
+}
+
+TEST(ScanFeed, Rss2)
+{
+    const std::string rss =
+        "<?xml version=\"1.0\"?><rss><channel><title>DR Nyheder</title>"
+        "<link>http://dr.dk/</link><description>d</description>"
+        "<item><title> Første </title><link>\n http://dr.dk/1 \n</link></item>"
+        "<item><title><![CDATA[Anden <b>fed</b>]]></title><link>http://dr.dk/2</link></item>"
+        "</channel></rss>";
+    EXPECT_EQ(scan(rss), (Lines{"H http://dr.dk/ | DR Nyheder", "I http://dr.dk/1 | Første",
+                                "I http://dr.dk/2 | Anden fed"}));
+}
+
+TEST(ScanFeed, EdgeCases)
+{
+    struct Case
+    {
+        const char* what;
+        std::string feed;
+        std::int32_t max;
+        Lines lines;
+    };
+    const Case cases[] = {
+        {"empty feed", "", 25, {"H  | "}},
+        {"atom: no channel, link without end",
+         "<feed><title>Atom</title><link href=\"http://a\"/><entry><title>E</title></entry></feed>",
+         25,
+         {"H  | Atom"}},
+        {"channel title keeps its case and blanks",
+         "<CHANNEL><TITLE> Big </TITLE><LINK> http://B "
+         "</LINK><ITEM><TITLE>t</TITLE><LINK>l</LINK></ITEM></CHANNEL>",
+         25,
+         {"H  http://B  |  Big ", "I l | t"}},
+        {"rss 1.0: the items element counts as an item",
+         "<rdf><channel><title>C</title><link>http://c</link><items><seq/></items></channel>"
+         "<item><title>A</title><link>http://a</link></item><item><title>B</title><link>http://b</"
+         "link></item></rdf>",
+         25,
+         {"H http://c | C", "I http://a | A", "I http://b | B"}},
+        {"max of 0 still takes one",
+         "<channel><title>C</title><link>l</link><item><title>1</title><link>a</link></item>"
+         "<item><title>2</title><link>b</link></item></channel>",
+         0,
+         {"H l | C", "I a | 1"}},
+        {"max of 1",
+         "<channel><link>l</link><item><title>1</title><link>a</link></item><item><title>2</"
+         "title><link>b</link></item>",
+         1,
+         {"H l | 1", "I a | 1"}},
+        {"no end of link loops to the first item until the count",
+         "<channel><link>l</link></channel><item><title>1</title><link>a</item>",
+         3,
+         {"H l | 1", "I  | 1", "I  | 1", "I  | 1"}},
+        {"a date in a later item skips the items between",
+         "<channel><link>l</link><item><title>1</title><link>a</link></item>"
+         "<item><title>2</title><link>b</link></item>"
+         "<item><title>3</title><link>c</link><dc:date>x</dc:date></item>"
+         "<item><title>4</title><link>d</link></item>",
+         25,
+         {"H l | 1", "I a | 1", "I d | 4"}},
+        {"nested tags in titles",
+         "<channel><title>C</title><link>l</link><item><title><span><b>Hi</b></span></"
+         "title><link><a>x</a></link></item>",
+         25,
+         {"H l | C", "I x | Hi"}},
+        {"a channel without link takes its title from the first item",
+         "<channel><item><title>T</title></item>",
+         2,
+         {"H  | T", "I  | T", "I  | T"}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(scan(c.feed, c.max), c.lines) << c.what;
+}
+
+TEST(ScanFeed, StaysLinearWithoutDates)
+{
+    // 2,000 items and no "<dc:date": each item would search the rest of the text for it.
+    std::string feed = "<channel><title>T</title><link>http://t</link>";
+    for (int i = 0; i < 2000; ++i)
+        feed += "<item><title>Item " + std::to_string(i) + "</title><link>http://t/" +
+                std::to_string(i) + "</link>" + std::string(2000, ' ') + "</item>";
+    Recorder recorder;
+    scanFeed(FeedText(feed), 5000, recorder, {});
+    ASSERT_EQ(recorder.lines.size(), 2001u);
+    EXPECT_EQ(recorder.lines.back(), "I http://t/1999 | Item 1999");
+}

@@ -1,0 +1,166 @@
+#include "net/httpclient.h"
+#include "news/newspage.h"
+#include "news/newsrefresh.h"
+#include "platform/errors.h"
+#include "support/loopbackserver.h"
+#include "support/tempdir.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+using namespace nuvio;
+using namespace std::chrono_literals;
+
+namespace {
+
+std::string rss(const std::string& channel,
+                const std::vector<std::pair<std::string, std::string>>& items)
+{
+    std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><rss><channel><title>" + channel +
+                       "</title><link>http://" + channel + ".dk/</link>";
+    for (const auto& [link, title] : items)
+        text += "<item><title>" + title + "</title><link>" + link + "</link></item>";
+    return text + "</channel></rss>";
+}
+
+class NewsRefreshTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        server.server().Get(
+            R"(/feed/(\w+))", [this](const httplib::Request& request, httplib::Response& response) {
+                const std::string name = request.matches[1];
+                // Later feeds answer first, so the page order cannot come from arrival order.
+                if (const auto delay = delays.find(name); delay != delays.end())
+                    std::this_thread::sleep_for(delay->second);
+                if (name == "broken") {
+                    response.status = 500;
+                    return;
+                }
+                response.set_content(
+                    rss(name, {{"http://" + name + ".dk/1", name + " one"},
+                               {"http://" + name + ".dk/2", name + " \xC3\xA6\xC3\xB8"}}),
+                    "application/rss+xml");
+            });
+        server.start();
+    }
+
+    bool refresh()
+    {
+        NewsRefreshContext context;
+        context.installPath = dir.path();
+        context.maxNewsPerFeed = 25;
+        context.updatingText = "Opdaterer nyheder";
+        context.completedText = "Opdatering komplet";
+        context.showStatus = [this](const std::string& text) { statuses.push_back(text); };
+        context.yield = [this] { ++yields; };
+        context.http = &http;
+        return UpdateNews(context);
+    }
+
+    std::string feedUrl(const std::string& name) { return server.url("/feed/" + name); }
+
+    std::string expectedFeed(const std::string& name, bool isNew)
+    {
+        return NewsPageWriter::headingText("http://" + name + ".dk/", name) +
+               NewsPageWriter::itemText("http://" + name + ".dk/1", name + " one", isNew) +
+               NewsPageWriter::itemText("http://" + name + ".dk/2", name + " \xE6\xF8", isNew);
+    }
+
+    test::TempDir dir;
+    test::LoopbackServer server;
+    HttpClient http;
+    std::map<std::string, std::chrono::milliseconds> delays;
+    std::vector<std::string> statuses;
+    int yields = 0;
+};
+
+} // namespace
+
+TEST_F(NewsRefreshTest, PageInFeedOrderWhateverTheArrivalOrder)
+{
+    delays = {{"a", 300ms}, {"b", 150ms}, {"c", 0ms}};
+    dir.write("newsfeeds.txt",
+              "<<< Nyheder >>>\r\nA," + feedUrl("a") + "\r\n\"B feed\"," + feedUrl("b") + "\r\n");
+    dir.write("newsselected.txt", "A\r\nB feed\r\nUnknown\r\n" + feedUrl("c") + "\r\n");
+    EXPECT_TRUE(refresh());
+    EXPECT_EQ(dir.read("news.html"), NewsPageWriter::headerText() + expectedFeed("a", true) +
+                                         expectedFeed("b", true) + expectedFeed("c", true) +
+                                         NewsPageWriter::footerText());
+    EXPECT_EQ(statuses, (std::vector<std::string>{"Opdaterer nyheder", "Opdatering komplet", ""}));
+    EXPECT_GT(yields, 0);
+
+    // The same feeds again: nothing new, and no alert.
+    statuses.clear();
+    EXPECT_FALSE(refresh());
+    EXPECT_EQ(dir.read("news.html"), NewsPageWriter::headerText() + expectedFeed("a", false) +
+                                         expectedFeed("b", false) + expectedFeed("c", false) +
+                                         NewsPageWriter::footerText());
+}
+
+TEST_F(NewsRefreshTest, FailedFeedShowsFejlAndTheRunGoesOn)
+{
+    dir.write("newsfeeds.txt", "Broken," + feedUrl("broken") + "\r\n");
+    const std::string refused = "http://127.0.0.1:1/feed";
+    dir.write("newsselected.txt", "Broken\r\n" + refused + "\r\n" + feedUrl("ok") + "\r\n");
+    EXPECT_TRUE(refresh());
+    EXPECT_EQ(dir.read("news.html"), NewsPageWriter::headerText() + expectedFeed("ok", true) +
+                                         NewsPageWriter::footerText());
+    EXPECT_EQ(statuses, (std::vector<std::string>{"Opdaterer nyheder", "Fejl Broken",
+                                                  "Fejl " + refused, "Opdatering komplet", ""}));
+}
+
+TEST_F(NewsRefreshTest, MissingSelectionDeletesThePage)
+{
+    dir.write("news.html", "old");
+    EXPECT_FALSE(refresh());
+    EXPECT_FALSE(std::filesystem::exists(dir.file("news.html")));
+    EXPECT_TRUE(statuses.empty());
+}
+
+TEST_F(NewsRefreshTest, EmptySelectionIsAnEmptyPage)
+{
+    dir.write("newsfeeds.txt", "");
+    dir.write("newsselected.txt", "");
+    EXPECT_FALSE(refresh());
+    EXPECT_EQ(dir.read("news.html"), NewsPageWriter::headerText() + NewsPageWriter::footerText());
+}
+
+TEST_F(NewsRefreshTest, ListFailuresEndTheRun)
+{
+    // No catalogue at all.
+    dir.write("newsselected.txt", feedUrl("a") + "\r\n");
+    try {
+        refresh();
+        FAIL();
+    } catch (const NuvioError& e) {
+        EXPECT_STREQ(e.what(), "File not found");
+    }
+    // A catalogue entry without a URL: the feeds before it are written, then the run ends.
+    dir.write("newsfeeds.txt", "Solo\r\n");
+    dir.write("newsselected.txt", feedUrl("a") + "\r\nSolo\r\n" + feedUrl("b") + "\r\n");
+    try {
+        refresh();
+        FAIL();
+    } catch (const NuvioError& e) {
+        EXPECT_STREQ(e.what(), "List index out of bounds (1)");
+    }
+    EXPECT_EQ(dir.read("news.html"), NewsPageWriter::headerText() + expectedFeed("a", true));
+}
+
+TEST_F(NewsRefreshTest, MaxNewsPerFeedLimitsEveryFeed)
+{
+    dir.write("newsfeeds.txt", "");
+    dir.write("newsselected.txt", feedUrl("a") + "\r\n");
+    NewsRefreshContext context;
+    context.installPath = dir.path();
+    context.maxNewsPerFeed = 1;
+    context.showStatus = [](const std::string&) {};
+    context.http = &http;
+    UpdateNews(context);
+    EXPECT_EQ(dir.read("news.html"), NewsPageWriter::headerText() +
+                                         NewsPageWriter::headingText("http://a.dk/", "a") +
+                                         NewsPageWriter::itemText("http://a.dk/1", "a one", true) +
+                                         NewsPageWriter::footerText());
+}

@@ -1,0 +1,135 @@
+#include "platform/errors.h"
+#include "shell/alertsound.h"
+#include "support/formfixture.h"
+#include "support/loopbackserver.h"
+
+#include <QLabel>
+#include <QStatusBar>
+#include <QSystemTrayIcon>
+#include <QTest>
+#include <QTimer>
+
+using namespace nuvio;
+using NewsAlertTest = test::FormFixture;
+
+namespace {
+
+const char* kFeed =
+    "<rss><channel><title>Lokal</title><link>http://lokal.dk/</link>"
+    "<item><title>Nyhed</title><link>http://lokal.dk/1</link></item></channel></rss>";
+
+} // namespace
+
+TEST_F(NewsAlertTest, AlertByTheSetting)
+{
+    dir.write("news.html", "<html>news</html>");
+    dir.write("about.html", "<html>about</html>");
+    auto& f = create();
+    f.show();
+    struct Case
+    {
+        int obs;
+        bool front;
+        bool sound;
+    };
+    for (const Case c : {Case{0, false, false}, Case{1, true, false}, Case{2, false, true},
+                         Case{3, true, true}, Case{7, false, false}}) {
+        settings.ObsFunktion = c.obs;
+        f.Om1Click();
+        f.NetRadio1Click();
+        ASSERT_EQ(f.frontView(), f.RadioBrowser);
+        QSignalSpy shown(&f, &TForm1::newsShown);
+        EXPECT_NO_THROW(f.CallObs()) << c.obs;
+        EXPECT_EQ(f.frontView() == f.WebBrowser1, c.front) << c.obs;
+        EXPECT_EQ(shown.count(), c.front ? 1 : 0) << c.obs;
+        // The news page replaces whatever the main view showed, in front or not.
+        EXPECT_EQ(f.WebBrowser1->url().toLocalFile().toStdString(), dir.file("news.html")) << c.obs;
+        EXPECT_FALSE(f.WebBrowser1->url().query().isEmpty()) << c.obs;
+    }
+}
+
+TEST_F(NewsAlertTest, SoundAfterAFailedOpenIsReported)
+{
+    dir.write("update.wav", "broken");
+    auto& f = create();
+    ASSERT_EQ(messages.size(), 1u) << "the failed open was reported at start-up";
+    settings.ObsFunktion = 3;
+    try {
+        f.CallObs();
+        FAIL();
+    } catch (const NuvioError& e) {
+        EXPECT_STREQ(e.what(), "No MCI device open");
+    }
+    EXPECT_EQ(f.frontView(), f.WebBrowser1) << "the news came forward before the sound failed";
+}
+
+TEST_F(NewsAlertTest, NewsCommandBringsTheWindowBackFromTheTray)
+{
+    writeHive("\"MinToSysTray\"=\"-1\"\n");
+    auto& f = create();
+    f.show();
+    f.showMinimized();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.isVisible(); }, 3000));
+    ASSERT_TRUE(f.TrayIcon->isVisible());
+    f.VisNyheder();
+    EXPECT_TRUE(f.isVisible());
+    EXPECT_FALSE(f.TrayIcon->isVisible());
+}
+
+TEST_F(NewsAlertTest, RefreshThroughTheWindow)
+{
+    test::LoopbackServer server;
+    server.server().Get("/feed", [](const httplib::Request&, httplib::Response& response) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        response.set_content(kFeed, "application/rss+xml");
+    });
+    server.start();
+    dir.write("newsfeeds.txt", "Lokal," + server.url("/feed") + "\r\n");
+    dir.write("newsselected.txt", "Lokal\r\n");
+    writeHive("\"ObsFunktion\"=\"1\"\n");
+    auto& f = create();
+    f.show();
+    f.NetRadio1Click();
+
+    // A click during the transfer is handled: the window stays live.
+    bool handledDuringRefresh = false;
+    QTimer::singleShot(100, &f, [&] { handledDuringRefresh = f.isRefreshing(); });
+    QSignalSpy refreshed(&f, &TForm1::newsRefreshed);
+    QSignalSpy shown(&f, &TForm1::newsShown);
+    f.Timer2->start();
+    f.UpdateNews();
+    EXPECT_FALSE(f.Timer2->isActive()) << "any refresh cancels the start-up one";
+    EXPECT_TRUE(handledDuringRefresh);
+    EXPECT_EQ(refreshed.count(), 1);
+    EXPECT_EQ(shown.count(), 1) << "new items show the news";
+    EXPECT_EQ(f.frontView(), f.WebBrowser1);
+    EXPECT_EQ(f.statusText(), "") << "the status panel ends empty";
+    EXPECT_NE(dir.read("news.html").find("http://lokal.dk/1"), std::string::npos);
+
+    // Asked for while one runs: remembered, and run once afterwards.
+    QTimer::singleShot(100, &f, [&] {
+        f.UpdateNews();
+        f.UpdateNews();
+    });
+    f.UpdateNews();
+    EXPECT_EQ(refreshed.count(), 2);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return refreshed.count() == 3; }, 5000));
+    QTest::qWait(500);
+    EXPECT_EQ(refreshed.count(), 3);
+    EXPECT_EQ(shown.count(), 1) << "nothing was new the second and third time";
+}
+
+TEST_F(NewsAlertTest, FailedFeedLeavesFejlUntilTheEnd)
+{
+    dir.write("newsfeeds.txt", "");
+    dir.write("newsselected.txt", "http://127.0.0.1:1/none\r\n");
+    auto& f = create();
+    std::vector<QString> seen;
+    f.Label2->setText(QStringLiteral("Færdig"));
+    QObject::connect(&f, &TForm1::statusShown, [&](const QString& text) { seen.push_back(text); });
+    f.UpdateNews();
+    EXPECT_EQ(f.statusText(), "");
+    EXPECT_EQ(seen, (std::vector<QString>{QStringLiteral("Opdaterer nyheder"),
+                                          QStringLiteral("Fejl http://127.0.0.1:1/none"),
+                                          QString::fromUtf8("Færdig"), QString()}));
+}
