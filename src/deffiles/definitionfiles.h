@@ -5,8 +5,10 @@ namespace nuvio {
 class TForm1;
 class Tdownloading;
 
-// Refreshes the local pages from the vendor's server when they are older than the
-// settings allow.
+// The definition-file update as the windows run it: with the main window's settings and
+// HTTP client, the progress window, and events handled between the steps. A run asked for
+// while one goes on is ignored.
 void CheckDefinitionFiles(TForm1& form, Tdownloading& progressWindow);
+void UpdateDefinitionFiles(TForm1& form, Tdownloading& progressWindow);
 
 } // namespace nuvio

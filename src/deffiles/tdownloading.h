@@ -1,19 +1,29 @@
 #pragma once
 
+#include "deffiles/definitionupdate.h"
+
 #include <QDialog>
 
 class QProgressBar;
 
 namespace nuvio {
 
-// The progress window of the definition-file update: created once at start-up, hidden.
-class Tdownloading : public QDialog
+// The progress window of the definition-file update: created once at start-up, hidden,
+// shown while a run goes on. Closing it only hides it; the run goes on.
+class Tdownloading : public QDialog, public UpdateProgress
 {
     Q_OBJECT
 public:
     explicit Tdownloading(QWidget* parent = nullptr);
 
+    void begin(std::size_t entries) override;
+    void at(std::size_t entry) override;
+    void end() override;
+
     QProgressBar* pgBar1 = nullptr;
+
+private:
+    void FormCreate();
 };
 
 } // namespace nuvio

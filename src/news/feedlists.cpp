@@ -2,6 +2,7 @@
 
 #include "platform/atomicfile.h"
 #include "platform/errors.h"
+#include "platform/fieldsplit.h"
 #include "platform/textfile.h"
 
 #include <cerrno>
@@ -9,65 +10,7 @@
 
 namespace nuvio {
 
-namespace {
-
-bool isSkippable(char c)
-{
-    const auto code = static_cast<unsigned char>(c);
-    return code >= 1 && code <= 32;
-}
-
-bool endsField(char c)
-{
-    return c == ',' || static_cast<unsigned char>(c) <= 32;
-}
-
-} // namespace
-
-std::vector<std::string> commaFields(std::string_view line)
-{
-    if (const auto nul = line.find('\0'); nul != std::string_view::npos)
-        line = line.substr(0, nul);
-    std::vector<std::string> fields;
-    std::size_t i = 0;
-    const auto skip = [&] {
-        while (i < line.size() && isSkippable(line[i]))
-            ++i;
-    };
-    skip();
-    while (i < line.size()) {
-        std::string field;
-        if (line[i] == '"') {
-            ++i;
-            while (i < line.size()) {
-                if (line[i] == '"') {
-                    if (i + 1 < line.size() && line[i + 1] == '"') {
-                        field += '"';
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    break;
-                }
-                field += line[i++];
-            }
-        } else {
-            const std::size_t start = i;
-            while (i < line.size() && !endsField(line[i]))
-                ++i;
-            field.assign(line.substr(start, i - start));
-        }
-        fields.push_back(std::move(field));
-        skip();
-        if (i < line.size() && line[i] == ',') {
-            if (i + 1 == line.size())
-                fields.emplace_back();
-            ++i;
-            skip();
-        }
-    }
-    return fields;
-}
+std::vector<std::string> commaFields(std::string_view line) { return splitFields(line, ','); }
 
 std::string CommaField(std::string_view line, int n)
 {

@@ -17,6 +17,20 @@
 
 namespace nuvio {
 
+MainWindowCommands standardCommands(TForm1& form, Tsettings& settingsDialog,
+                                    Tdownloading& progressWindow)
+{
+    MainWindowCommands commands;
+    commands.showSettingsDialog = [&settingsDialog] { settingsDialog.exec(); };
+    commands.LoadLanguage = [&form, &settingsDialog, &progressWindow] {
+        LoadLanguage(form, settingsDialog, progressWindow);
+    };
+    commands.UpdateDefinitionFiles = [&form, &progressWindow] {
+        UpdateDefinitionFiles(form, progressWindow);
+    };
+    return commands;
+}
+
 int runNuvio(int argc, char** argv)
 {
     ProgramValues program;
@@ -36,18 +50,17 @@ int runNuvio(int argc, char** argv)
     AppSettings settings;
     auto form = std::make_unique<TForm1>(settings, program, registryHivePath());
     instance.listen();
+    // The desktop may end the program while start-up still waits on a message or a download.
+    TerminationSignals terminationSignals;
+    QObject::connect(&terminationSignals, &TerminationSignals::terminationRequested, form.get(),
+                     &TForm1::Afslut1Click);
     QObject::connect(&instance, &SingleInstance::comeForwardRequested, form.get(),
                      &TForm1::comeForward);
 
     auto settingsDialog = std::make_unique<Tsettings>(*form, form.get());
     auto progressWindow = std::make_unique<Tdownloading>(form.get());
 
-    MainWindowCommands commands;
-    commands.showSettingsDialog = [dialog = settingsDialog.get()] { dialog->exec(); };
-    commands.LoadLanguage = [&form, &settingsDialog, &progressWindow] {
-        LoadLanguage(*form, *settingsDialog, *progressWindow);
-    };
-    form->setCommands(std::move(commands));
+    form->setCommands(standardCommands(*form, *settingsDialog, *progressWindow));
 
     if (settings.UserLanguage != "Dansk")
         LoadLanguage(*form, *settingsDialog, *progressWindow);
@@ -62,13 +75,13 @@ int runNuvio(int argc, char** argv)
     form->openStartView();
     form->armStartupRefresh();
 
-    TerminationSignals terminationSignals;
-    QObject::connect(&terminationSignals, &TerminationSignals::terminationRequested, form.get(),
-                     &TForm1::Afslut1Click);
     scheduleScreenshotIfAsked(*form);
 
-    form->show();
-    const int code = NuvioApplication::exec();
+    int code = 0;
+    if (!form->quitRequested()) {
+        form->show();
+        code = NuvioApplication::exec();
+    }
 
     progressWindow.reset();
     settingsDialog.reset();

@@ -2,6 +2,15 @@
 
 namespace nuvio {
 
+class TForm1;
+class Tsettings;
+class Tdownloading;
+struct MainWindowCommands;
+
+// What the main window's commands call in the other windows and subsystems.
+MainWindowCommands standardCommands(TForm1& form, Tsettings& settingsDialog,
+                                    Tdownloading& progressWindow);
+
 // The program: one copy per desktop, the three windows, the start view, the message loop,
 // and the settings saved at the end. Returns the exit code.
 int runNuvio(int argc, char** argv);

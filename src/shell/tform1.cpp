@@ -14,6 +14,7 @@
 #include "shell/browserpage.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDateTime>
 #include <QEvent>
 #include <QGuiApplication>
@@ -260,7 +261,14 @@ void TForm1::letPendingMessagesBeProcessed()
 
 void TForm1::Afslut1Click()
 {
-    // The window is destroyed, and the settings saved, once the message loop has ended.
+    // The window is destroyed, and the settings saved, once the message loop has ended;
+    // asked before the loop runs (during start-up), the loop is not entered at all.
+    m_quitRequested = true;
+    // A message box waiting in its own loop (during start-up there is no other) gives way.
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window != this && window->isVisible() && window->isModal())
+            window->close();
+    }
     QCoreApplication::quit();
 }
 

@@ -76,6 +76,8 @@ public:
     // Lets waiting events be handled; cheap enough to call often.
     void yieldToEvents();
 
+    bool quitRequested() const { return m_quitRequested; }
+
     void FormResize();
     // Called after the window was minimised: with MinToSysTray the window leaves the
     // screen and only the tray icon remains.
@@ -170,6 +172,7 @@ private:
     QLabel* m_statusPanel = nullptr;
     QWebEngineView* m_frontView = nullptr;
     std::uint32_t m_refreshIntervalMs = 0;
+    bool m_quitRequested = false;
     bool m_refreshRunning = false;
     bool m_refreshPending = false;
     qint64 m_lastYield = 0;

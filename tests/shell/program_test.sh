@@ -14,6 +14,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 mkdir "$work/install"
 echo '<html><body>radio</body></html>' >"$work/install/netradio.html"
+echo 'fresh' >"$work/install/filelist.txt" # the local pages count as current
 python3 -c "import wave,sys
 w = wave.open(sys.argv[1], 'wb'); w.setnchannels(1); w.setsampwidth(1); w.setframerate(8000)
 w.writeframes(bytes([128]) * 800); w.close()" "$work/install/update.wav"
@@ -66,4 +67,20 @@ grep -q '^"AppStartSide"="10"' "$hive" || fail "AppStartSide changed"
 grep -q '^"keep"="me"' "$hive" || fail "another key was lost"
 grep -q '^"Unknown"=dword:00000007' "$hive" || fail "an unknown value was lost"
 grep -q "^\"InstallPath\"=\"$work/install\"" "$hive" || fail "InstallPath was lost"
+# Stale pages and no vendor server: the failed update is reported, the program still
+# starts, and SIGTERM while the report is open ends it with the settings saved.
+rm -f "$work/install/filelist.txt"
+export NUVIO_SERVER_URL="http://127.0.0.1:1/"
+"$nuvio" &
+first=$!
+wait_for_window '^nuvio v\.1\.00$' >/dev/null || fail "no error report for the failed update"
+sleep 0.5
+kill -TERM "$first"
+for _ in $(seq 1 100); do kill -0 "$first" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$first" 2>/dev/null && fail "SIGTERM during start-up did not end the program"
+wait "$first"
+code=$?
+first=""
+[ "$code" -eq 0 ] || fail "the program ended with $code after SIGTERM during start-up"
+grep -q '^"mleft"="' "$hive" || fail "settings were lost"
 echo "1 passed, 0 failed"

@@ -21,7 +21,8 @@ std::unique_ptr<QProcess> startTrayHost()
                  QStringLiteral("--width"), QStringLiteral("120")});
     if (!host->waitForStarted(5000))
         return nullptr;
-    QTest::qWaitFor([] { return QSystemTrayIcon::isSystemTrayAvailable(); }, 5000);
+    [[maybe_unused]] const bool available =
+        QTest::qWaitFor([] { return QSystemTrayIcon::isSystemTrayAvailable(); }, 5000);
     return host;
 }
 

@@ -34,9 +34,14 @@ void TempDir::write(const std::string& name, const std::string& bytes) const
 
 std::string TempDir::read(const std::string& name) const
 {
-    std::ifstream in(file(name), std::ios::binary);
+    return readFile(file(name));
+}
+
+std::string TempDir::readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
     if (!in)
-        throw std::runtime_error("cannot read test file " + name);
+        throw std::runtime_error("cannot read test file " + path);
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();

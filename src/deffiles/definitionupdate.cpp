@@ -1,0 +1,202 @@
+#include "deffiles/definitionupdate.h"
+
+#include "language/languagekey.h"
+#include "net/httpclient.h"
+#include "platform/atomicfile.h"
+#include "platform/errors.h"
+#include "platform/fieldsplit.h"
+#include "platform/textfile.h"
+
+#include <cerrno>
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+#include <ctime>
+#include <sys/stat.h>
+
+namespace nuvio {
+
+std::vector<std::string> fileListLines(std::string_view list)
+{
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < list.size()) {
+        const auto end = list.find("\r\n", start);
+        if (end == std::string_view::npos) {
+            lines.emplace_back(list.substr(start));
+            break;
+        }
+        lines.emplace_back(list.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
+FileListEntry readFileListEntry(std::string_view line)
+{
+    FileListEntry entry;
+    std::string text(line);
+    if (!text.empty() && text.front() == '*') {
+        entry.keepIfPresent = true;
+        std::erase(text, '*');
+    }
+    entry.image = text.find(".gif") != std::string::npos || text.find(".jpg") != std::string::npos;
+    const auto fields = splitFields(text, '!');
+    if (fields.size() < 2)
+        throw errors::listIndexOutOfBounds(static_cast<long long>(fields.size()));
+    entry.remoteName = fields[0];
+    entry.localName = fields[1];
+    return entry;
+}
+
+namespace {
+
+std::string realPath(const std::string& path)
+{
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (!resolved)
+        return {};
+    std::string result(resolved);
+    std::free(resolved);
+    return result;
+}
+
+bool isInside(const std::string& folder, const std::string& path)
+{
+    return path == folder ||
+           (path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 &&
+            (folder == "/" || path[folder.size()] == '/'));
+}
+
+} // namespace
+
+std::string localFilePath(const std::string& installPath, const std::string& localName)
+{
+    const std::string path = installPath + "/" + localName;
+    const auto refuse = [&path] {
+        return errors::cannotCreateFile(path, "The name leads outside the install directory");
+    };
+    if (!localName.empty() && localName.front() == '/')
+        throw refuse();
+    std::size_t start = 0;
+    while (start <= localName.size()) {
+        const auto slash = localName.find('/', start);
+        const auto step =
+            localName.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
+        if (step == "..")
+            throw refuse();
+        if (slash == std::string::npos)
+            break;
+        start = slash + 1;
+    }
+    // A folder on the way may be a link to elsewhere; what the name's folder really is must
+    // still lie inside the install directory. A folder that does not exist is left to the
+    // write, which fails with the system's reason.
+    const auto lastSlash = path.find_last_of('/');
+    const std::string folder = realPath(path.substr(0, lastSlash == 0 ? 1 : lastSlash));
+    const std::string root = realPath(installPath.empty() ? "/" : installPath);
+    if (!folder.empty() && !root.empty() && !isInside(root, folder))
+        throw refuse();
+    return path;
+}
+
+bool isStale(std::chrono::system_clock::time_point stored,
+             std::chrono::system_clock::time_point now, std::int32_t checkLocalDays)
+{
+    // Today's local midnight.
+    const std::time_t nowSeconds = std::chrono::system_clock::to_time_t(now);
+    std::tm local{};
+    ::localtime_r(&nowSeconds, &local);
+    local.tm_hour = 0;
+    local.tm_min = 0;
+    local.tm_sec = 0;
+    local.tm_isdst = -1;
+    const auto midnight = std::chrono::system_clock::from_time_t(std::mktime(&local));
+    const double span =
+        std::fabs(std::chrono::duration<double>(midnight - stored).count()) / 86400.0;
+    const double age = std::trunc(span);
+    return age > static_cast<double>(checkLocalDays);
+}
+
+namespace {
+
+void storeFile(const std::string& path, std::string_view bytes)
+{
+    // The atomic writer's messages are the ones a failed store gives: "Cannot create
+    // file" for a file that cannot be made, "Stream write error" for one not written whole.
+    writeFileAtomically(path, bytes);
+}
+
+std::string_view upToNul(std::string_view text)
+{
+    const auto nul = text.find('\0');
+    return nul == std::string_view::npos ? text : text.substr(0, nul);
+}
+
+struct ProgressGuard
+{
+    UpdateProgress* progress;
+    ~ProgressGuard()
+    {
+        if (progress)
+            progress->end();
+    }
+};
+
+} // namespace
+
+void UpdateDefinitionFiles(const DefinitionUpdateContext& context)
+{
+    const auto yield = [&] {
+        if (context.yield)
+            context.yield();
+    };
+    const std::string folder = context.serverBaseUrl + kServerFolder;
+    const ProgressGuard guard{context.progress};
+
+    HttpResult list = context.http->get(
+        folder + languageKey(context.userLanguage) + "_filelist.txt", context.yield);
+    if (!list.ok)
+        throw NuvioError(list.error);
+    const auto lines = fileListLines(list.body);
+    if (context.progress)
+        context.progress->begin(lines.size());
+    yield();
+
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (context.progress)
+            context.progress->at(i);
+        yield();
+        const FileListEntry entry = readFileListEntry(lines[i]);
+        const std::string url = folder + entry.remoteName;
+        const std::string path = localFilePath(context.installPath, entry.localName);
+        if (entry.keepIfPresent && fileExists(path))
+            continue;
+        HttpResult file = context.http->get(url, context.yield);
+        if (!file.ok)
+            throw NuvioError(file.error);
+        storeFile(path, entry.image ? std::string_view(file.body) : upToNul(file.body));
+    }
+    storeFile(context.installPath + "/" + kFileListFile, upToNul(list.body));
+}
+
+bool CheckDefinitionFiles(const DefinitionUpdateContext& context,
+                          std::chrono::system_clock::time_point now)
+{
+    const std::string path = context.installPath + "/" + kFileListFile;
+    struct stat st
+    {
+    };
+    if (::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode)) {
+        const auto stored = std::chrono::system_clock::time_point(
+            std::chrono::duration_cast<std::chrono::system_clock::duration>(
+                std::chrono::seconds(st.st_mtim.tv_sec) +
+                std::chrono::nanoseconds(st.st_mtim.tv_nsec)));
+        if (!isStale(stored, now, context.checkLocalDays))
+            return false;
+    }
+    UpdateDefinitionFiles(context);
+    return true;
+}
+
+} // namespace nuvio

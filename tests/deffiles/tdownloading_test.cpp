@@ -1,0 +1,81 @@
+#include "deffiles/tdownloading.h"
+#include "settings/tsettings.h"
+#include "shell/startup.h"
+#include "support/formfixture.h"
+#include "support/loopbackserver.h"
+
+#include <QGuiApplication>
+#include <QProgressBar>
+#include <QScreen>
+#include <QTest>
+#include <cmath>
+
+using namespace nuvio;
+using DefinitionFilesWindowTest = test::FormFixture;
+
+TEST(Tdownloading, ToolWindowInTheMiddleOfTheScreen)
+{
+    Tdownloading window;
+    EXPECT_EQ(window.windowTitle(), "Opdaterer definitions filer");
+    EXPECT_EQ(window.size(), QSize(252, 49));
+    EXPECT_EQ(window.pgBar1->geometry(), QRect(16, 16, 217, 17));
+    EXPECT_TRUE(window.windowFlags() & Qt::Tool);
+    EXPECT_FALSE(window.isVisible());
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    EXPECT_EQ(window.x(), static_cast<int>(std::nearbyint((screen.width() - 252) / 2.0)));
+    EXPECT_EQ(window.y(), static_cast<int>(std::nearbyint((screen.height() - 49) / 2.0)));
+
+    window.begin(5);
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(window.pgBar1->minimum(), 0);
+    EXPECT_EQ(window.pgBar1->maximum(), 4);
+    window.at(3);
+    EXPECT_EQ(window.pgBar1->value(), 3);
+    window.close();
+    EXPECT_FALSE(window.isVisible()) << "the close box only hides it";
+    window.at(4);
+    EXPECT_EQ(window.pgBar1->value(), 4) << "and the run goes on";
+    window.begin(0);
+    EXPECT_EQ(window.pgBar1->value(), 0);
+    EXPECT_LT(window.pgBar1->minimum(), window.pgBar1->maximum())
+        << "an empty list is an empty bar, not a busy one";
+    window.end();
+    EXPECT_FALSE(window.isVisible());
+}
+
+TEST_F(DefinitionFilesWindowTest, MenuCommandRunsTheWholeList)
+{
+    test::LoopbackServer server;
+    server.server().Get("/localfiles/v100/dansk_filelist.txt",
+                        [](const httplib::Request&, httplib::Response& response) {
+                            response.set_content("index.html!index.html\r\n", "text/plain");
+                        });
+    server.server().Get("/localfiles/v100/index.html",
+                        [](const httplib::Request&, httplib::Response& response) {
+                            response.set_content("<html>fresh</html>", "text/html");
+                        });
+    server.start();
+    ::setenv("NUVIO_SERVER_URL", server.url("/").c_str(), 1);
+    auto& f = create();
+    ::unsetenv("NUVIO_SERVER_URL");
+    Tsettings dialog(f);
+    Tdownloading progressWindow;
+    f.setCommands(standardCommands(f, dialog, progressWindow));
+    dir.write("filelist.txt", "fresh");
+    f.Opdatrnuvio1->trigger();
+    EXPECT_EQ(dir.read("index.html"), "<html>fresh</html>") << "even when the list is fresh";
+    EXPECT_EQ(dir.read("filelist.txt"), "index.html!index.html\r\n");
+    EXPECT_FALSE(progressWindow.isVisible());
+
+    server.server().Get(
+        "/localfiles/v100/english_filelist.txt",
+        [](const httplib::Request&, httplib::Response& response) { response.status = 503; });
+    settings.UserLanguage = "English";
+    try {
+        f.Opdatrnuvio1Click();
+        FAIL() << "the failure goes to the caller";
+    } catch (const std::exception& e) {
+        EXPECT_STREQ(e.what(), "HTTP/1.1 503 Service Unavailable");
+    }
+    EXPECT_FALSE(progressWindow.isVisible()) << "hidden after a failure too";
+}
