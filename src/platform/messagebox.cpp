@@ -1,5 +1,7 @@
 #include "platform/messagebox.h"
 
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 
 namespace nuvio {
@@ -29,6 +31,38 @@ MessageHook setMessageHook(MessageHook hook)
 {
     MessageHook previous = std::move(currentHook());
     currentHook() = std::move(hook);
+    return previous;
+}
+
+namespace {
+InputHook& currentInputHook()
+{
+    static InputHook hook;
+    return hook;
+}
+} // namespace
+
+std::optional<QString> inputQuery(const QString& caption, const QString& prompt, int maxLength)
+{
+    if (const auto& hook = currentInputHook())
+        return hook(caption, prompt, maxLength);
+    QInputDialog dialog;
+    dialog.setWindowTitle(caption);
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(QString());
+    dialog.setOkButtonText(QStringLiteral("OK"));
+    dialog.setCancelButtonText(QStringLiteral("Cancel"));
+    if (auto* edit = dialog.findChild<QLineEdit*>())
+        edit->setMaxLength(maxLength);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.textValue();
+}
+
+InputHook setInputHook(InputHook hook)
+{
+    InputHook previous = std::move(currentInputHook());
+    currentInputHook() = std::move(hook);
     return previous;
 }
 

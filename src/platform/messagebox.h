@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <functional>
+#include <optional>
 
 namespace nuvio {
 
@@ -15,5 +16,11 @@ void showMessage(const QString& caption, const QString& text, MessageIcon icon =
 
 // Replaces the real box (nullptr restores it); returns the previous hook.
 MessageHook setMessageHook(MessageHook hook);
+
+// A one-line input box with "OK" and "Cancel"; nullopt when cancelled.
+using InputHook = std::function<std::optional<QString>(const QString& caption,
+                                                       const QString& prompt, int maxLength)>;
+std::optional<QString> inputQuery(const QString& caption, const QString& prompt, int maxLength);
+InputHook setInputHook(InputHook hook);
 
 } // namespace nuvio

@@ -1,8 +1,48 @@
 #include "settings/tsettings.h"
 
+#include "language/languagetable.h"
+#include "language/profileini.h"
+#include "news/feedlists.h"
+#include "platform/application.h"
+#include "platform/codepage.h"
+#include "platform/errors.h"
+#include "platform/messagebox.h"
+#include "platform/textfile.h"
+#include "settings/settingsstore.h"
+#include "settings/updown.h"
 #include "shell/tform1.h"
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTabWidget>
+#include <algorithm>
+#include <climits>
+#include <unistd.h>
+
 namespace nuvio {
+
+namespace {
+
+template <typename W> W* named(W* widget, const char* name)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+std::vector<std::string> listTexts(const QListWidget* list)
+{
+    std::vector<std::string> texts;
+    for (int i = 0; i < list->count(); ++i)
+        texts.push_back(toCp1252(list->item(i)->text()));
+    return texts;
+}
+
+} // namespace
 
 Tsettings::Tsettings(TForm1& form, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
@@ -13,6 +53,277 @@ Tsettings::Tsettings(TForm1& form, QWidget* parent)
     setWindowTitle(QStringLiteral("Indstillinger"));
     setModal(true);
     setFixedSize(448, 434);
+
+    PageControl1 = named(new QTabWidget(this), "PageControl1");
+    PageControl1->setGeometry(8, 8, 432, 382);
+    TabSheet2 = named(new QWidget, "TabSheet2");
+    TabSheet1 = named(new QWidget, "TabSheet1");
+    PageControl1->addTab(TabSheet2, QStringLiteral("Nyheder"));
+    PageControl1->addTab(TabSheet1, QStringLiteral("Avanceret"));
+    buildNewsPage();
+    buildAdvancedPage();
+
+    Button2 = named(new QPushButton(QStringLiteral("OK"), this), "Button2");
+    Button2->setGeometry(280, 400, 75, 25);
+    Button2->setDefault(true);
+    Button1 = named(new QPushButton(QStringLiteral("Annuller"), this), "Button1");
+    Button1->setGeometry(363, 400, 75, 25);
+    Button1->setAutoDefault(false);
+    connect(Button2, &QPushButton::clicked, this, &Tsettings::Button2Click);
+    connect(Button1, &QPushButton::clicked, this, &Tsettings::Button1Click);
+}
+
+void Tsettings::buildNewsPage()
+{
+    QWidget* page = TabSheet2;
+    Label4 = named(new QLabel(QStringLiteral("Mulige nyhedsfeeds:"), page), "Label4");
+    Label4->setGeometry(8, 6, 150, 16);
+    ListBox1 = named(new QListWidget(page), "ListBox1");
+    ListBox1->setGeometry(8, 24, 150, 276);
+    Button5 = named(new QPushButton(QString::fromUtf8("Tilføj ->"), page), "Button5");
+    Button5->setGeometry(8, 306, 150, 25);
+
+    Label3 = named(new QLabel(QStringLiteral("Valgte nyhedsfeeds:"), page), "Label3");
+    Label3->setGeometry(166, 6, 150, 16);
+    ListBox2 = named(new QListWidget(page), "ListBox2");
+    ListBox2->setGeometry(166, 24, 150, 276);
+    Button6 = named(new QPushButton(QStringLiteral("Fjern"), page), "Button6");
+    Button6->setGeometry(166, 306, 150, 25);
+
+    Button3 = named(new QPushButton(QStringLiteral("Ryk op"), page), "Button3");
+    Button3->setGeometry(324, 24, 92, 25);
+    Button4 = named(new QPushButton(QStringLiteral("Ryk ned"), page), "Button4");
+    Button4->setGeometry(324, 56, 92, 25);
+    Button7 = named(new QPushButton(QStringLiteral("Nyt feed"), page), "Button7");
+    Button7->setGeometry(324, 306, 92, 25);
+
+    for (QPushButton* button : {Button3, Button4, Button5, Button6, Button7})
+        button->setAutoDefault(false);
+    connect(Button5, &QPushButton::clicked, this, &Tsettings::ListBox1Click);
+    connect(ListBox1, &QListWidget::itemDoubleClicked, this, &Tsettings::ListBox1Click);
+    connect(Button6, &QPushButton::clicked, this, &Tsettings::ListBox2Click);
+    connect(ListBox2, &QListWidget::itemDoubleClicked, this, &Tsettings::ListBox2Click);
+    connect(Button3, &QPushButton::clicked, this, &Tsettings::Button3Click);
+    connect(Button4, &QPushButton::clicked, this, &Tsettings::Button4Click);
+    connect(Button7, &QPushButton::clicked, this, &Tsettings::Button7Click);
+}
+
+void Tsettings::buildAdvancedPage()
+{
+    QWidget* page = TabSheet1;
+    int row = 0;
+    const auto label = [&](const char* name, const QString& text) {
+        auto* l = named(new QLabel(text, page), name);
+        l->setGeometry(8, 14 + row * 38, 214, 20);
+        return l;
+    };
+    const auto place = [&](QWidget* control, int width) {
+        control->setGeometry(230, 12 + row * 38, width, 24);
+        ++row;
+    };
+    const auto spin = [&](const char* editName, const char* upDownName, QLineEdit*& edit,
+                          UpDown*& upDown, int min, int max, int step) {
+        edit = named(new QLineEdit(page), editName);
+        upDown = named(new UpDown(edit, min, max, step, page), upDownName);
+        edit->setGeometry(230, 12 + row * 38, 60, 24);
+        upDown->setGeometry(290, 12 + row * 38, 17, 24);
+        ++row;
+    };
+
+    Label11 = label("Label11", QStringLiteral("Sprog: "));
+    ComboBox3 = named(new QComboBox(page), "ComboBox3");
+    place(ComboBox3, 180);
+
+    Label5 = label("Label5", QStringLiteral("Startside: "));
+    ComboBox1 = named(new QComboBox(page), "ComboBox1");
+    ComboBox1->addItems(
+        {QStringLiteral("Nyheder"), QStringLiteral("NetRadio"), QString::fromUtf8("Søgning")});
+    place(ComboBox1, 180);
+
+    Label6 = label("Label6", QString::fromUtf8("Opdatér nyheder v/programstart:"));
+    CheckBox1 = named(new QCheckBox(page), "CheckBox1");
+    place(CheckBox1, 24);
+
+    Label1 = label("Label1", QStringLiteral("Opdaterings interval (minutter):"));
+    spin("Edit1", "UpDown1", Edit1, UpDown1, 10, 60, 5);
+    Edit1->setReadOnly(true);
+
+    Label2 = label("Label2", QStringLiteral("Max antal nyheder pr. feed:"));
+    spin("Edit2", "UpDown2", Edit2, UpDown2, 1, 999, 5);
+
+    Label8 = label("Label8", QStringLiteral("OBS funktion:"));
+    ComboBox2 = named(new QComboBox(page), "ComboBox2");
+    ComboBox2->addItems({QString::fromUtf8("Gør ingenting"), QStringLiteral("Vis nyhederne"),
+                         QStringLiteral("Giv lyd"), QStringLiteral("Giv lyd og vis nyhederne")});
+    place(ComboBox2, 180);
+
+    Label7 = label("Label7", QString::fromUtf8("Minimér program til systemtray:"));
+    CheckBox3 = named(new QCheckBox(page), "CheckBox3");
+    place(CheckBox3, 24);
+
+    Label9 = label("Label9", QString::fromUtf8("Opdatér def.filer ældre end (dage):"));
+    spin("Edit3", "UpDown3", Edit3, UpDown3, 0, 360, 30);
+}
+
+std::string Tsettings::folder() const
+{
+    return m_form.settings().InstallPath + "/";
+}
+
+template <typename Step> void Tsettings::handle(Step step)
+{
+    try {
+        step();
+    } catch (const std::exception& error) {
+        NuvioApplication::showException(error);
+    }
+}
+
+void Tsettings::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    FormActivate();
+}
+
+void Tsettings::FormActivate()
+{
+    handle([this] {
+        AppSettings& s = m_form.settings();
+        // Each field shows its number, then its spin control takes it as its position, which
+        // keeps it within the spin range.
+        const auto minutes = intervalToMinutes(m_form.refreshInterval());
+        Edit1->setText(QString::number(minutes));
+        UpDown1->setPosition(static_cast<int>(std::clamp<std::int64_t>(minutes, INT_MIN, INT_MAX)));
+        Edit2->setText(QString::number(s.MaxNewsPerFeed));
+        UpDown2->setPosition(s.MaxNewsPerFeed);
+        Edit3->setText(QString::number(s.CheckLocalDays));
+        UpDown3->setPosition(s.CheckLocalDays);
+        CheckBox1->setChecked(s.UpdateNewsOnApplicationStart);
+        CheckBox3->setChecked(s.MinToSysTray);
+
+        std::int32_t side = 0;
+        if (!tryStrToInt(s.AppStartSide, side))
+            side = 0;
+        ComboBox1->setCurrentIndex(side >= 0 && side < ComboBox1->count() ? side : -1);
+        ComboBox2->setCurrentIndex(
+            s.ObsFunktion >= 0 && s.ObsFunktion < ComboBox2->count() ? s.ObsFunktion : -1);
+
+        ComboBox3->clear();
+        for (const auto& name : readLanguageList(folder() + "languages.ini"))
+            ComboBox3->addItem(fromCp1252(name));
+        ComboBox3->setCurrentIndex(-1);
+        for (int i = 0; i < ComboBox3->count(); ++i) {
+            if (equalsIgnoringCase1252(toCp1252(ComboBox3->itemText(i)), s.UserLanguage)) {
+                ComboBox3->setCurrentIndex(i);
+                break;
+            }
+        }
+
+        ListBox1->clear();
+        // Line by line, so that a bad line stops the list where it stands.
+        for (const auto& line : splitLines(readFileBytes(folder() + kFeedCatalogFile)))
+            ListBox1->addItem(fromCp1252(catalogDisplayText(line)));
+
+        if (fileExists(folder() + kSelectedFeedsFile)) {
+            ListBox2->clear();
+            for (const auto& line : readSelectedFeeds(folder() + kSelectedFeedsFile))
+                ListBox2->addItem(fromCp1252(line));
+        }
+        PageControl1->setCurrentIndex(0);
+    });
+}
+
+void Tsettings::Button2Click()
+{
+    handle([this] {
+        AppSettings& s = m_form.settings();
+        m_form.setRefreshInterval(minutesToInterval(UpDown1->position()));
+        s.MaxNewsPerFeed = strToInt(toCp1252(Edit2->text()));
+        s.CheckLocalDays = strToInt(toCp1252(Edit3->text()));
+        s.AppStartSide = std::to_string(ComboBox1->currentIndex());
+        s.UpdateNewsOnApplicationStart = CheckBox1->isChecked();
+        s.MinToSysTray = CheckBox3->isChecked();
+        s.ObsFunktion = ComboBox2->currentIndex();
+        s.UserLanguage =
+            ComboBox3->currentIndex() < 0 ? std::string() : toCp1252(ComboBox3->currentText());
+        writeSelectedFeeds(folder() + kSelectedFeedsFile, listTexts(ListBox2));
+        ::unlink((folder() + "news.html").c_str());
+        accept();
+        QCoreApplication::processEvents();
+    });
+}
+
+void Tsettings::Button1Click()
+{
+    m_form.settings().FeedsChanged = false;
+    QDialog::reject();
+}
+
+void Tsettings::reject()
+{
+    if (m_closingByBox)
+        QDialog::reject();
+    else
+        Button1Click();
+}
+
+void Tsettings::closeEvent(QCloseEvent* event)
+{
+    m_closingByBox = true;
+    QDialog::closeEvent(event);
+    m_closingByBox = false;
+}
+
+void Tsettings::ListBox1Click()
+{
+    const QListWidgetItem* item = ListBox1->currentItem();
+    if (!item || !item->isSelected())
+        return;
+    if (item->text().contains(QStringLiteral("<<<")))
+        return;
+    ListBox2->addItem(item->text());
+    m_form.settings().FeedsChanged = true;
+}
+
+void Tsettings::ListBox2Click()
+{
+    const int row = ListBox2->currentRow();
+    if (row < 0 || !ListBox2->currentItem()->isSelected())
+        return;
+    delete ListBox2->takeItem(row);
+    ListBox2->setCurrentItem(nullptr);
+    ListBox2->clearSelection();
+    m_form.settings().FeedsChanged = true;
+}
+
+void Tsettings::Button3Click()
+{
+    const int row = ListBox2->currentRow();
+    if (row < 1 || !ListBox2->currentItem()->isSelected())
+        return;
+    QListWidgetItem* item = ListBox2->takeItem(row);
+    ListBox2->insertItem(row - 1, item);
+    ListBox2->setCurrentRow(row - 1);
+}
+
+void Tsettings::Button4Click()
+{
+    const int row = ListBox2->currentRow();
+    if (row < 0 || row + 1 >= ListBox2->count() || !ListBox2->currentItem()->isSelected())
+        return;
+    QListWidgetItem* item = ListBox2->takeItem(row);
+    ListBox2->insertItem(row + 1, item);
+    ListBox2->setCurrentRow(row + 1);
+}
+
+void Tsettings::Button7Click()
+{
+    const auto answer =
+        inputQuery(QStringLiteral("Nyt feed"), QStringLiteral("Indtast url til nyt feed"), 255);
+    if (!answer || answer->isEmpty())
+        return;
+    ListBox2->addItem(answer->left(255));
+    m_form.settings().FeedsChanged = true;
 }
 
 } // namespace nuvio

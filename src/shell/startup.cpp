@@ -31,6 +31,14 @@ MainWindowCommands standardCommands(TForm1& form, Tsettings& settingsDialog,
     return commands;
 }
 
+bool loadStartupLanguage(TForm1& form, Tsettings& settingsDialog, Tdownloading& progressWindow)
+{
+    if (form.settings().UserLanguage == "Dansk")
+        return false;
+    LoadLanguage(form, settingsDialog, progressWindow);
+    return true;
+}
+
 int runNuvio(int argc, char** argv)
 {
     ProgramValues program;
@@ -62,8 +70,7 @@ int runNuvio(int argc, char** argv)
 
     form->setCommands(standardCommands(*form, *settingsDialog, *progressWindow));
 
-    if (settings.UserLanguage != "Dansk")
-        LoadLanguage(*form, *settingsDialog, *progressWindow);
+    loadStartupLanguage(*form, *settingsDialog, *progressWindow);
 
     // A failed update is reported and the program starts with the pages it has.
     try {

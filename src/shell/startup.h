@@ -11,6 +11,10 @@ struct MainWindowCommands;
 MainWindowCommands standardCommands(TForm1& form, Tsettings& settingsDialog,
                                     Tdownloading& progressWindow);
 
+// The built-in texts are the Danish ones: the language file is read at start-up only when
+// the language is not exactly "Dansk". Returns whether it was read.
+bool loadStartupLanguage(TForm1& form, Tsettings& settingsDialog, Tdownloading& progressWindow);
+
 // The program: one copy per desktop, the three windows, the start view, the message loop,
 // and the settings saved at the end. Returns the exit code.
 int runNuvio(int argc, char** argv);

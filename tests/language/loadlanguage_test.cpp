@@ -1,0 +1,154 @@
+#include "deffiles/tdownloading.h"
+#include "language/loadlanguage.h"
+#include "settings/tsettings.h"
+#include "shell/startup.h"
+#include "support/formfixture.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QToolButton>
+
+using namespace nuvio;
+
+namespace {
+
+class LoadLanguageTest : public test::FormFixture
+{
+protected:
+    void build()
+    {
+        create();
+        dialog = std::make_unique<Tsettings>(*form);
+        progress = std::make_unique<Tdownloading>();
+    }
+    void TearDown() override
+    {
+        progress.reset();
+        dialog.reset();
+        FormFixture::TearDown();
+    }
+    QStringList choices(const QComboBox* box)
+    {
+        QStringList list;
+        for (int i = 0; i < box->count(); ++i)
+            list << box->itemText(i);
+        return list;
+    }
+    std::unique_ptr<Tsettings> dialog;
+    std::unique_ptr<Tdownloading> progress;
+};
+
+} // namespace
+
+TEST_F(LoadLanguageTest, StartUpReadsAFileOnlyForAnotherLanguage)
+{
+    dir.write("dansk.ini", "[MainMenu]\r\nFiler=FRA FIL\r\n");
+    writeHive("\"UserLanguage\"=\"Dansk\"\n");
+    build();
+    EXPECT_FALSE(loadStartupLanguage(*form, *dialog, *progress));
+    EXPECT_EQ(form->Filer1->title(), "Filer");
+    settings.UserLanguage = "dansk";
+    EXPECT_TRUE(loadStartupLanguage(*form, *dialog, *progress));
+    EXPECT_EQ(form->Filer1->title(), "FRA FIL");
+}
+
+TEST_F(LoadLanguageTest, WithoutAFileTheDefaultsDifferFromTheBuiltInTextsInSixPlaces)
+{
+    build();
+    EXPECT_EQ(form->Om1->text(), "Om");
+    EXPECT_EQ(form->ToolButton1->toolTip(), "Vis nyhederne");
+    EXPECT_EQ(form->ToolButton3->toolTip(), QString::fromUtf8("Søg på nettet"));
+    EXPECT_EQ(dialog->Label11->text(), "Sprog: ");
+    EXPECT_EQ(dialog->Label5->text(), "Startside: ");
+    EXPECT_EQ(dialog->ComboBox1->itemText(2), QString::fromUtf8("Søgning"));
+    settings.UserLanguage = "Klingon";
+    LoadLanguage(*form, *dialog, *progress);
+    EXPECT_EQ(form->Om1->text(), "Om nuvio");
+    EXPECT_EQ(form->ToolButton1->toolTip(), "Nyheder");
+    EXPECT_EQ(form->ToolButton3->toolTip(), QString::fromUtf8("Søgeside"));
+    EXPECT_EQ(dialog->Label11->text(), "Sprog:");
+    EXPECT_EQ(dialog->Label5->text(), "Startside:");
+    EXPECT_EQ(dialog->ComboBox1->itemText(2), QString::fromUtf8("Søgeside"));
+    // The rest stays as it was.
+    EXPECT_EQ(form->Filer1->title(), "Filer");
+    EXPECT_EQ(dialog->Button5->text(), QString::fromUtf8("Tilføj ->"));
+    EXPECT_EQ(progress->windowTitle(), "Opdaterer definitions filer");
+}
+
+TEST_F(LoadLanguageTest, EveryTextOfTheFileReachesItsPlace)
+{
+    dir.write(
+        "english.ini",
+        "[MainMenu]\r\nFiler=File\r\nAfslut=Exit\r\nVis=View\r\nStartside=Start page\r\n"
+        "Nyheder=News\r\nNetRadio=Net radio\r\nS\xF8geside=Search\r\nFunktioner=Tools\r\n"
+        "Opdater=Update local files\r\nIndstillinger=Settings\r\nHj\xE6lp=Help\r\nOm=About "
+        "nuvio\r\n"
+        "[General]\r\nOpdaterer nyheder=Updating news\r\nOpdatering komplet=Update complete\r\n"
+        "Annuller=Cancel\r\nOK=Okay\r\n"
+        "[Settings]\r\nIndstillinger=Settings\r\nAvanceret=Advanced\r\nSprog=Language\r\n"
+        "Startside=Start page\r\nSts1=News\r\nSts2=Radio\r\nSts3=Search\r\n"
+        "Opdat\xE9r nyheder v/programstart=Refresh at start\r\n"
+        "Opdaterings interval (minutter)=Interval (minutes)\r\n"
+        "Max antal nyheder pr. feed=Headlines per feed\r\nOBS funktion=Alert\r\n"
+        "Obs1=Nothing\r\nObs2=Show\r\nObs3=Sound\r\nObs4=Sound and show\r\n"
+        "Minim\xE9r program til systemtray=Minimise to tray\r\n"
+        "Opdat\xE9r def.filer \xE6ldre end (dage)=Refresh files older than (days)\r\n"
+        "Nyheder=News\r\nValgte nyhedsfeeds=Chosen\r\nMulige nyhedsfeeds=Available\r\n"
+        "Tilf\xF8j=Add\r\nFjern=Remove\r\nRyk op=Up\r\nRyk ned=Down\r\nNyt feed=New feed\r\n"
+        "[Downloading]\r\nOpdaterer definitions filer=Updating files\r\n");
+    build();
+    dialog->ComboBox1->setCurrentIndex(1);
+    dialog->ComboBox2->setCurrentIndex(2);
+    settings.UserLanguage = "English";
+    LoadLanguage(*form, *dialog, *progress);
+    auto& f = *form;
+    EXPECT_EQ(f.Filer1->title(), "File");
+    EXPECT_EQ(f.Afslut1->text(), "Exit");
+    EXPECT_EQ(f.Vis1->title(), "View");
+    EXPECT_EQ(f.Startside1->text(), "Start page");
+    EXPECT_EQ(f.Nyheder1->text(), "News");
+    EXPECT_EQ(f.NetRadio1->text(), "Net radio");
+    EXPECT_EQ(f.Sgeside1->text(), "Search");
+    EXPECT_EQ(f.ToolButton1->toolTip(), "News");
+    EXPECT_EQ(f.ToolButton2->toolTip(), "Net radio");
+    EXPECT_EQ(f.ToolButton3->toolTip(), "Search");
+    EXPECT_EQ(f.Funktioner1->title(), "Tools");
+    EXPECT_EQ(f.Opdatrnuvio1->text(), "Update local files");
+    EXPECT_EQ(f.Indstillinger1->text(), "Settings");
+    EXPECT_EQ(f.Hjlp1->title(), "Help");
+    EXPECT_EQ(f.Hjlp2->text(), "Help");
+    EXPECT_EQ(f.Om1->text(), "About nuvio");
+    EXPECT_EQ(f.Label1->text(), "Updating news");
+    EXPECT_EQ(f.Label2->text(), "Update complete");
+    auto& d = *dialog;
+    EXPECT_EQ(d.windowTitle(), "Settings");
+    EXPECT_EQ(d.PageControl1->tabText(0), "News");
+    EXPECT_EQ(d.PageControl1->tabText(1), "Advanced");
+    EXPECT_EQ(d.Label11->text(), "Language:");
+    EXPECT_EQ(d.Label5->text(), "Start page:");
+    EXPECT_EQ(choices(d.ComboBox1), (QStringList{"News", "Radio", "Search"}));
+    EXPECT_EQ(d.Label6->text(), "Refresh at start:");
+    EXPECT_EQ(d.Label1->text(), "Interval (minutes):");
+    EXPECT_EQ(d.Label2->text(), "Headlines per feed:");
+    EXPECT_EQ(d.Label8->text(), "Alert:");
+    EXPECT_EQ(choices(d.ComboBox2), (QStringList{"Nothing", "Show", "Sound", "Sound and show"}));
+    EXPECT_EQ(d.Label7->text(), "Minimise to tray:");
+    EXPECT_EQ(d.Label9->text(), "Refresh files older than (days):");
+    EXPECT_EQ(d.Label3->text(), "Chosen:");
+    EXPECT_EQ(d.Label4->text(), "Available:");
+    EXPECT_EQ(d.Button5->text(), "Add ->");
+    EXPECT_EQ(d.Button6->text(), "Remove");
+    EXPECT_EQ(d.Button3->text(), "Up");
+    EXPECT_EQ(d.Button4->text(), "Down");
+    EXPECT_EQ(d.Button7->text(), "New feed");
+    EXPECT_EQ(d.Button1->text(), "Cancel");
+    EXPECT_EQ(d.Button2->text(), "Okay");
+    EXPECT_EQ(progress->windowTitle(), "Updating files");
+    EXPECT_EQ(d.ComboBox1->currentIndex(), -1) << "refilled lists have no selection";
+    EXPECT_EQ(d.ComboBox2->currentIndex(), -1);
+    EXPECT_EQ(f.windowTitle(), "nuvio v.1.00") << "the title is no language text";
+}

@@ -1,0 +1,308 @@
+#include "platform/atomicfile.h"
+#include "settings/settingsstore.h"
+#include "settings/tsettings.h"
+#include "settings/updown.h"
+#include "support/formfixture.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <cerrno>
+#include <filesystem>
+
+using namespace nuvio;
+namespace fs = std::filesystem;
+
+namespace {
+
+class TsettingsTest : public test::FormFixture
+{
+protected:
+    void SetUp() override
+    {
+        FormFixture::SetUp();
+        dir.write("languages.ini", "Dansk\r\nEnglish\r\nSvenska\r\n");
+        dir.write(
+            "newsfeeds.txt",
+            "<<< Danske nyheder >>>\r\nDR,http://dr.dk/rss\r\n\"TV 2\",http://tv2.dk/rss\r\n");
+    }
+    void TearDown() override
+    {
+        setInputHook(nullptr);
+        setWriteFaultHook(nullptr);
+        dialog.reset();
+        FormFixture::TearDown();
+    }
+    Tsettings& open()
+    {
+        if (!form)
+            create();
+        if (!dialog)
+            dialog = std::make_unique<Tsettings>(*form);
+        dialog->show();
+        return *dialog;
+    }
+    QStringList chosen() const
+    {
+        QStringList list;
+        for (int i = 0; i < dialog->ListBox2->count(); ++i)
+            list << dialog->ListBox2->item(i)->text();
+        return list;
+    }
+    void select(QListWidget* list, int row)
+    {
+        list->setCurrentRow(row);
+        list->item(row)->setSelected(true);
+    }
+    std::unique_ptr<Tsettings> dialog;
+};
+
+} // namespace
+
+TEST_F(TsettingsTest, WindowAndControls)
+{
+    auto& d = open();
+    EXPECT_EQ(d.windowTitle(), "Indstillinger");
+    EXPECT_EQ(d.size(), QSize(448, 434));
+    EXPECT_EQ(d.PageControl1->count(), 2);
+    EXPECT_EQ(d.PageControl1->widget(0), d.TabSheet2);
+    EXPECT_EQ(d.PageControl1->tabText(0), "Nyheder");
+    EXPECT_EQ(d.PageControl1->tabText(1), "Avanceret");
+    EXPECT_EQ(d.PageControl1->currentIndex(), 0);
+    EXPECT_TRUE(d.Button2->isDefault());
+    EXPECT_TRUE(d.Edit1->isReadOnly());
+    EXPECT_FALSE(d.Edit2->isReadOnly());
+    EXPECT_EQ(d.ComboBox1->count(), 3);
+    EXPECT_EQ(d.ComboBox2->count(), 4);
+    for (const char* name :
+         {"ListBox1",  "ListBox2",  "Button1", "Button2",   "Button3",   "Button4",
+          "Button5",   "Button6",   "Button7", "ComboBox1", "ComboBox2", "ComboBox3",
+          "CheckBox1", "CheckBox3", "Edit1",   "Edit2",     "Edit3",     "UpDown1",
+          "UpDown2",   "UpDown3",   "Label1",  "Label2",    "Label3",    "Label4",
+          "Label5",    "Label6",    "Label7",  "Label8",    "Label9",    "Label11"})
+        EXPECT_TRUE(d.findChild<QWidget*>(QString::fromLatin1(name))) << name;
+    // The catalogue list: headings whole, entries by name, in file order.
+    QStringList catalogue;
+    for (int i = 0; i < d.ListBox1->count(); ++i)
+        catalogue << d.ListBox1->item(i)->text();
+    EXPECT_EQ(catalogue, (QStringList{"<<< Danske nyheder >>>", "DR", "TV 2"}));
+}
+
+TEST_F(TsettingsTest, FillingAndStoringTheSettings)
+{
+    writeHive("\"AppStartSide\"=\"*\"\n\"UserLanguage\"=\"english\"\n\"RefreshInterval\"=\"20\"\n");
+    auto& d = open();
+    EXPECT_EQ(d.ComboBox1->currentText(), "Nyheder") << "the default start page shows as the news";
+    EXPECT_EQ(d.ComboBox3->currentText(), "English")
+        << "the language is found without regard to case";
+    EXPECT_EQ(d.Edit1->text(), "20");
+    EXPECT_EQ(d.UpDown1->position(), 20);
+    EXPECT_EQ(d.Edit2->text(), "25");
+    EXPECT_EQ(d.ComboBox2->currentIndex(), 1);
+    EXPECT_TRUE(d.CheckBox1->isChecked());
+
+    d.UpDown1->stepUp();
+    EXPECT_EQ(d.Edit1->text(), "25");
+    d.Edit2->setText(QStringLiteral("5000")); // typing is not limited by the arrows' range
+    d.Edit3->setText(QStringLiteral("0"));
+    d.CheckBox3->setChecked(true);
+    d.ComboBox2->setCurrentIndex(3);
+    d.Button2Click();
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_EQ(form->refreshInterval(), 25u * 60000u);
+    EXPECT_EQ(settings.MaxNewsPerFeed, 5000);
+    EXPECT_EQ(settings.CheckLocalDays, 0);
+    EXPECT_EQ(settings.AppStartSide, "0");
+    EXPECT_TRUE(settings.MinToSysTray);
+    EXPECT_EQ(settings.ObsFunktion, 3);
+    EXPECT_EQ(settings.UserLanguage, "English") << "as the languages file writes it";
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(TsettingsTest, ValuesOutsideTheListsStoreMinusOneOrEmpty)
+{
+    writeHive("\"AppStartSide\"=\"7\"\n\"ObsFunktion\"=\"9\"\n\"UserLanguage\"=\"Klingon\"\n");
+    auto& d = open();
+    EXPECT_EQ(d.ComboBox1->currentIndex(), -1);
+    EXPECT_EQ(d.ComboBox2->currentIndex(), -1);
+    EXPECT_EQ(d.ComboBox3->currentIndex(), -1);
+    d.Button2Click();
+    EXPECT_EQ(settings.AppStartSide, "-1");
+    EXPECT_EQ(settings.ObsFunktion, -1);
+    EXPECT_EQ(settings.UserLanguage, "");
+}
+
+TEST_F(TsettingsTest, NumbersThatAreNoNumbersStopOk)
+{
+    auto& d = open();
+    d.UpDown1->stepDown();
+    d.Edit2->setText(QString());
+    d.Button2Click();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "'' is not a valid integer value.");
+    EXPECT_TRUE(d.isVisible()) << "the dialog stays open";
+    EXPECT_EQ(form->refreshInterval(), 10u * 60000u) << "the interval was already applied";
+
+    d.Edit2->setText(QStringLiteral("40"));
+    d.Edit3->setText(QStringLiteral("tredive"));
+    d.Button2Click();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1].text, "'tredive' is not a valid integer value.");
+    EXPECT_EQ(settings.MaxNewsPerFeed, 40) << "and so was the headline limit";
+}
+
+TEST_F(TsettingsTest, ChoosingFeeds)
+{
+    auto& d = open();
+    settings.FeedsChanged = false;
+    select(d.ListBox1, 0);
+    d.ListBox1Click();
+    EXPECT_TRUE(chosen().isEmpty()) << "a heading cannot be chosen";
+    EXPECT_FALSE(settings.FeedsChanged);
+
+    select(d.ListBox1, 1);
+    QTest::mouseClick(d.Button5, Qt::LeftButton);
+    d.ListBox1Click();
+    select(d.ListBox1, 2);
+    d.ListBox1Click();
+    EXPECT_EQ(chosen(), (QStringList{"DR", "DR", "TV 2"})) << "the same feed may be chosen twice";
+    EXPECT_TRUE(settings.FeedsChanged);
+
+    setInputHook(
+        [](const QString& caption, const QString& prompt, int maxLength) -> std::optional<QString> {
+            EXPECT_EQ(caption, "Nyt feed");
+            EXPECT_EQ(prompt, "Indtast url til nyt feed");
+            EXPECT_EQ(maxLength, 255);
+            return QStringLiteral(" http://eget.dk/rss ");
+        });
+    d.Button7Click();
+    EXPECT_EQ(chosen().last(), " http://eget.dk/rss ") << "stored as typed";
+    setInputHook(
+        [](const QString&, const QString&, int) -> std::optional<QString> { return QString(); });
+    d.Button7Click();
+    EXPECT_EQ(chosen().size(), 4) << "an empty answer adds nothing";
+
+    settings.FeedsChanged = false;
+    select(d.ListBox2, 0);
+    d.Button3Click();
+    EXPECT_EQ(chosen().first(), "DR") << "up on the first changes nothing";
+    select(d.ListBox2, 3);
+    d.Button4Click();
+    EXPECT_EQ(chosen().last(), " http://eget.dk/rss ") << "down on the last changes nothing";
+    d.Button3Click();
+    EXPECT_EQ(chosen(), (QStringList{"DR", "DR", " http://eget.dk/rss ", "TV 2"}));
+    EXPECT_EQ(d.ListBox2->currentRow(), 2) << "the selection moves with the feed";
+    EXPECT_FALSE(settings.FeedsChanged) << "moving is no change of feeds";
+
+    select(d.ListBox2, 1);
+    d.ListBox2Click();
+    EXPECT_EQ(chosen(), (QStringList{"DR", " http://eget.dk/rss ", "TV 2"}));
+    EXPECT_TRUE(settings.FeedsChanged);
+
+    dir.write("news.html", "old news");
+    d.Button2Click();
+    EXPECT_EQ(dir.read("newsselected.txt"), "DR\r\n http://eget.dk/rss \r\nTV 2\r\n");
+    EXPECT_FALSE(fs::exists(dir.file("news.html")));
+}
+
+TEST_F(TsettingsTest, CancelWritesNothing)
+{
+    dir.write("newsselected.txt", "DR\r\n");
+    auto& d = open();
+    EXPECT_EQ(chosen(), (QStringList{"DR"}));
+    select(d.ListBox1, 2);
+    d.ListBox1Click();
+    d.Button1Click();
+    EXPECT_FALSE(settings.FeedsChanged);
+    EXPECT_EQ(dir.read("newsselected.txt"), "DR\r\n");
+    open();
+    EXPECT_EQ(chosen(), (QStringList{"DR"})) << "the file is shown again";
+
+    // Without a file the unsaved entries stay.
+    fs::remove(dir.file("newsselected.txt"));
+    select(d.ListBox1, 2);
+    d.ListBox1Click();
+    QTest::keyClick(&d, Qt::Key_Escape);
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_FALSE(settings.FeedsChanged);
+    open();
+    EXPECT_EQ(chosen(), (QStringList{"DR", "TV 2"}));
+
+    // The close box leaves the flag as it is.
+    select(d.ListBox1, 1);
+    d.ListBox1Click();
+    d.close();
+    EXPECT_TRUE(settings.FeedsChanged);
+    EXPECT_FALSE(fs::exists(dir.file("newsselected.txt")));
+}
+
+TEST_F(TsettingsTest, EmptyChoiceDeletesBothFiles)
+{
+    dir.write("newsselected.txt", "DR\r\n");
+    dir.write("news.html", "old");
+    auto& d = open();
+    select(d.ListBox2, 0);
+    d.ListBox2Click();
+    d.Button2Click();
+    EXPECT_FALSE(fs::exists(dir.file("newsselected.txt")));
+    EXPECT_FALSE(fs::exists(dir.file("news.html")));
+}
+
+TEST_F(TsettingsTest, FillingFailures)
+{
+    struct Case
+    {
+        const char* what;
+        std::function<void()> arrange;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"no languages file", [&] { fs::remove(dir.file("languages.ini")); },
+         "Cannot open file \"" + dir.file("languages.ini") + "\". No such file or directory."},
+        {"no catalogue", [&] { fs::remove(dir.file("newsfeeds.txt")); }, "File not found."},
+        {"a blank catalogue line",
+         [&] { dir.write("newsfeeds.txt", "DR,http://dr\r\n\r\nTV2,http://tv2\r\n"); },
+         "List index out of bounds (0)."},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        c.arrange();
+        messages.clear();
+        open();
+        ASSERT_EQ(messages.size(), 1u) << c.what;
+        EXPECT_EQ(messages[0].text.toStdString(), c.message) << c.what;
+        EXPECT_TRUE(dialog->isVisible()) << c.what;
+        dialog->hide();
+    }
+    EXPECT_EQ(dialog->ListBox1->count(), 1) << "the catalogue list stops at the bad line";
+}
+
+namespace {
+int accessDenied(std::size_t)
+{
+    return EACCES;
+}
+} // namespace
+
+TEST_F(TsettingsTest, UnwritableChoiceKeepsTheOldFile)
+{
+    dir.write("newsselected.txt", "DR\r\n");
+    dir.write("news.html", "old");
+    auto& d = open();
+    select(d.ListBox1, 2);
+    d.ListBox1Click();
+    d.ComboBox2->setCurrentIndex(0);
+    setWriteFaultHook(accessDenied);
+    d.Button2Click();
+    setWriteFaultHook(nullptr);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "File access denied.");
+    EXPECT_EQ(dir.read("newsselected.txt"), "DR\r\n");
+    EXPECT_TRUE(fs::exists(dir.file("news.html"))) << "the news page is not deleted";
+    EXPECT_EQ(settings.ObsFunktion, 0) << "the settings were stored before";
+    EXPECT_TRUE(d.isVisible());
+}
