@@ -5,6 +5,12 @@
 #include "platform/messagebox.h"
 #include "shell/browserpage.h"
 
+// The resources live in a static library, so the program has to bring them in itself.
+static void initialiseResources()
+{
+    Q_INIT_RESOURCE(nuvio);
+}
+
 namespace nuvio {
 
 namespace {
@@ -57,6 +63,7 @@ void prepareWebEngineProcess()
 {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     registerBrowserSchemes();
+    initialiseResources();
 }
 
 } // namespace nuvio

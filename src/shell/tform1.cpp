@@ -12,6 +12,7 @@
 #include "settings/settingsstore.h"
 #include "shell/alertsound.h"
 #include "shell/browserpage.h"
+#include "shell/localfileguard.h"
 
 #include <QAction>
 #include <QApplication>
@@ -114,8 +115,10 @@ void TForm1::createViews()
     };
     WebBrowser1 = makeView(QStringLiteral("WebBrowser1"), mainViewNavigation);
     // The news page is written from feeds: its scripts must not read the user's files.
-    WebBrowser1->page()->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls,
-                                                  false);
+    // Turning local file access off altogether would also take the local pages' style
+    // sheet and images, so the guard lets those through and nothing else.
+    WebBrowser1->page()->setUrlRequestInterceptor(
+        new LocalFileGuard([this] { return m_settings.InstallPath; }, WebBrowser1));
     RadioBrowser = makeView(QStringLiteral("RadioBrowser"), radioViewNavigation);
     m_frontView = RadioBrowser;
     bringToFront(WebBrowser1);

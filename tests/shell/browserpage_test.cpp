@@ -107,6 +107,16 @@ TEST_F(BrowserPageTest, FramesAndTheProgramsOwnNavigationsPassTheRules)
 
 TEST_F(BrowserPageTest, MainViewScriptsCannotReadLocalFiles)
 {
+    test::TempDir outside;
+    outside.write("private.png", test::TempDir::readFile(std::string(NUVIO_SOURCE_DIR) +
+                                                         "/data/toolbar-news.png"));
+    dir.write("marker.png",
+              test::TempDir::readFile(std::string(NUVIO_SOURCE_DIR) + "/data/toolbar-news.png"));
+    dir.write("style.css", "body { color: rgb(1, 2, 3); }");
+    dir.write("styled.html", "<html><head><link rel='stylesheet' href='style.css'></head><body>"
+                             "<img id='own' src='marker.png'><img id='foreign' src='file://" +
+                                 outside.file("private.png") +
+                                 "'><iframe id='frame' src='secret.txt'></iframe></body></html>");
     auto& f = create();
     f.show();
     dir.write("secret.txt", "secret");
@@ -119,4 +129,19 @@ TEST_F(BrowserPageTest, MainViewScriptsCannotReadLocalFiles)
     f.navigate(f.WebBrowser1, "file://" + dir.file("reader.html"));
     ASSERT_TRUE(test::waitForLoad(f.WebBrowser1));
     EXPECT_EQ(f.WebBrowser1->title(), "blocked");
+
+    // The page's own style sheet and images still load; nothing from elsewhere does.
+    f.navigate(f.WebBrowser1, "file://" + dir.file("styled.html"));
+    ASSERT_TRUE(test::waitForLoad(f.WebBrowser1));
+    const auto value = [&](const char* script) {
+        return test::evaluate(f.WebBrowser1, QString::fromLatin1(script));
+    };
+    EXPECT_EQ(value("getComputedStyle(document.body).color").toString(), "rgb(1, 2, 3)");
+    EXPECT_GT(value("document.getElementById('own').naturalWidth").toInt(), 0);
+    EXPECT_EQ(value("document.getElementById('foreign').naturalWidth").toInt(), 0);
+    EXPECT_EQ(value("(function(){try{var d=document.getElementById('frame').contentDocument;"
+                    "return d && d.body ? d.body.textContent : '';}catch(e){return 'denied';}})()")
+                  .toString()
+                  .contains("secret"),
+              false);
 }

@@ -1,0 +1,42 @@
+#include "shell/localfileguard.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace nuvio {
+
+LocalFileGuard::LocalFileGuard(std::function<std::string()> installPath, QObject* parent)
+    : QWebEngineUrlRequestInterceptor(parent), m_installPath(std::move(installPath))
+{}
+
+void LocalFileGuard::interceptRequest(QWebEngineUrlRequestInfo& info)
+{
+    const QUrl url = info.requestUrl();
+    if (!url.isLocalFile())
+        return;
+    switch (info.resourceType()) {
+    case QWebEngineUrlRequestInfo::ResourceTypeMainFrame:
+        return; // the page itself; the before-navigate rules decide about it
+    case QWebEngineUrlRequestInfo::ResourceTypeXhr:
+    case QWebEngineUrlRequestInfo::ResourceTypeSubFrame:
+    case QWebEngineUrlRequestInfo::ResourceTypeWorker:
+    case QWebEngineUrlRequestInfo::ResourceTypeSharedWorker:
+    case QWebEngineUrlRequestInfo::ResourceTypeServiceWorker:
+    case QWebEngineUrlRequestInfo::ResourceTypePluginResource:
+    case QWebEngineUrlRequestInfo::ResourceTypeObject:
+        info.block(true);
+        return;
+    default:
+        break;
+    }
+    const QString folder = QFileInfo(QFile::decodeName(QByteArray::fromStdString(m_installPath())))
+                               .canonicalFilePath();
+    const QString file = QFileInfo(url.toLocalFile()).canonicalFilePath();
+    const bool inside =
+        !folder.isEmpty() && !file.isEmpty() && file.startsWith(folder + QLatin1Char('/'));
+    if (!inside)
+        info.block(true);
+}
+
+} // namespace nuvio

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QWebEngineUrlRequestInterceptor>
+#include <functional>
+#include <string>
+
+namespace nuvio {
+
+// Keeps the main view's pages from reading the user's files: a local page may load its
+// style sheet, images and scripts from the install directory, but no script may fetch a
+// local file, no frame may show one, and nothing outside the install directory is loaded.
+class LocalFileGuard : public QWebEngineUrlRequestInterceptor
+{
+    Q_OBJECT
+public:
+    explicit LocalFileGuard(std::function<std::string()> installPath, QObject* parent = nullptr);
+    void interceptRequest(QWebEngineUrlRequestInfo& info) override;
+
+private:
+    std::function<std::string()> m_installPath;
+};
+
+} // namespace nuvio
