@@ -80,7 +80,10 @@ struct Transfer
 {
     CURL* easy = nullptr;
     std::size_t index = 0;
-    std::string body;
+    // The body in blocks of a fixed size: growing one string would, while it is copied
+    // into a larger one, hold the body twice.
+    std::vector<std::string> blocks;
+    std::size_t bodySize = 0;
     std::size_t maxBody = 0;
     bool tooLarge = false;
     bool headersEnded = false; // the blank line after the last header block arrived
@@ -94,11 +97,23 @@ size_t writeBody(char* data, size_t size, size_t count, void* user)
     auto* transfer = static_cast<Transfer*>(user);
     const std::size_t bytes = size * count;
     // Counted here: a size limit in the transfer options does not stop a chunked body.
-    if (transfer->body.size() + bytes > transfer->maxBody) {
+    if (transfer->bodySize + bytes > transfer->maxBody) {
         transfer->tooLarge = true;
         return 0;
     }
-    transfer->body.append(data, bytes);
+    constexpr std::size_t blockSize = std::size_t{1} << 20;
+    std::size_t done = 0;
+    while (done < bytes) {
+        if (transfer->blocks.empty() || transfer->blocks.back().size() == blockSize) {
+            transfer->blocks.emplace_back();
+            transfer->blocks.back().reserve(blockSize);
+        }
+        std::string& block = transfer->blocks.back();
+        const std::size_t take = std::min(bytes - done, blockSize - block.size());
+        block.append(data + done, take);
+        done += take;
+    }
+    transfer->bodySize += bytes;
     return bytes;
 }
 
@@ -145,7 +160,16 @@ HttpResult finish(Transfer& transfer, CURLcode code)
         return result;
     }
     result.ok = true;
-    result.body = std::move(transfer.body);
+    if (transfer.blocks.size() == 1) {
+        result.body = std::move(transfer.blocks.front());
+    } else {
+        result.body.reserve(transfer.bodySize);
+        for (auto& block : transfer.blocks) {
+            result.body += block;
+            std::string().swap(block);
+        }
+    }
+    transfer.blocks.clear();
     return result;
 }
 
@@ -259,6 +283,7 @@ std::unique_ptr<HttpClient::Batch> HttpClient::start(const std::vector<std::stri
                 Transfer* transfer = nullptr;
                 curl_easy_getinfo(message->easy_handle, CURLINFO_PRIVATE, &transfer);
                 HttpResult result = finish(*transfer, message->data.result);
+                std::vector<std::string>().swap(transfer->blocks);
                 std::lock_guard lock(state->mutex);
                 state->results[transfer->index] = std::move(result);
                 state->done.notify_all();

@@ -222,10 +222,17 @@ RegistryHive RegistryHive::parse(std::string_view text)
             } else {
                 std::string data(rest.substr(1));
                 // Hex data may run over several lines, each but the last ending in "\".
-                while (!trimBlanks(data).empty() && trimBlanks(data).back() == '\\' &&
-                       i + 1 < lines.size()) {
+                const bool hex = trimBlanks(data).substr(0, 3) == "hex";
+                const auto continues = [](std::string_view physical) {
+                    physical = trimBlanks(physical);
+                    return !physical.empty() && physical.back() == '\\';
+                };
+                // Whether a line goes on is a matter of that line alone, not of the data so far.
+                while (hex && continues(entry.lines.back()) && i + 1 < lines.size()) {
                     auto kept = trimBlanks(data);
-                    data = std::string(kept.substr(0, kept.size() - 1));
+                    if (!kept.empty() && kept.back() == '\\')
+                        kept.remove_suffix(1);
+                    data = std::string(kept);
                     ++i;
                     entry.lines.push_back(lines[i]);
                     data += trimBlanks(lines[i]);
@@ -312,22 +319,19 @@ std::optional<RegistryValue> RegistryHive::value(std::string_view keyPath,
 void RegistryHive::setValue(std::string_view keyPath, std::string_view name,
                             const RegistryValue& value)
 {
+    // Which key a value belongs to was settled when the file was read; the new value goes
+    // where the last one of the same name is, or after the key's last line.
     std::size_t last = m_entries.size();
     std::size_t endOfKey = m_entries.size();
-    bool inKey = false;
     for (std::size_t i = 0; i < m_entries.size(); ++i) {
         const auto& entry = m_entries[i];
-        if (entry.kind == Entry::Kind::Key)
-            inKey = equalsIgnoringCase(entry.keyPath, keyPath);
-        else if (entry.kind == Entry::Kind::Other && !entry.lines.empty() &&
-                 !trimBlanks(entry.lines[0]).empty() && trimBlanks(entry.lines[0]).front() == '[')
-            inKey = false;
-        if (!inKey)
+        const bool ours = (entry.kind == Entry::Kind::Key || entry.kind == Entry::Kind::Value) &&
+                          equalsIgnoringCase(entry.keyPath, keyPath);
+        if (!ours)
             continue;
+        endOfKey = i + 1;
         if (entry.kind == Entry::Kind::Value && equalsIgnoringCase(entry.name, name))
             last = i;
-        if (entry.kind == Entry::Kind::Key || entry.kind == Entry::Kind::Value)
-            endOfKey = i + 1;
     }
     if (last < m_entries.size()) {
         m_entries[last].value = value;
@@ -340,6 +344,17 @@ void RegistryHive::setValue(std::string_view keyPath, std::string_view name,
     entry.name = std::string(name);
     entry.value = value;
     if (endOfKey < m_entries.size() || hasKey(keyPath)) {
+        // A line before it that ends in "\" would take the new line as its continuation;
+        // a blank line between them is all such a line can take.
+        const auto& before = m_entries[endOfKey - 1];
+        if (!before.lines.empty() && !trimBlanks(before.lines.back()).empty() &&
+            trimBlanks(before.lines.back()).back() == '\\') {
+            Entry blank;
+            blank.lines.emplace_back();
+            m_entries.insert(m_entries.begin() + static_cast<std::ptrdiff_t>(endOfKey),
+                             std::move(blank));
+            ++endOfKey;
+        }
         m_entries.insert(m_entries.begin() + static_cast<std::ptrdiff_t>(endOfKey),
                          std::move(entry));
         return;

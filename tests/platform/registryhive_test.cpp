@@ -198,3 +198,21 @@ TEST(RegistryHivePath, EnvironmentDecides)
              : (void)::unsetenv("NUVIO_REGISTRY");
     xdg ? (void)::setenv("XDG_CONFIG_HOME", xdg->c_str(), 1) : (void)::unsetenv("XDG_CONFIG_HOME");
 }
+
+TEST(RegistryHive, NewValuesSurviveOddNeighbours)
+{
+    // Found by fuzzing: a lone "[" line inside the key, and a last line ending in "\".
+    const std::string cases[] = {
+        "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Trelvander\\nuvio]\n[\n\"mleft\"=junk\n",
+        "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Trelvander\\nuvio]\n\"a\"=text\\",
+        "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Trelvander\\nuvio]\n\"b\"=hex:01,\\",
+    };
+    for (const auto& text : cases) {
+        auto hive = RegistryHive::parse(text);
+        hive.setValue(kKey, "mleft", {RegSz, "7"});
+        const auto back = RegistryHive::parse(hive.serialize()).value(kKey, "mleft");
+        ASSERT_TRUE(back) << text;
+        EXPECT_EQ(back->data, "7") << text;
+        EXPECT_EQ(back->type, RegSz) << text;
+    }
+}
