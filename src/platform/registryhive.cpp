@@ -227,12 +227,14 @@ RegistryHive RegistryHive::parse(std::string_view text)
                     physical = trimBlanks(physical);
                     return !physical.empty() && physical.back() == '\\';
                 };
-                // Whether a line goes on is a matter of that line alone, not of the data so far.
-                while (hex && continues(entry.lines.back()) && i + 1 < lines.size()) {
+                // Whether a line goes on is a matter of that line alone, not of the data so far;
+                // a last line that still ends in "\" goes on with nothing.
+                while (hex && continues(entry.lines.back())) {
                     auto kept = trimBlanks(data);
-                    if (!kept.empty() && kept.back() == '\\')
-                        kept.remove_suffix(1);
+                    kept.remove_suffix(1);
                     data = std::string(kept);
+                    if (i + 1 >= lines.size())
+                        break;
                     ++i;
                     entry.lines.push_back(lines[i]);
                     data += trimBlanks(lines[i]);
@@ -344,16 +346,15 @@ void RegistryHive::setValue(std::string_view keyPath, std::string_view name,
     entry.name = std::string(name);
     entry.value = value;
     if (endOfKey < m_entries.size() || hasKey(keyPath)) {
-        // A line before it that ends in "\" would take the new line as its continuation;
-        // a blank line between them is all such a line can take.
+        // A last line that ends in "\" would take the new line as its continuation; then
+        // the new value goes right after the key's header instead.
         const auto& before = m_entries[endOfKey - 1];
-        if (!before.lines.empty() && !trimBlanks(before.lines.back()).empty() &&
-            trimBlanks(before.lines.back()).back() == '\\') {
-            Entry blank;
-            blank.lines.emplace_back();
-            m_entries.insert(m_entries.begin() + static_cast<std::ptrdiff_t>(endOfKey),
-                             std::move(blank));
-            ++endOfKey;
+        if (before.kind == Entry::Kind::Value && !before.lines.empty() &&
+            !trimBlanks(before.lines.back()).empty() && trimBlanks(before.lines.back()).back() == '\\') {
+            for (std::size_t i = 0; i < m_entries.size(); ++i) {
+                if (m_entries[i].kind == Entry::Kind::Key && equalsIgnoringCase(m_entries[i].keyPath, keyPath))
+                    endOfKey = i + 1;
+            }
         }
         m_entries.insert(m_entries.begin() + static_cast<std::ptrdiff_t>(endOfKey),
                          std::move(entry));
