@@ -1,14 +1,14 @@
 #include "language/languagekey.h"
 
+#include "platform/asciitext.h"
+
 namespace nuvio {
 
 std::string languageKey(std::string_view userLanguage)
 {
     std::string key(userLanguage);
-    for (char& c : key) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
+    for (char& c : key)
+        c = lowerAscii(c);
     return key;
 }
 

@@ -1,5 +1,6 @@
 #include "language/profileini.h"
 
+#include "platform/asciitext.h"
 #include "platform/textfile.h"
 
 namespace nuvio {
@@ -22,15 +23,6 @@ unsigned char fold(unsigned char c)
     default:
         return c;
     }
-}
-
-std::string_view trimBlanks(std::string_view s)
-{
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-        s.remove_suffix(1);
-    return s;
 }
 
 } // namespace

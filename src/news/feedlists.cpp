@@ -1,5 +1,6 @@
 #include "news/feedlists.h"
 
+#include "platform/asciitext.h"
 #include "platform/atomicfile.h"
 #include "platform/errors.h"
 #include "platform/fieldsplit.h"
@@ -10,7 +11,10 @@
 
 namespace nuvio {
 
-std::vector<std::string> commaFields(std::string_view line) { return splitFields(line, ','); }
+std::vector<std::string> commaFields(std::string_view line)
+{
+    return splitFields(line, ',');
+}
 
 std::string CommaField(std::string_view line, int n)
 {
@@ -41,27 +45,10 @@ std::string catalogDisplayText(std::string_view line)
     return isHeadingLine(line) ? trimControls(line) : trimControls(CommaField(line, 0));
 }
 
-namespace {
-
-bool startsWithIgnoringCase(std::string_view text, std::string_view lowerPrefix)
-{
-    if (text.size() < lowerPrefix.size())
-        return false;
-    for (std::size_t i = 0; i < lowerPrefix.size(); ++i) {
-        char c = text[i];
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-        if (c != lowerPrefix[i])
-            return false;
-    }
-    return true;
-}
-
-} // namespace
-
 std::string ResolveFeedUrl(const std::string& chosen, const std::vector<std::string>& catalog)
 {
-    if (startsWithIgnoringCase(chosen, "http://") || startsWithIgnoringCase(chosen, "https://"))
+    if (startsWithIgnoringAsciiCase(chosen, "http://") ||
+        startsWithIgnoringAsciiCase(chosen, "https://"))
         return chosen;
     std::string url;
     for (const auto& line : catalog) {

@@ -1,5 +1,7 @@
 #include "news/feedtext.h"
 
+#include "platform/asciitext.h"
+
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -36,22 +38,6 @@ void removeAll(std::string& text, std::string_view piece)
     text.resize(static_cast<std::size_t>(out - text.data()));
 }
 
-char lowerAsciiChar(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool equalsLowered(std::string_view text, std::string_view lower)
-{
-    if (text.size() != lower.size())
-        return false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (lowerAsciiChar(text[i]) != lower[i])
-            return false;
-    }
-    return true;
-}
-
 // Whether the text, lower-cased, contains encoding="utf. Looks only around each ="
 // instead of lower-casing the whole feed.
 bool declaresUtf(std::string_view text)
@@ -62,8 +48,9 @@ bool declaresUtf(std::string_view text)
     for (const char* hit = findPiece(begin, end, "=\""); hit;
          hit = findPiece(hit + 1, end, "=\"")) {
         const auto at = static_cast<std::size_t>(hit - begin);
-        if (at >= name.size() && equalsLowered(text.substr(at - name.size(), name.size()), name) &&
-            equalsLowered(text.substr(at + 2, 3), "utf"))
+        if (at >= name.size() &&
+            equalsIgnoringAsciiCase(text.substr(at - name.size(), name.size()), name) &&
+            equalsIgnoringAsciiCase(text.substr(at + 2, 3), "utf"))
             return true;
     }
     return false;

@@ -1,5 +1,7 @@
 #include "news/inerttext.h"
 
+#include "platform/asciitext.h"
+
 #include <cstdint>
 
 namespace nuvio {
@@ -27,11 +29,6 @@ std::string escapeForPage(std::string_view text)
 }
 
 namespace {
-
-char lowerAscii(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 // Decodes the character reference at text[i] == '&' the way an attribute value is read.
 // Only what can change how a scheme reads matters here: numeric references and the named

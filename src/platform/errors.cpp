@@ -1,5 +1,7 @@
 #include "platform/errors.h"
 
+#include "platform/asciitext.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -157,21 +159,6 @@ std::int32_t strToInt(const std::string& text)
 
 namespace {
 
-bool equalsIgnoringCase(const std::string& a, const char* b)
-{
-    const std::size_t n = std::strlen(b);
-    if (a.size() != n)
-        return false;
-    for (std::size_t i = 0; i < n; ++i) {
-        char c = a[i];
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-        if (c != b[i])
-            return false;
-    }
-    return true;
-}
-
 bool tryParseNumber(const std::string& text, double& number)
 {
     if (text.empty() || text.find_first_not_of(" +-.0123456789eE") != std::string::npos)
@@ -192,11 +179,11 @@ bool tryStrToBool(const std::string& text, bool& value)
         value = number != 0.0;
         return true;
     }
-    if (equalsIgnoringCase(text, "true")) {
+    if (equalsIgnoringAsciiCase(text, "true")) {
         value = true;
         return true;
     }
-    if (equalsIgnoringCase(text, "false")) {
+    if (equalsIgnoringAsciiCase(text, "false")) {
         value = false;
         return true;
     }

@@ -1,5 +1,6 @@
 #include "platform/registryhive.h"
 
+#include "platform/asciitext.h"
 #include "platform/atomicfile.h"
 #include "platform/errors.h"
 #include "platform/textfile.h"
@@ -13,31 +14,6 @@
 namespace nuvio {
 
 namespace {
-
-char lowerAscii(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (lowerAscii(a[i]) != lowerAscii(b[i]))
-            return false;
-    }
-    return true;
-}
-
-std::string_view trimBlanks(std::string_view s)
-{
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-        s.remove_suffix(1);
-    return s;
-}
 
 // Reads a quoted string with \\ and \" escapes starting at s[pos] == '"'. Returns the
 // position after the closing quote, or npos when the string does not close.
@@ -300,7 +276,7 @@ std::string RegistryHive::serialize() const
 bool RegistryHive::hasKey(std::string_view keyPath) const
 {
     for (const auto& entry : m_entries) {
-        if (entry.kind == Entry::Kind::Key && equalsIgnoringCase(entry.keyPath, keyPath))
+        if (entry.kind == Entry::Kind::Key && equalsIgnoringAsciiCase(entry.keyPath, keyPath))
             return true;
     }
     return false;
@@ -311,8 +287,8 @@ std::optional<RegistryValue> RegistryHive::value(std::string_view keyPath,
 {
     std::optional<RegistryValue> found;
     for (const auto& entry : m_entries) {
-        if (entry.kind == Entry::Kind::Value && equalsIgnoringCase(entry.keyPath, keyPath) &&
-            equalsIgnoringCase(entry.name, name))
+        if (entry.kind == Entry::Kind::Value && equalsIgnoringAsciiCase(entry.keyPath, keyPath) &&
+            equalsIgnoringAsciiCase(entry.name, name))
             found = entry.value;
     }
     return found;
@@ -328,11 +304,11 @@ void RegistryHive::setValue(std::string_view keyPath, std::string_view name,
     for (std::size_t i = 0; i < m_entries.size(); ++i) {
         const auto& entry = m_entries[i];
         const bool ours = (entry.kind == Entry::Kind::Key || entry.kind == Entry::Kind::Value) &&
-                          equalsIgnoringCase(entry.keyPath, keyPath);
+                          equalsIgnoringAsciiCase(entry.keyPath, keyPath);
         if (!ours)
             continue;
         endOfKey = i + 1;
-        if (entry.kind == Entry::Kind::Value && equalsIgnoringCase(entry.name, name))
+        if (entry.kind == Entry::Kind::Value && equalsIgnoringAsciiCase(entry.name, name))
             last = i;
     }
     if (last < m_entries.size()) {
@@ -350,9 +326,11 @@ void RegistryHive::setValue(std::string_view keyPath, std::string_view name,
         // the new value goes right after the key's header instead.
         const auto& before = m_entries[endOfKey - 1];
         if (before.kind == Entry::Kind::Value && !before.lines.empty() &&
-            !trimBlanks(before.lines.back()).empty() && trimBlanks(before.lines.back()).back() == '\\') {
+            !trimBlanks(before.lines.back()).empty() &&
+            trimBlanks(before.lines.back()).back() == '\\') {
             for (std::size_t i = 0; i < m_entries.size(); ++i) {
-                if (m_entries[i].kind == Entry::Kind::Key && equalsIgnoringCase(m_entries[i].keyPath, keyPath))
+                if (m_entries[i].kind == Entry::Kind::Key &&
+                    equalsIgnoringAsciiCase(m_entries[i].keyPath, keyPath))
                     endOfKey = i + 1;
             }
         }

@@ -1,27 +1,8 @@
 #include "shell/navigationrules.h"
 
-namespace nuvio {
+#include "platform/asciitext.h"
 
-bool containsIgnoringAsciiCase(std::string_view text, std::string_view lowerNeedle)
-{
-    if (lowerNeedle.empty())
-        return true;
-    if (text.size() < lowerNeedle.size())
-        return false;
-    for (std::size_t i = 0; i + lowerNeedle.size() <= text.size(); ++i) {
-        std::size_t j = 0;
-        for (; j < lowerNeedle.size(); ++j) {
-            char c = text[i + j];
-            if (c >= 'A' && c <= 'Z')
-                c = static_cast<char>(c - 'A' + 'a');
-            if (c != lowerNeedle[j])
-                break;
-        }
-        if (j == lowerNeedle.size())
-            return true;
-    }
-    return false;
-}
+namespace nuvio {
 
 NavigationDecision mainViewNavigation(std::string_view url)
 {

@@ -21,7 +21,4 @@ NavigationDecision mainViewNavigation(std::string_view url);
 // characters.
 NavigationDecision radioViewNavigation(std::string_view url);
 
-// Whether `text`, with A–Z lowered, contains `lowerNeedle`.
-bool containsIgnoringAsciiCase(std::string_view text, std::string_view lowerNeedle);
-
 } // namespace nuvio

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string_view>
+
+namespace nuvio {
+
+// Letter case as the program's names and markers know it: only A–Z and a–z.
+constexpr char lowerAscii(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b);
+bool startsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix);
+bool containsIgnoringAsciiCase(std::string_view text, std::string_view needle);
+
+// Without the blanks and tabs at either end.
+std::string_view trimBlanks(std::string_view text);
+
+} // namespace nuvio
