@@ -48,7 +48,8 @@ TEST(Utf8ToCp1252, MaximalInvalidSubsequences)
          "q"
          "\xE2\x80\x9D",
          "\x93q\x94"},
-        {"\xC2\x81", "\x81"},
+        {"\xC2\x81", "?"}, // an unassigned byte of the code page is no character of it
+        {"\xE2\x82\xAC\xC5\xB8", "\x80\x9F"},
         {"\xC3", "?"},                // cut short at the end
         {"\xE2\x82", "?"},            // one replacement for the valid prefix
         {"\xE2\x82x", "?x"},          // the byte that broke it starts afresh
