@@ -145,3 +145,24 @@ TEST_F(TForm1Test, RefreshTimers)
     QTest::qWait(2500);
     EXPECT_EQ(due.count(), 1) << "the start-up refresh fires once";
 }
+
+TEST_F(TForm1Test, NoInstallPathAndAGarbageHive)
+{
+    dir.write(
+        "hive.reg",
+        std::string(
+            "\x00\xff garbage\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Trelvander\\nuvio]\n\"mleft\"=\"5\"\n"
+            "\"AppStartSide\"=\"2\"\n",
+            89));
+    auto& f = create();
+    EXPECT_EQ(settings.InstallPath, "");
+    EXPECT_EQ(f.bounds().left, 5);
+    ASSERT_EQ(messages.size(), 1u) << "the missing sound is reported, nothing else";
+    f.openStartView();
+    EXPECT_EQ(f.WebBrowser1->url().toString().toStdString(), "file:///search.html?l=dansk");
+    form.reset();
+    const std::string saved = dir.read("hive.reg");
+    EXPECT_EQ(saved.find(std::string("\x00\xff garbage", 10)), 10u)
+        << "the garbage is kept, after a header";
+    EXPECT_EQ(hiveValue("UserLanguage"), "Dansk");
+}
