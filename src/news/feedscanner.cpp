@@ -12,7 +12,7 @@ FeedText::FeedText(std::string text) : m_text(std::move(text)), m_lower(lowerAsc
 std::size_t FeedText::search(std::string_view marker, std::size_t from) const
 {
     const std::size_t start = from < 1 ? 1 : from;
-    auto& answer = m_answers[std::string(marker)];
+    Answer& answer = answerFor(marker);
     if (answer.from != 0 && start >= answer.from && (answer.found == 0 || start <= answer.found))
         return answer.found;
     std::size_t found = 0;
@@ -22,8 +22,19 @@ std::size_t FeedText::search(std::string_view marker, std::size_t from) const
         if (hit)
             found = static_cast<std::size_t>(static_cast<const char*>(hit) - m_lower.data()) + 1;
     }
-    answer = {start, found};
+    answer.from = start;
+    answer.found = found;
     return found;
+}
+
+FeedText::Answer& FeedText::answerFor(std::string_view marker) const
+{
+    for (auto& answer : m_answers) {
+        if (answer.marker == marker)
+            return answer;
+    }
+    m_answers.push_back({std::string(marker), 0, 0});
+    return m_answers.back();
 }
 
 std::string FeedText::cut(std::size_t start, std::size_t end) const

@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 namespace nuvio {
 
@@ -37,10 +37,13 @@ private:
     // which keeps a scan linear even when a marker is missing.
     struct Answer
     {
+        std::string marker;
         std::size_t from = 0;
         std::size_t found = 0;
     };
-    mutable std::unordered_map<std::string, Answer> m_answers;
+    // A scan asks for a handful of markers, so a short list beats a hash map here.
+    mutable std::vector<Answer> m_answers;
+    Answer& answerFor(std::string_view marker) const;
 };
 
 // Scans the feed for the channel's title and link and then its items, at most

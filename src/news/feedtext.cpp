@@ -1,8 +1,8 @@
 #include "news/feedtext.h"
 
 #include "platform/asciitext.h"
+#include "platform/cp1252.h"
 
-#include <array>
 #include <cstdint>
 #include <cstring>
 
@@ -54,23 +54,6 @@ bool declaresUtf(std::string_view text)
             return true;
     }
     return false;
-}
-
-// The byte for a character in Windows-1252, or "?" for one the code page lacks (the five
-// unassigned bytes 0x81, 0x8D, 0x8F, 0x90 and 0x9D have no character).
-char cp1252For(std::uint32_t code)
-{
-    if (code < 0x80 || (code >= 0xA0 && code <= 0xFF))
-        return static_cast<char>(code);
-    static constexpr std::array<std::uint16_t, 32> high = {
-        0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-    for (std::size_t i = 0; i < high.size(); ++i) {
-        if (high[i] != 0 && high[i] == code)
-            return static_cast<char>(0x80 + i);
-    }
-    return '?';
 }
 
 } // namespace
@@ -146,7 +129,8 @@ std::size_t decodeUtf8(const unsigned char* s, std::size_t n, char* out)
         }
         // An invalid sequence is replaced as far as it was a valid prefix; the byte that
         // broke it starts afresh.
-        out[o++] = valid ? cp1252For(code) : '?';
+        const int byte = valid ? unicodeToCp1252(code) : -1;
+        out[o++] = byte < 0 ? '?' : static_cast<char>(byte);
         i = j;
     }
     return o;

@@ -45,13 +45,8 @@ long decodeReference(std::string_view text, std::size_t& i)
         const std::size_t digitsStart = j;
         long value = 0;
         while (j < text.size()) {
-            const char c = lowerAscii(text[j]);
-            int d = -1;
-            if (c >= '0' && c <= '9')
-                d = c - '0';
-            else if (hex && c >= 'a' && c <= 'f')
-                d = c - 'a' + 10;
-            if (d < 0)
+            const int d = hexDigitValue(text[j]);
+            if (d < 0 || d >= (hex ? 16 : 10))
                 break;
             if (value < 0x110000)
                 value = value * (hex ? 16 : 10) + d;

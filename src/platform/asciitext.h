@@ -10,6 +10,15 @@ constexpr char lowerAscii(char c)
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+// The value of a hexadecimal digit (either case), or -1.
+constexpr int hexDigitValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    c = lowerAscii(c);
+    return (c >= 'a' && c <= 'f') ? c - 'a' + 10 : -1;
+}
+
 bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b);
 bool startsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix);
 bool containsIgnoringAsciiCase(std::string_view text, std::string_view needle);

@@ -88,21 +88,6 @@ std::string systemReason(int errorNumber)
 
 } // namespace errors
 
-namespace {
-
-int digitValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-} // namespace
-
 bool tryStrToInt(const std::string& text, std::int32_t& value)
 {
     std::size_t i = 0;
@@ -128,7 +113,7 @@ bool tryStrToInt(const std::string& text, std::int32_t& value)
     std::uint64_t magnitude = 0;
     const std::uint64_t limit = base == 16 ? 0xFFFFFFFFull : 0x80000000ull;
     for (; i < text.size(); ++i) {
-        const int d = digitValue(text[i]);
+        const int d = hexDigitValue(text[i]);
         if (d < 0 || d >= base)
             return false;
         magnitude = magnitude * static_cast<std::uint64_t>(base) + static_cast<std::uint64_t>(d);

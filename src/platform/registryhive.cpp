@@ -32,16 +32,6 @@ std::size_t readQuoted(std::string_view s, std::size_t pos, std::string& out)
     return std::string_view::npos;
 }
 
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    c = lowerAscii(c);
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
 // "aa,bb,..." with blanks and line continuations already removed.
 bool parseHexBytes(std::string_view s, std::string& out)
 {
@@ -53,8 +43,8 @@ bool parseHexBytes(std::string_view s, std::string& out)
     while (i < s.size()) {
         while (i < s.size() && (s[i] == ' ' || s[i] == '\t'))
             ++i;
-        const int hi = i < s.size() ? hexDigit(s[i]) : -1;
-        const int lo = i + 1 < s.size() ? hexDigit(s[i + 1]) : -1;
+        const int hi = i < s.size() ? hexDigitValue(s[i]) : -1;
+        const int lo = i + 1 < s.size() ? hexDigitValue(s[i + 1]) : -1;
         if (hi < 0 || lo < 0)
             return false;
         out += static_cast<char>(hi * 16 + lo);
@@ -87,7 +77,7 @@ bool parseData(std::string_view data, RegistryValue& value)
             return false;
         std::uint32_t number = 0;
         for (const char c : digits) {
-            const int d = hexDigit(c);
+            const int d = hexDigitValue(c);
             if (d < 0)
                 return false;
             number = number * 16 + static_cast<std::uint32_t>(d);
@@ -108,7 +98,7 @@ bool parseData(std::string_view data, RegistryValue& value)
             return false;
         int type = 0;
         for (const char c : data.substr(4, close - 4)) {
-            const int d = hexDigit(c);
+            const int d = hexDigitValue(c);
             if (d < 0 || type > 0xFFFF)
                 return false;
             type = type * 16 + d;

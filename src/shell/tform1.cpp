@@ -486,10 +486,7 @@ void TForm1::VisNyheder()
     if (!isVisible() && m_settings.MinToSysTray) {
         restoreFromTray();
     } else if (!m_settings.MinToSysTray) {
-        if (isMinimized())
-            showNormal();
-        raise();
-        activateWindow();
+        restoreAndRaise();
     }
     emit newsShown();
 }
@@ -506,8 +503,12 @@ void TForm1::CallObs()
 
 void TForm1::comeForward()
 {
-    if (!isVisible())
-        return;
+    if (isVisible())
+        restoreAndRaise();
+}
+
+void TForm1::restoreAndRaise()
+{
     if (isMinimized())
         showNormal();
     raise();

@@ -158,6 +158,7 @@ private:
     void FormCreate();
     void FormDestroy();
     void AutoUpdateNews();
+    void restoreAndRaise();
     std::string newsPageUrl() const;
     static void letPendingMessagesBeProcessed();
     static void call(const std::function<void()>& command);
