@@ -28,4 +28,6 @@ set(CPACK_STRIP_FILES ON)
 # browser's helper process and its resources, the sound back end, and the tray host's
 # icon themes are the desktop's own.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6webenginecore6-bin, libqt6webengine6-data, libqt6multimedia6")
+# The radio's sound reaches the speakers only through a PulseAudio-compatible server.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pulseaudio | pipewire-pulse")
 include(CPack)

@@ -22,6 +22,7 @@ DefinitionUpdateContext contextFor(TForm1& form, Tdownloading& progressWindow)
     context.http = form.IdHTTP1.get();
     context.progress = &progressWindow;
     context.yield = [&form] { form.yieldToEvents(); };
+    context.showStatus = [&form](const std::string& text) { form.ShowStatus(text); };
     return context;
 }
 

@@ -151,6 +151,11 @@ void UpdateDefinitionFiles(const DefinitionUpdateContext& context)
         if (context.yield)
             context.yield();
     };
+    if (context.serverBaseUrl.empty()) {
+        if (context.showStatus)
+            context.showStatus(kNoVendorServerText);
+        return;
+    }
     const std::string folder = context.serverBaseUrl + kServerFolder;
     const ProgressGuard guard{context.progress};
 

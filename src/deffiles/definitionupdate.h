@@ -13,6 +13,9 @@ class HttpClient;
 
 inline constexpr const char* kFileListFile = "filelist.txt";
 inline constexpr const char* kServerFolder = "localfiles/v100/";
+// Said in the status bar instead of an update when no vendor server is configured.
+inline constexpr const char* kNoVendorServerText =
+    "Ingen opdateringsserver er sat op (NUVIO_SERVER_URL)";
 
 // One line of the server's file list, read.
 struct FileListEntry
@@ -53,17 +56,19 @@ public:
 struct DefinitionUpdateContext
 {
     std::string installPath;
-    std::string serverBaseUrl;
+    std::string serverBaseUrl; // empty: no vendor server, and so no update
     std::string userLanguage;
     std::int32_t checkLocalDays = 30;
     HttpClient* http = nullptr;
     UpdateProgress* progress = nullptr;
     std::function<void()> yield;
+    std::function<void(const std::string&)> showStatus;
 };
 
 // One whole run: fetches the language's file list and every file it names into the
 // install directory, then stores the list as filelist.txt. Every file is replaced
-// atomically; the first failure ends the run and is thrown.
+// atomically; the first failure ends the run and is thrown. Without a vendor server it
+// asks nothing and only says so.
 void UpdateDefinitionFiles(const DefinitionUpdateContext& context);
 
 // Runs the update when filelist.txt is missing or stale at `now`. Returns whether it ran.

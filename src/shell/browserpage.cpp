@@ -1,29 +1,39 @@
 #include "shell/browserpage.h"
 
 #include "platform/urlopener.h"
+#include "shell/newspagescheme.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineSettings>
 #include <QWebEngineUrlRequestJob>
 #include <QWebEngineUrlScheme>
 #include <QWebEngineUrlSchemeHandler>
 
 namespace nuvio {
 
-namespace {
-
-// Catches the first navigation of a page a link asked for, then goes away.
+// Catches the first navigation of a page a link or script asked for, then goes away. Until
+// then the opener's scripts can reach it (a blank `window.open("")` page never navigates),
+// so it loads through the view's guard and may read no local file.
 class NewWindowCatcher : public QWebEnginePage
 {
 public:
     explicit NewWindowCatcher(BrowserPage& origin)
         : QWebEnginePage(origin.profile(), &origin), m_origin(origin)
-    {}
+    {
+        settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
+        settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+        if (origin.m_guard)
+            setUrlRequestInterceptor(origin.m_guard);
+    }
 
 protected:
     bool acceptNavigationRequest(const QUrl& url, NavigationType, bool) override
     {
         if (m_origin.admit(url))
-            m_origin.setUrl(url);
+            m_origin.navigateFromPage(url);
         deleteLater();
         return false;
     }
@@ -31,6 +41,8 @@ protected:
 private:
     BrowserPage& m_origin;
 };
+
+namespace {
 
 // Both views send these links out before they load; should one ever get through, it fails
 // like any address the view cannot reach.
@@ -62,6 +74,22 @@ BrowserPage::BrowserPage(Rule rule, UrlOpener& opener, QObject* parent)
     installSchemeHandlers(profile());
 }
 
+void BrowserPage::setGuard(QWebEngineUrlRequestInterceptor* guard)
+{
+    m_guard = guard;
+    setUrlRequestInterceptor(guard);
+}
+
+void BrowserPage::navigateFromPage(const QUrl& url)
+{
+    // Loading the address from outside (setUrl) would skip the checks the engine makes on
+    // what a page may open, such as a web page opening a local file.
+    const QByteArray quoted =
+        QJsonDocument(QJsonArray{url.toString(QUrl::FullyEncoded)}).toJson(QJsonDocument::Compact);
+    runJavaScript(QStringLiteral("window.location.href = %1[0];").arg(QString::fromUtf8(quoted)),
+                  QWebEngineScript::ApplicationWorld);
+}
+
 bool BrowserPage::admit(const QUrl& url)
 {
     const QByteArray text = url.toString(QUrl::FullyEncoded).toUtf8();
@@ -69,7 +97,8 @@ bool BrowserPage::admit(const QUrl& url)
         m_rule(std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
     if (!decision.divert)
         return true;
-    m_opener->open(decision.urlToOpen);
+    if (!decision.urlToOpen.empty())
+        m_opener->open(decision.urlToOpen);
     return false;
 }
 
@@ -95,6 +124,7 @@ void registerBrowserSchemes()
         scheme.setDefaultPort(port);
         QWebEngineUrlScheme::registerScheme(scheme);
     }
+    NewsPageScheme::registerScheme();
 }
 
 } // namespace nuvio

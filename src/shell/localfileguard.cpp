@@ -1,5 +1,7 @@
 #include "shell/localfileguard.h"
 
+#include "shell/newspagescheme.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -13,8 +15,13 @@ LocalFileGuard::LocalFileGuard(std::function<std::string()> installPath, QObject
 void LocalFileGuard::interceptRequest(QWebEngineUrlRequestInfo& info)
 {
     const QUrl url = info.requestUrl();
-    if (!url.isLocalFile())
+    const bool main = info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeMainFrame;
+    const bool ours = NewsPageScheme::isOurs(url);
+    if (!url.isLocalFile() && !ours) {
+        if (!main && NewsPageScheme::isOurs(info.firstPartyUrl()))
+            info.block(true);
         return;
+    }
     switch (info.resourceType()) {
     case QWebEngineUrlRequestInfo::ResourceTypeMainFrame:
         return; // the page itself; the before-navigate rules decide about it
@@ -25,6 +32,11 @@ void LocalFileGuard::interceptRequest(QWebEngineUrlRequestInfo& info)
     case QWebEngineUrlRequestInfo::ResourceTypeServiceWorker:
     case QWebEngineUrlRequestInfo::ResourceTypePluginResource:
     case QWebEngineUrlRequestInfo::ResourceTypeObject:
+    case QWebEngineUrlRequestInfo::ResourceTypePrefetch:
+    case QWebEngineUrlRequestInfo::ResourceTypePing:
+    case QWebEngineUrlRequestInfo::ResourceTypeCspReport:
+    case QWebEngineUrlRequestInfo::ResourceTypeNavigationPreloadMainFrame:
+    case QWebEngineUrlRequestInfo::ResourceTypeNavigationPreloadSubFrame:
         info.block(true);
         return;
     default:
@@ -32,7 +44,7 @@ void LocalFileGuard::interceptRequest(QWebEngineUrlRequestInfo& info)
     }
     const QString folder = QFileInfo(QFile::decodeName(QByteArray::fromStdString(m_installPath())))
                                .canonicalFilePath();
-    const QString file = QFileInfo(url.toLocalFile()).canonicalFilePath();
+    const QString file = QFileInfo(ours ? url.path() : url.toLocalFile()).canonicalFilePath();
     const bool inside =
         !folder.isEmpty() && !file.isEmpty() && file.startsWith(folder + QLatin1Char('/'));
     if (!inside)

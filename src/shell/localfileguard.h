@@ -6,9 +6,11 @@
 
 namespace nuvio {
 
-// Keeps the main view's pages from reading the user's files: a local page may load its
-// style sheet, images and scripts from the install directory, but no script may fetch a
-// local file, no frame may show one, and nothing outside the install directory is loaded.
+// Keeps a view's pages from reading the user's files: a local page may load its style
+// sheet, images and scripts from the install directory, but no script may fetch a local
+// file, no frame or worker may show one, and nothing outside the install directory is
+// loaded. The news page, shown through its own scheme, also loads nothing from the web.
+// Every page of a view uses it, the hidden ones that popups make included.
 class LocalFileGuard : public QWebEngineUrlRequestInterceptor
 {
     Q_OBJECT

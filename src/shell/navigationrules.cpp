@@ -4,10 +4,25 @@
 
 namespace nuvio {
 
+namespace {
+
+NavigationDecision divertTo(std::string_view url)
+{
+    return {true, isWebUrl(url) ? std::string(url) : std::string()};
+}
+
+} // namespace
+
+bool isWebUrl(std::string_view url)
+{
+    return startsWithIgnoringAsciiCase(url, "http://") ||
+           startsWithIgnoringAsciiCase(url, "https://");
+}
+
 NavigationDecision mainViewNavigation(std::string_view url)
 {
     if (containsIgnoringAsciiCase(url, "http://") || containsIgnoringAsciiCase(url, "https://"))
-        return {true, std::string(url)};
+        return divertTo(url);
     return {};
 }
 
@@ -15,7 +30,7 @@ NavigationDecision radioViewNavigation(std::string_view url)
 {
     if (containsIgnoringAsciiCase(url, "realhttp://") ||
         containsIgnoringAsciiCase(url, "realhttps://"))
-        return {true, std::string(url.size() > 4 ? url.substr(4) : std::string_view{})};
+        return divertTo(url.size() > 4 ? url.substr(4) : std::string_view{});
     return {};
 }
 

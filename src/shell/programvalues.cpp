@@ -1,18 +1,21 @@
 #include "shell/programvalues.h"
 
+#include "shell/navigationrules.h"
+
 #include <cstdlib>
 
 #ifndef NUVIO_VENDOR_URL
-#define NUVIO_VENDOR_URL "http://127.0.0.1:8741/"
+#define NUVIO_VENDOR_URL ""
 #endif
 
 namespace nuvio {
 
 std::string vendorBaseUrl()
 {
-    if (const char* url = std::getenv("NUVIO_SERVER_URL"); url && *url)
-        return url;
-    return NUVIO_VENDOR_URL;
+    const char* env = std::getenv("NUVIO_SERVER_URL");
+    const std::string url = env && *env ? env : NUVIO_VENDOR_URL;
+    // Only a web server can be the vendor's; anything else is no server at all.
+    return isWebUrl(url) ? url : std::string();
 }
 
 } // namespace nuvio

@@ -9,10 +9,11 @@ struct ProgramValues
     std::string AppName = "nuvio";
     std::string AppVersion = "1.00";
     std::string AppTitle = AppName + " v." + AppVersion;
-    std::string ServerBaseURL; // set when the main window is created
+    std::string ServerBaseURL; // set when the main window is created; empty: no vendor server
 };
 
-// The vendor base URL: NUVIO_SERVER_URL when set, otherwise the one the build was given.
+// The vendor base URL: NUVIO_SERVER_URL when set, otherwise the one the build was given
+// (none by default). Empty when neither is an http or https address.
 std::string vendorBaseUrl();
 
 } // namespace nuvio

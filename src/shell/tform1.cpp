@@ -13,6 +13,7 @@
 #include "shell/alertsound.h"
 #include "shell/browserpage.h"
 #include "shell/localfileguard.h"
+#include "shell/newspagescheme.h"
 
 #include <QAction>
 #include <QApplication>
@@ -30,6 +31,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QWebEngineProfile>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 #include <climits>
@@ -40,6 +42,7 @@ namespace {
 constexpr int kToolBarHeight = 29;
 constexpr int kStatusBarHeight = 17;
 constexpr int kStatusPanelWidth = 999;
+constexpr const char* kBundledHelpFile = "help.html";
 } // namespace
 
 TForm1::TForm1(AppSettings& settings, ProgramValues& program, std::string hivePath,
@@ -105,21 +108,35 @@ TForm1::~TForm1()
 
 void TForm1::createViews()
 {
-    const auto makeView = [this](const QString& name, BrowserPage::Rule rule) {
+    const auto installPath = [this] { return m_settings.InstallPath; };
+    // The news page is written from feeds, and the radio view shows pages from the web:
+    // no page in either may read the user's files. Turning local file access off
+    // altogether would also take the local pages' style sheet and images, so the guard
+    // lets those through and nothing else.
+    auto* guard = new LocalFileGuard(installPath, this);
+    const auto makeView = [this, guard](const QString& name, BrowserPage::Rule rule) {
         auto* view = new QWebEngineView(m_client);
         view->setObjectName(name);
         auto* page = new BrowserPage(std::move(rule), *m_opener, view);
         page->settings()->setDefaultTextEncoding(QStringLiteral("windows-1252"));
+        page->setGuard(guard);
         view->setPage(page);
         return view;
     };
     WebBrowser1 = makeView(QStringLiteral("WebBrowser1"), mainViewNavigation);
-    // The news page is written from feeds: its scripts must not read the user's files.
-    // Turning local file access off altogether would also take the local pages' style
-    // sheet and images, so the guard lets those through and nothing else.
-    WebBrowser1->page()->setUrlRequestInterceptor(
-        new LocalFileGuard([this] { return m_settings.InstallPath; }, WebBrowser1));
     RadioBrowser = makeView(QStringLiteral("RadioBrowser"), radioViewNavigation);
+    // The radio page is local and plays streams from the web, and a station's page may
+    // start its own player.
+    QWebEngineSettings* radio = RadioBrowser->page()->settings();
+    radio->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
+    radio->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
+
+    m_newsScheme = new NewsPageScheme(installPath, this);
+    QWebEngineProfile* profile = WebBrowser1->page()->profile();
+    // One window at a time owns the scheme (tests make several, one after the other).
+    profile->removeUrlScheme(NewsPageScheme::kName);
+    profile->installUrlSchemeHandler(NewsPageScheme::kName, m_newsScheme);
+
     m_frontView = RadioBrowser;
     bringToFront(WebBrowser1);
 }
@@ -316,6 +333,11 @@ void TForm1::Opdatrnuvio1Click()
 
 void TForm1::Hjlp2Click()
 {
+    // Without a vendor server the help that came with the program is the help there is.
+    if (m_program.ServerBaseURL.empty()) {
+        m_opener->open("file://" + m_settings.InstallPath + "/" + kBundledHelpFile);
+        return;
+    }
     m_opener->open(m_program.ServerBaseURL +
                    "help/index.php?lang=" + languageKey(m_settings.UserLanguage));
 }
@@ -387,7 +409,7 @@ void TForm1::bringToFront(QWebEngineView* view)
 
 void TForm1::navigate(QWebEngineView* view, const QUrl& url)
 {
-    view->setUrl(url);
+    view->setUrl(m_newsScheme->viewUrl(url));
 }
 
 void TForm1::navigate(QWebEngineView* view, const std::string& url)

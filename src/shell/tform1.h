@@ -26,6 +26,7 @@ namespace nuvio {
 class AlertSound;
 class BrowserPage;
 class HttpClient;
+class NewsPageScheme;
 class UrlOpener;
 
 // The calls the main window's commands make into the other subsystems. Start-up wires
@@ -172,6 +173,7 @@ private:
     QWidget* m_client = nullptr;
     QLabel* m_statusPanel = nullptr;
     QWebEngineView* m_frontView = nullptr;
+    NewsPageScheme* m_newsScheme = nullptr;
     std::uint32_t m_refreshIntervalMs = 0;
     bool m_quitRequested = false;
     bool m_refreshRunning = false;

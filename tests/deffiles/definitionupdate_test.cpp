@@ -196,10 +196,11 @@ protected:
         return c;
     }
 
-    std::string run()
+    std::string run() { return run(context()); }
+    std::string run(const DefinitionUpdateContext& c)
     {
         try {
-            UpdateDefinitionFiles(context());
+            UpdateDefinitionFiles(c);
             return "";
         } catch (const NuvioError& e) {
             return e.what();
@@ -339,6 +340,21 @@ TEST_F(DefinitionUpdateTest, PlantedLinkIsNotFollowed)
     EXPECT_EQ(run(), "Cannot create file \"" + dir.path() +
                          "/pages/x.html\". The name leads outside the install directory");
     EXPECT_FALSE(fs::exists(outside.file("x.html")));
+}
+
+TEST_F(DefinitionUpdateTest, NoVendorServerNoRequest)
+{
+    files = {{"dansk_filelist.txt", "a.html!a.html\r\n"}, {"a.html", "a"}};
+    auto c = context();
+    c.serverBaseUrl.clear();
+    std::vector<std::string> said;
+    c.showStatus = [&](const std::string& text) { said.push_back(text); };
+    EXPECT_EQ(run(c), "") << "the age check finds no list, and asks for nothing";
+    CheckDefinitionFiles(c);
+    EXPECT_TRUE(requests.empty());
+    EXPECT_TRUE(progress.events.empty()) << "no progress window either";
+    EXPECT_EQ(said, (Lines{kNoVendorServerText, kNoVendorServerText}));
+    EXPECT_FALSE(fs::exists(dir.file("filelist.txt")));
 }
 
 TEST_F(DefinitionUpdateTest, AgeCheckRunsOnlyWhenStale)

@@ -1,6 +1,11 @@
 #include "support/formfixture.h"
+#include "support/loopbackserver.h"
 
+#include <QScopeGuard>
 #include <QTest>
+#include <atomic>
+#include <sys/socket.h>
+#include <thread>
 
 using namespace nuvio;
 using BrowserPageTest = test::FormFixture;
@@ -30,7 +35,7 @@ TEST_F(BrowserPageTest, LinksThatLeaveEachView)
         bool radio;
         std::string href;
         std::string target;
-        std::string opened; // empty: the link loads inside the view
+        std::string opened; // empty: the link loads inside the view; "-": nothing at all
     };
     // Port 9 on loopback: nothing there, so an admitted web link fails to load but stays inside.
     const Case cases[] = {
@@ -39,8 +44,12 @@ TEST_F(BrowserPageTest, LinksThatLeaveEachView)
          "http://127.0.0.1:9/b"},
         {"https link in the main view", false, "https://127.0.0.1:9/c", "",
          "https://127.0.0.1:9/c"},
-        {"realhttp link in the main view", false, "realhttp://127.0.0.1:9/d", "",
-         "realhttp://127.0.0.1:9/d"},
+        // Diverted, but only web addresses go to the system: cancelled, nothing opened.
+        {"realhttp link in the main view", false, "realhttp://127.0.0.1:9/d", "", "-"},
+        {"smb link with a web address in the main view", false,
+         "smb://127.0.0.1/share/run.desktop?http://x", "", "-"},
+        {"file link with a web address in the main view", false, "file:///etc/passwd#http://x", "",
+         "-"},
         {"new-window http link in the main view", false, "http://127.0.0.1:9/e", "_blank",
          "http://127.0.0.1:9/e"},
         {"realhttp link in the radio view", true, "realhttp://127.0.0.1:9/f", "",
@@ -50,6 +59,8 @@ TEST_F(BrowserPageTest, LinksThatLeaveEachView)
         {"realhttps link in the radio view", true, "realhttps://127.0.0.1:9/h", "",
          "https://127.0.0.1:9/h"},
         {"http link in the radio view", true, "http://127.0.0.1:9/i", "", ""},
+        {"realhttp link to a file in the radio view", true, "file:///x?realhttp://127.0.0.1:9/j",
+         "", "-"},
     };
     int n = 0;
     for (const auto& c : cases) {
@@ -68,6 +79,11 @@ TEST_F(BrowserPageTest, LinksThatLeaveEachView)
                 << c.what << ": " << view->url().toString().toStdString() << " loads "
                 << loads.count();
             EXPECT_TRUE(opener.opened.empty()) << c.what;
+        } else if (c.opened == "-") {
+            QTest::qWait(500);
+            EXPECT_TRUE(opener.opened.empty()) << c.what;
+            EXPECT_EQ(view->url().toLocalFile().toStdString(), dir.file(file))
+                << c.what << ": the view stays";
         } else {
             EXPECT_TRUE(QTest::qWaitFor([&] { return !opener.opened.empty(); }, 5000)) << c.what;
             ASSERT_EQ(opener.opened.size(), 1u) << c.what;
@@ -97,12 +113,15 @@ TEST_F(BrowserPageTest, FramesAndTheProgramsOwnNavigationsPassTheRules)
     EXPECT_EQ(opener.opened[0], "http://127.0.0.1:9/stream");
 
     // A local page whose query carries a web address is diverted whole, even when the
-    // program itself navigates there.
+    // program itself navigates there; being no web address, it is not handed over either.
     opener.opened.clear();
+    dir.write("plain.html", "<html><body>plain</body></html>");
+    f.navigate(f.WebBrowser1, "file://" + dir.file("plain.html"));
+    ASSERT_TRUE(test::waitForLoad(f.WebBrowser1));
     f.navigate(f.WebBrowser1, "file://" + dir.file("framed.html") + "?next=http://x.dk/");
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !opener.opened.empty(); }, 5000));
-    ASSERT_EQ(opener.opened.size(), 1u);
-    EXPECT_EQ(opener.opened[0], "file://" + dir.file("framed.html") + "?next=http://x.dk/");
+    QTest::qWait(500);
+    EXPECT_TRUE(opener.opened.empty());
+    EXPECT_EQ(f.WebBrowser1->url().toLocalFile().toStdString(), dir.file("plain.html"));
 }
 
 TEST_F(BrowserPageTest, MainViewScriptsCannotReadLocalFiles)
@@ -144,4 +163,243 @@ TEST_F(BrowserPageTest, MainViewScriptsCannotReadLocalFiles)
                   .toString()
                   .contains("secret"),
               false);
+}
+
+namespace {
+
+// One MPEG-1 Layer III frame, 128 kbit/s, 44.1 kHz, mono, that decodes to silence.
+std::string silentMp3Frame()
+{
+    std::string frame(417, '\0');
+    frame[0] = '\xFF';
+    frame[1] = '\xFB';
+    frame[2] = '\x90';
+    frame[3] = '\xC4';
+    return frame;
+}
+
+// An endless Icecast-style stream: no length and no chunks, a second of sound at once,
+// then about real time, until the test ends (bounded at a minute).
+void sendEndlessStream(int socket, const std::atomic<bool>& stop)
+{
+    test::readRequestHead(socket);
+    test::sendAll(socket, "HTTP/1.0 200 OK\r\nContent-Type: audio/mpeg\r\nicy-name: loopback\r\n"
+                          "Cache-Control: no-cache\r\n\r\n");
+    std::string tenFrames; // 261 ms of sound
+    for (int i = 0; i < 10; ++i)
+        tenFrames += silentMp3Frame();
+    for (int sent = 0; !stop && sent < 240; ++sent) {
+        if (::send(socket, tenFrames.data(), tenFrames.size(), MSG_NOSIGNAL) < 0)
+            return;
+        if (sent > 4)
+            std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    }
+}
+
+double currentTime(QWebEngineView* view)
+{
+    return test::evaluate(view, QStringLiteral("document.querySelector('audio').currentTime"))
+        .toDouble();
+}
+
+} // namespace
+
+TEST_F(BrowserPageTest, RadioPlaysStreamsAndWebPagesInsideItself)
+{
+    std::atomic<bool> stop{false};
+    test::RawServer stream([&stop](int socket) { sendEndlessStream(socket, stop); });
+    test::LoopbackServer server;
+    server.server().Get("/station.html", [](const httplib::Request&, httplib::Response& response) {
+        response.set_content("<html><head><title>station</title></head></html>", "text/html");
+    });
+    server.start();
+    const auto stopStream = qScopeGuard([&] { stop = true; });
+
+    // The shipped radio page, its first station's stream served from loopback.
+    const std::string data = std::string(NUVIO_SOURCE_DIR) + "/data/";
+    std::string page = test::TempDir::readFile(data + "netradio.html");
+    const std::string shippedStream = "https://live-icy.dr.dk/A/A03H.mp3\"";
+    ASSERT_NE(page.find(shippedStream), std::string::npos);
+    page.replace(page.find(shippedStream), shippedStream.size(), stream.url("/live.mp3") + "\"");
+    dir.write("netradio.html", page);
+    for (const char* file : {"default.css", "pages.js"})
+        dir.write(file, test::TempDir::readFile(data + file));
+    dir.write("index.html", "<html><body>start</body></html>");
+
+    auto& f = create();
+    f.show();
+    f.NetRadio1Click();
+    ASSERT_TRUE(test::waitForLoad(f.RadioBrowser));
+    // A station's page may start its player itself, with no click.
+    test::evaluate(f.RadioBrowser, QStringLiteral("document.querySelector('audio').play(); 0"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return currentTime(f.RadioBrowser) > 0.5; }, 15000))
+        << "the stream never played: " << currentTime(f.RadioBrowser) << " s";
+
+    // It goes on playing behind the main view.
+    f.Startside1Click();
+    ASSERT_EQ(f.frontView(), f.WebBrowser1);
+    const double behind = currentTime(f.RadioBrowser);
+    QTest::qWait(1500);
+    EXPECT_GT(currentTime(f.RadioBrowser), behind + 0.7);
+
+    // Web pages load inside the radio view, by a click and by a script.
+    struct Case
+    {
+        const char* what;
+        QString script;
+    };
+    const QString station = QString::fromStdString(server.url("/station.html"));
+    const Case cases[] = {
+        {"link click", QStringLiteral("var a = document.createElement('a'); a.href = '%1';"
+                                      "document.body.appendChild(a); a.click(); 0")
+                           .arg(station)},
+        {"script navigation", QStringLiteral("location.href = '%1'; 0").arg(station)},
+    };
+    for (const auto& c : cases) {
+        f.navigate(f.RadioBrowser, "file://" + dir.file("netradio.html"));
+        ASSERT_TRUE(test::waitForLoad(f.RadioBrowser)) << c.what;
+        test::evaluate(f.RadioBrowser, c.script);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return f.RadioBrowser->title() == "station"; }, 10000))
+            << c.what << ": " << f.RadioBrowser->url().toString().toStdString();
+        EXPECT_TRUE(opener.opened.empty()) << c.what;
+    }
+}
+
+TEST_F(BrowserPageTest, NoPageInEitherViewReadsTheUsersFiles)
+{
+    test::TempDir outside;
+    outside.write("secret.txt", "SECRET");
+    outside.write("secret.js", "postMessage('read');");
+    outside.write("secret.png", test::TempDir::readFile(std::string(NUVIO_SOURCE_DIR) +
+                                                        "/data/toolbar-news.png"));
+    const std::string secret = "file://" + outside.file("secret");
+    // Every way a page could get at a local file; each result is "read…" or "blocked".
+    const std::string attack =
+        "<html><body><script>window.results = {};"
+        "function put(k, v) { window.results[k] = v; }"
+        "function text(t) { return t.indexOf('SECRET') >= 0 ? 'read' : 'blocked'; }"
+        "try { var r = new XMLHttpRequest(); r.open('GET', '" +
+        secret +
+        ".txt', false); r.send();"
+        "  put('xhr', text(r.responseText)); } catch (e) { put('xhr', 'blocked'); }"
+        "fetch('" +
+        secret +
+        ".txt').then(r => r.text()).then(t => put('fetch', text(t)),"
+        "  () => put('fetch', 'blocked'));"
+        "var frame = document.createElement('iframe'); frame.src = '" +
+        secret +
+        ".txt';"
+        "frame.onload = function() { try { put('frame', "
+        "text(frame.contentDocument.body.textContent));"
+        "  } catch (e) { put('frame', 'blocked'); } };"
+        "document.body.appendChild(frame);"
+        "try { var w = new Worker('" +
+        secret +
+        ".js'); w.onmessage = () => put('worker', 'read');"
+        "  w.onerror = () => put('worker', 'blocked'); } catch (e) { put('worker', 'blocked'); }"
+        "var img = new Image(); img.onload = () => put('img', 'read');"
+        "img.onerror = () => put('img', 'blocked'); img.src = '" +
+        secret +
+        ".png';"
+        "try { var blank = window.open('');"
+        "  blank.fetch('" +
+        secret +
+        ".txt').then(r => r.text()).then(t => put('blank popup', text(t)),"
+        "    () => put('blank popup', 'blocked'));"
+        "} catch (e) { put('blank popup', 'blocked'); }"
+        "setTimeout(function() { for (const k of ['frame', 'worker', 'img', 'fetch', 'blank "
+        "popup'])"
+        "  if (!(k in window.results)) put(k, 'blocked'); }, 4000);"
+        "</script></body></html>";
+    dir.write("attack.html", attack);
+    test::LoopbackServer server;
+    server.server().Get("/attack.html", [&](const httplib::Request&, httplib::Response& response) {
+        response.set_content(attack, "text/html");
+    });
+    server.server().Get("/opener.html", [&](const httplib::Request&, httplib::Response& response) {
+        response.set_content("<html><body><script>window.open('" + secret +
+                                 ".txt');</script></body></html>",
+                             "text/html");
+    });
+    server.start();
+
+    auto& f = create();
+    f.show();
+    struct Case
+    {
+        const char* what;
+        bool radio;
+        std::string url;
+    };
+    const Case cases[] = {
+        {"local page in the main view", false, "file://" + dir.file("attack.html")},
+        {"local page in the radio view", true, "file://" + dir.file("attack.html")},
+        {"web page in the radio view", true, server.url("/attack.html")},
+    };
+    const QStringList kinds = {"xhr", "fetch", "frame", "worker", "img", "blank popup"};
+    for (const auto& c : cases) {
+        QWebEngineView* view = c.radio ? f.RadioBrowser : f.WebBrowser1;
+        f.navigate(view, c.url);
+        ASSERT_TRUE(test::waitForLoad(view)) << c.what;
+        QVariantMap results;
+        QTest::qWaitFor(
+            [&] {
+                results = test::evaluate(view, QStringLiteral("window.results")).toMap();
+                return results.size() == kinds.size();
+            },
+            10000);
+        for (const QString& kind : kinds)
+            EXPECT_EQ(results.value(kind).toString(), "blocked")
+                << c.what << ", " << kind.toStdString();
+    }
+
+    // A web page's popup of a local file is the page's own navigation, which the engine
+    // refuses; the view stays on the web page.
+    f.navigate(f.RadioBrowser, server.url("/opener.html"));
+    ASSERT_TRUE(test::waitForLoad(f.RadioBrowser));
+    QTest::qWait(1500);
+    EXPECT_EQ(f.RadioBrowser->url().toString().toStdString(), server.url("/opener.html"));
+}
+
+TEST_F(BrowserPageTest, NewsPageIsWindows1252WhateverItsBytes)
+{
+    dir.write("default.css", "body { color: rgb(1, 2, 3); }");
+    test::LoopbackServer server;
+    std::atomic<int> remote{0};
+    server.server().Get("/beacon.gif", [&](const httplib::Request&, httplib::Response& response) {
+        ++remote;
+        response.set_content("GIF89a", "image/gif");
+    });
+    server.start();
+    struct Case
+    {
+        const char* what;
+        std::string feed;
+    };
+    const Case cases[] = {
+        {"a UTF-8 feed", "\xC3\xA6\xC3\xB8\xC3\xA5 \xE2\x80\x94 \xC3\x86\xC3\x98\xC3\x85"},
+        {"ISO-2022-JP escapes", "\x1B$B$3$s$K$A$O\x1B(B \x1B$B$3$s\x1B(B"},
+    };
+    auto& f = create();
+    f.show();
+    for (const auto& c : cases) {
+        const std::string page =
+            "<html><head><link rel='stylesheet' href='default.css'></head><body>"
+            "<p id='own'>\xC6r\xF8 K\xF8"
+            "benhavn</p><p>" +
+            c.feed + "</p><img src='" + server.url("/beacon.gif") + "'></body></html>";
+        dir.write("news.html", page);
+        f.VisNyheder();
+        ASSERT_TRUE(test::waitForLoad(f.WebBrowser1)) << c.what;
+        const auto value = [&](const char* script) {
+            return test::evaluate(f.WebBrowser1, QString::fromLatin1(script)).toString();
+        };
+        EXPECT_EQ(value("document.characterSet").toLower(), "windows-1252") << c.what;
+        EXPECT_EQ(value("document.getElementById('own').textContent"),
+                  QString::fromUtf8("Ærø København"))
+            << c.what;
+        EXPECT_EQ(value("getComputedStyle(document.body).color"), "rgb(1, 2, 3)") << c.what;
+        EXPECT_EQ(dir.read("news.html"), page) << c.what << ": the file is not touched";
+    }
+    EXPECT_EQ(remote.load(), 0) << "the news page loads nothing from the web";
 }

@@ -1,5 +1,7 @@
 #include "shell/navigationrules.h"
+#include "shell/programvalues.h"
 
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 using namespace nuvio;
@@ -10,28 +12,30 @@ TEST(NavigationRules, MainViewSendsWebLinksOut)
     {
         const char* url;
         bool divert;
+        bool opened; // handed over unchanged; otherwise cancelled and nothing opened
     };
     const Case cases[] = {
-        {"http://example.dk/", true},
-        {"HTTP://EXAMPLE.DK/", true},
-        {"Https://example.dk/a?b", true},
-        {"file:///home/u/nuvio/index.html?l=dansk", false},
-        {"file:///home/u/nuvio/index.html?next=http://x.dk/", true},
-        {"file:///home/u/nuvio/news.html?7-12-2026 08:00:00", false},
-        {"realhttp://radio.dk/stream", true},
-        {"about:blank", false},
-        {"javascript:void(0)", false},
-        {"data:text/html,hi", false},
-        {"ftp://files.dk/", false},
-        {"http:/one-slash", false},
-        {"", false},
+        {"http://example.dk/", true, true},
+        {"HTTP://EXAMPLE.DK/", true, true},
+        {"Https://example.dk/a?b", true, true},
+        {"file:///home/u/nuvio/index.html?l=dansk", false, false},
+        {"file:///home/u/nuvio/index.html?next=http://x.dk/", true, false},
+        {"file:///home/u/nuvio/news.html?7-12-2026 08:00:00", false, false},
+        {"realhttp://radio.dk/stream", true, false},
+        {"smb://host/share/run.desktop?http://x", true, false},
+        {"file:///home/u/.ssh/id_rsa#http://x", true, false},
+        {" http://x.dk/", true, false},
+        {"about:blank", false, false},
+        {"javascript:void(0)", false, false},
+        {"data:text/html,hi", false, false},
+        {"ftp://files.dk/", false, false},
+        {"http:/one-slash", false, false},
+        {"", false, false},
     };
     for (const auto& c : cases) {
         const auto d = mainViewNavigation(c.url);
         EXPECT_EQ(d.divert, c.divert) << c.url;
-        if (c.divert) {
-            EXPECT_EQ(d.urlToOpen, c.url) << "handed over unchanged";
-        }
+        EXPECT_EQ(d.urlToOpen, c.opened ? c.url : "") << c.url;
     }
 }
 
@@ -47,8 +51,9 @@ TEST(NavigationRules, RadioViewSendsOnlyRealLinksOut)
         {"realhttp://radio.dk/live.m3u", true, "http://radio.dk/live.m3u"},
         {"REALHTTP://radio.dk/", true, "HTTP://radio.dk/"},
         {"realhttps://radio.dk/", true, "https://radio.dk/"},
-        {"file:///x/netradio.html?go=realhttp://r.dk", true,
-         ":///x/netradio.html?go=realhttp://r.dk"},
+        {"file:///x/netradio.html?go=realhttp://r.dk", true, ""},
+        {"smb://realhttp://r.dk", true, ""},
+        {"xrealhttp://r.dk", true, ""},
         {"http://radio.dk/player", false, ""},
         {"https://radio.dk/player", false, ""},
         {"file:///x/netradio.html?l=dansk", false, ""},
@@ -59,4 +64,29 @@ TEST(NavigationRules, RadioViewSendsOnlyRealLinksOut)
         EXPECT_EQ(d.divert, c.divert) << c.url;
         EXPECT_EQ(d.urlToOpen, c.opened) << c.url;
     }
+}
+
+TEST(VendorAddress, OnlyAConfiguredWebServer)
+{
+    struct Case
+    {
+        const char* env; // nullptr: not set
+        const char* url;
+    };
+    const Case cases[] = {
+        {nullptr, ""},
+        {"", ""},
+        {"http://127.0.0.1:8000/", "http://127.0.0.1:8000/"},
+        {"https://nuvio.example/", "https://nuvio.example/"},
+        {"file:///tmp/vendor/", ""},
+        {"127.0.0.1:8741/", ""},
+    };
+    for (const auto& c : cases) {
+        if (c.env)
+            ::setenv("NUVIO_SERVER_URL", c.env, 1);
+        else
+            ::unsetenv("NUVIO_SERVER_URL");
+        EXPECT_EQ(vendorBaseUrl(), c.url) << (c.env ? c.env : "(unset)");
+    }
+    ::unsetenv("NUVIO_SERVER_URL");
 }
