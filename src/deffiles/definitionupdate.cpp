@@ -97,6 +97,10 @@ std::string localFilePath(const std::string& installPath, const std::string& loc
     const std::string root = realPath(installPath.empty() ? "/" : installPath);
     if (!folder.empty() && !root.empty() && !isInside(root, folder))
         throw refuse();
+    // Writes go through a link to the file it names, which must lie inside too.
+    const std::string file = realPath(path);
+    if (!file.empty() && !root.empty() && !isInside(root, file))
+        throw refuse();
     return path;
 }
 
@@ -147,9 +151,11 @@ struct ProgressGuard
 
 void UpdateDefinitionFiles(const DefinitionUpdateContext& context)
 {
-    const auto yield = [&] {
+    const std::function<void()> yield = [&] {
         if (context.yield)
             context.yield();
+        if (context.cancelled && context.cancelled())
+            throw RunCancelled();
     };
     if (context.serverBaseUrl.empty()) {
         if (context.showStatus)
@@ -159,8 +165,9 @@ void UpdateDefinitionFiles(const DefinitionUpdateContext& context)
     const std::string folder = context.serverBaseUrl + kServerFolder;
     const ProgressGuard guard{context.progress};
 
-    HttpResult list = context.http->get(
-        folder + languageKey(context.userLanguage) + "_filelist.txt", context.yield);
+    HttpResult list =
+        context.http->get(folder + languageKey(context.userLanguage) + "_filelist.txt", yield);
+    yield();
     if (!list.ok)
         throw NuvioError(list.error);
     const auto lines = fileListLines(list.body);
@@ -177,7 +184,8 @@ void UpdateDefinitionFiles(const DefinitionUpdateContext& context)
         const std::string path = localFilePath(context.installPath, entry.localName);
         if (entry.keepIfPresent && fileExists(path))
             continue;
-        HttpResult file = context.http->get(url, context.yield);
+        HttpResult file = context.http->get(url, yield);
+        yield();
         if (!file.ok)
             throw NuvioError(file.error);
         storeFile(path, entry.image ? std::string_view(file.body) : upToNul(file.body));

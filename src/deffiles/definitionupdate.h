@@ -62,6 +62,8 @@ struct DefinitionUpdateContext
     HttpClient* http = nullptr;
     UpdateProgress* progress = nullptr;
     std::function<void()> yield;
+    // Asked after every yield; true ends the run there with RunCancelled.
+    std::function<bool()> cancelled;
     std::function<void(const std::string&)> showStatus;
 };
 

@@ -1,7 +1,9 @@
 #include "net/httpclient.h"
 
+#include <algorithm>
 #include <array>
 #include <atomic>
+#include <cstdint>
 #include <cstring>
 #include <curl/curl.h>
 #include <mutex>
@@ -44,6 +46,9 @@ struct HttpClient::Shared
 {
     CURLSH* share = nullptr;
     std::array<std::mutex, CURL_LOCK_DATA_LAST> locks;
+    std::mutex batchesMutex;
+    std::vector<std::weak_ptr<Batch::State>> batches;
+    bool closed = false; // under batchesMutex
 
     Shared()
     {
@@ -72,6 +77,45 @@ struct HttpClient::Batch::State
     std::condition_variable done;
     std::vector<std::optional<HttpResult>> results;
     std::atomic<bool> cancelled{false};
+    CURLM* multi = nullptr; // under mutex, while the worker waits in it
+
+    // Body bytes arrived and not yet taken, and the room rule's two exceptions.
+    std::atomic<std::size_t> held{0};
+    std::atomic<std::size_t> peakHeld{0};
+    std::size_t maxHeld = 0;
+    std::vector<bool> taken;                  // under mutex
+    std::atomic<std::size_t> firstUntaken{0}; // the lowest index not taken yet
+    std::atomic<std::size_t> waitingFor{SIZE_MAX};
+    std::atomic<bool> roomChanged{false};
+
+    bool mayHold(std::size_t index, std::size_t more) const
+    {
+        return held.load() + more <= maxHeld || index == firstUntaken.load() ||
+               index == waitingFor.load();
+    }
+    void addHeld(std::size_t bytes)
+    {
+        const std::size_t now = held.fetch_add(bytes) + bytes;
+        std::size_t peak = peakHeld.load();
+        while (now > peak && !peakHeld.compare_exchange_weak(peak, now)) {
+        }
+    }
+    // Called with mutex held.
+    void wake()
+    {
+        roomChanged = true;
+        if (multi)
+            curl_multi_wakeup(multi);
+    }
+
+    // Sets the flag and wakes the worker from its wait, so that it sees it at once.
+    void cancel()
+    {
+        cancelled = true;
+        std::lock_guard lock(mutex);
+        if (multi)
+            curl_multi_wakeup(multi);
+    }
 };
 
 namespace {
@@ -86,10 +130,11 @@ struct Transfer
     std::size_t bodySize = 0;
     std::size_t maxBody = 0;
     bool tooLarge = false;
+    bool paused = false;       // waiting for room in the batch's memory
     bool headersEnded = false; // the blank line after the last header block arrived
     char errorBuffer[CURL_ERROR_SIZE] = {};
     curl_slist* headers = nullptr;
-    const std::atomic<bool>* cancelled = nullptr;
+    HttpClient::Batch::State* state = nullptr;
 };
 
 size_t writeBody(char* data, size_t size, size_t count, void* user)
@@ -101,19 +146,29 @@ size_t writeBody(char* data, size_t size, size_t count, void* user)
         transfer->tooLarge = true;
         return 0;
     }
-    constexpr std::size_t blockSize = std::size_t{1} << 20;
+    if (!transfer->state->mayHold(transfer->index, bytes)) {
+        transfer->paused = true;
+        return CURL_WRITEFUNC_PAUSE; // delivered again once there is room
+    }
+    // Blocks grow with the body (each as large as all before it, from 16 KiB to 1 MiB),
+    // so a small feed takes little memory and a large one is never copied whole.
+    constexpr std::size_t smallest = std::size_t{16} << 10;
+    constexpr std::size_t largest = std::size_t{1} << 20;
     std::size_t done = 0;
     while (done < bytes) {
-        if (transfer->blocks.empty() || transfer->blocks.back().size() == blockSize) {
+        if (transfer->blocks.empty() ||
+            transfer->blocks.back().size() == transfer->blocks.back().capacity()) {
             transfer->blocks.emplace_back();
-            transfer->blocks.back().reserve(blockSize);
+            transfer->blocks.back().reserve(
+                std::clamp(transfer->bodySize + done, smallest, largest));
         }
         std::string& block = transfer->blocks.back();
-        const std::size_t take = std::min(bytes - done, blockSize - block.size());
+        const std::size_t take = std::min(bytes - done, block.capacity() - block.size());
         block.append(data + done, take);
         done += take;
     }
     transfer->bodySize += bytes;
+    transfer->state->addHeld(bytes);
     return bytes;
 }
 
@@ -133,10 +188,22 @@ size_t readHeader(char* data, size_t size, size_t count, void* user)
 
 int progress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
 {
-    return static_cast<Transfer*>(user)->cancelled->load() ? 1 : 0;
+    return static_cast<Transfer*>(user)->state->cancelled.load() ? 1 : 0;
 }
 
+HttpResult finishTransfer(Transfer& transfer, CURLcode code);
+
+// The result, with the bytes of a body that is thrown away given back to the batch.
 HttpResult finish(Transfer& transfer, CURLcode code)
+{
+    const std::size_t arrived = transfer.bodySize;
+    HttpResult result = finishTransfer(transfer, code);
+    if (!result.ok)
+        transfer.state->held -= arrived;
+    return result;
+}
+
+HttpResult finishTransfer(Transfer& transfer, CURLcode code)
 {
     HttpResult result;
     curl_easy_getinfo(transfer.easy, CURLINFO_RESPONSE_CODE, &result.status);
@@ -195,14 +262,21 @@ HttpClient::Batch::Batch(std::shared_ptr<State> state) : m_state(std::move(state
 
 HttpClient::Batch::~Batch()
 {
-    m_state->cancelled = true;
+    m_state->cancel();
     if (m_worker.joinable())
         m_worker.join();
+}
+
+std::size_t HttpClient::Batch::peakHeld() const
+{
+    return m_state->peakHeld.load();
 }
 
 HttpResult HttpClient::Batch::take(std::size_t index, const std::function<void()>& yield)
 {
     std::unique_lock lock(m_state->mutex);
+    if (!m_state->results.at(index) && m_state->waitingFor.exchange(index) != index)
+        m_state->wake(); // the transfer waited for may use memory beyond the bound
     while (!m_state->results.at(index)) {
         if (yield) {
             lock.unlock();
@@ -214,13 +288,32 @@ HttpResult HttpClient::Batch::take(std::size_t index, const std::function<void()
             m_state->done.wait(lock, [&] { return m_state->results[index].has_value(); });
         }
     }
-    return std::move(*m_state->results[index]);
+    HttpResult result = std::move(*m_state->results[index]);
+    m_state->results[index].reset();
+    m_state->held -= result.body.size();
+    m_state->taken[index] = true;
+    std::size_t first = m_state->firstUntaken;
+    while (first < m_state->taken.size() && m_state->taken[first])
+        ++first;
+    m_state->firstUntaken = first;
+    m_state->waitingFor = SIZE_MAX;
+    m_state->wake();
+    return result;
 }
 
 std::unique_ptr<HttpClient::Batch> HttpClient::start(const std::vector<std::string>& urls)
 {
     auto state = std::make_shared<Batch::State>();
     state->results.resize(urls.size());
+    state->taken.resize(urls.size());
+    state->maxHeld = m_limits.maxHeld;
+    {
+        std::lock_guard lock(m_shared->batchesMutex);
+        std::erase_if(m_shared->batches, [](const auto& batch) { return batch.expired(); });
+        m_shared->batches.push_back(state);
+        if (m_shared->closed)
+            state->cancelled = true;
+    }
     std::unique_ptr<Batch> batch(new Batch(state));
     const Limits limits = m_limits;
     CURLSH* share = m_shared->share;
@@ -229,12 +322,16 @@ std::unique_ptr<HttpClient::Batch> HttpClient::start(const std::vector<std::stri
         CURLM* multi = curl_multi_init();
         curl_multi_setopt(multi, CURLMOPT_MAX_HOST_CONNECTIONS, limits.maxPerHost);
         curl_multi_setopt(multi, CURLMOPT_MAX_TOTAL_CONNECTIONS, limits.maxTotal);
+        {
+            std::lock_guard lock(state->mutex);
+            state->multi = multi;
+        }
         std::vector<std::unique_ptr<Transfer>> transfers;
         for (std::size_t i = 0; i < urls.size(); ++i) {
             auto transfer = std::make_unique<Transfer>();
             transfer->index = i;
             transfer->maxBody = limits.maxBody;
-            transfer->cancelled = &state->cancelled;
+            transfer->state = state.get();
             CURL* easy = curl_easy_init();
             transfer->easy = easy;
             for (const auto& header : requestHeaders())
@@ -288,8 +385,22 @@ std::unique_ptr<HttpClient::Batch> HttpClient::start(const std::vector<std::stri
                 state->results[transfer->index] = std::move(result);
                 state->done.notify_all();
             }
+            // Transfers paused for room go on once results were taken or waited for;
+            // those still without room pause again at their next bytes.
+            if (state->roomChanged.exchange(false)) {
+                for (auto& transfer : transfers) {
+                    if (transfer->paused && state->mayHold(transfer->index, 0)) {
+                        transfer->paused = false;
+                        curl_easy_pause(transfer->easy, CURLPAUSE_CONT);
+                    }
+                }
+            }
             if (running > 0)
                 curl_multi_poll(multi, nullptr, 0, 100, nullptr);
+        }
+        {
+            std::lock_guard lock(state->mutex);
+            state->multi = nullptr;
         }
         for (auto& transfer : transfers) {
             curl_multi_remove_handle(multi, transfer->easy);
@@ -306,6 +417,21 @@ std::unique_ptr<HttpClient::Batch> HttpClient::start(const std::vector<std::stri
         state->done.notify_all();
     });
     return batch;
+}
+
+void HttpClient::cancelAll()
+{
+    std::vector<std::shared_ptr<Batch::State>> running;
+    {
+        std::lock_guard lock(m_shared->batchesMutex);
+        m_shared->closed = true;
+        for (const auto& batch : m_shared->batches) {
+            if (auto state = batch.lock())
+                running.push_back(std::move(state));
+        }
+    }
+    for (const auto& state : running)
+        state->cancel();
 }
 
 HttpResult HttpClient::get(const std::string& url, const std::function<void()>& yield)

@@ -39,6 +39,9 @@ public:
         long maxRedirects = 5;
         long maxPerHost = 6;
         long maxTotal = 64;
+        // Body bytes one batch holds at most, arrived and not yet taken; transfers wait
+        // for room, except the one taken next (or waited for), so every batch completes.
+        std::size_t maxHeld = std::size_t{256} << 20;
     };
 
     HttpClient();
@@ -62,16 +65,23 @@ public:
 
         // Waits for transfer `index`, calling `yield` while it waits.
         HttpResult take(std::size_t index, const std::function<void()>& yield = {});
+        // The most body bytes the batch has held at once.
+        std::size_t peakHeld() const;
+
+        struct State; // what the batch's worker and its callbacks share
 
     private:
         friend class HttpClient;
-        struct State;
         explicit Batch(std::shared_ptr<State> state);
         std::shared_ptr<State> m_state;
         std::thread m_worker;
     };
 
     std::unique_ptr<Batch> start(const std::vector<std::string>& urls);
+
+    // Ends every transfer at once, the waiting ones too, and every later one before it
+    // starts: each answers "The transfer was cancelled". For quitting.
+    void cancelAll();
 
     // The request headers every GET sends.
     static const std::vector<std::string>& requestHeaders();

@@ -84,6 +84,9 @@ std::vector<std::string> readSelectedFeeds(const std::string& path)
 void writeSelectedFeeds(const std::string& path, const std::vector<std::string>& feeds)
 {
     if (feeds.empty()) {
+        // A protected file is not the user's to lose, emptied or not.
+        if (isWriteProtected(path))
+            throw errors::fileAccessDenied();
         if (::unlink(path.c_str()) != 0 && errno != ENOENT)
             throw errors::fromErrno(errno);
         return;

@@ -1,12 +1,11 @@
 #include "news/newspage.h"
 
 #include "news/inerttext.h"
+#include "platform/atomicfile.h"
 #include "platform/errors.h"
 #include "platform/textfile.h"
 
 #include <cerrno>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace nuvio {
 
@@ -80,13 +79,25 @@ std::string NewsPageWriter::footerText()
     return line(kSpacer) + line(kSpacer) + line("</nobr></body>") + line("</html>");
 }
 
+namespace {
+
+// The page's failures keep the wording of the text-file errors.
+template <typename Step> void pageStep(Step step)
+{
+    try {
+        step();
+    } catch (const FileWriteError& error) {
+        throw NewsPageWriteError(errors::fromErrno(error.errorNumber()).what());
+    }
+}
+
+} // namespace
+
 void NewsPageWriter::beginPage()
 {
     abandon();
     m_newNews = false;
-    m_fd = ::open(m_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (m_fd < 0)
-        throw errors::fromErrno(errno);
+    pageStep([&] { m_file = std::make_unique<AtomicFileWriter>(m_path); });
     write(headerText());
 }
 
@@ -108,33 +119,20 @@ void NewsPageWriter::item(std::string_view link, std::string_view title)
 void NewsPageWriter::endPage()
 {
     write(footerText());
-    const int fd = m_fd;
-    m_fd = -1;
-    if (::close(fd) != 0)
-        throw errors::fromErrno(errno);
+    const auto file = std::move(m_file);
+    pageStep([&] { file->commit(); });
 }
 
 void NewsPageWriter::abandon()
 {
-    if (m_fd >= 0) {
-        ::close(m_fd);
-        m_fd = -1;
-    }
+    m_file.reset();
 }
 
 void NewsPageWriter::write(std::string_view text)
 {
-    if (m_fd < 0)
-        throw errors::ioError(103); // the file is not open
-    while (!text.empty()) {
-        const ssize_t n = ::write(m_fd, text.data(), text.size());
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            throw errors::fromErrno(errno);
-        }
-        text.remove_prefix(static_cast<std::size_t>(n));
-    }
+    if (!m_file)
+        throw NewsPageWriteError(errors::ioError(103).what()); // the page is not open
+    pageStep([&] { m_file->write(text); });
 }
 
 } // namespace nuvio

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "news/substringindex.h"
+#include "platform/errors.h"
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -13,9 +15,19 @@ inline constexpr const char* kNewsPageFile = "news.html";
 // the empty text when there is no page.
 std::string previousPageText(const std::string& path);
 
-// Writes news.html piece by piece as the refresh goes, so that a browser opening it
-// meanwhile sees what has been written so far. An item is new when its link, as written,
-// does not occur anywhere in the previous page.
+class AtomicFileWriter;
+
+// A failure to write the page itself, as opposed to a failure of one feed: it ends the run.
+class NewsPageWriteError : public NuvioError
+{
+public:
+    using NuvioError::NuvioError;
+};
+
+// Writes news.html piece by piece as the refresh goes, into a temporary file beside it
+// that replaces the page only when the page is complete: a run that fails or is cancelled
+// leaves the previous page whole, and with it the new-item rule. An item is new when its
+// link, as written, does not occur anywhere in the previous page.
 class NewsPageWriter
 {
 public:
@@ -24,18 +36,18 @@ public:
     NewsPageWriter(const NewsPageWriter&) = delete;
     NewsPageWriter& operator=(const NewsPageWriter&) = delete;
 
-    // Creates or truncates the file and writes the header. Failures carry the text-file
-    // messages ("File access denied", "Disk full", ...), as do all writes below.
+    // Starts the page and writes the header. Failures are NewsPageWriteError with the
+    // text-file messages ("File access denied", "Disk full", ...), as are all writes below.
     void beginPage();
     void feedHeading(std::string_view channelLink, std::string_view channelTitle);
     void item(std::string_view link, std::string_view title);
-    // Writes the footer and closes the file.
+    // Writes the footer and puts the page in place of the previous one.
     void endPage();
-    // Closes the file without the footer, after a failure that ends the run.
+    // Drops what was written, after a failure that ends the run; the previous page stays.
     void abandon();
 
     bool newNews() const { return m_newNews; }
-    bool isOpen() const { return m_fd >= 0; }
+    bool isOpen() const { return m_file != nullptr; }
 
     // The texts of the page's pieces, for those who check the page.
     static std::string headerText();
@@ -48,7 +60,7 @@ private:
 
     std::string m_path;
     SubstringIndex m_previous;
-    int m_fd = -1;
+    std::unique_ptr<AtomicFileWriter> m_file;
     bool m_newNews = false;
 };
 

@@ -46,9 +46,11 @@ struct Entry
 
 bool UpdateNews(const NewsRefreshContext& context)
 {
-    const auto yield = [&] {
+    const std::function<void()> yield = [&] {
         if (context.yield)
             context.yield();
+        if (context.cancelled && context.cancelled())
+            throw RunCancelled();
     };
     const std::string folder = context.installPath + "/";
     const std::string pagePath = folder + kNewsPageFile;
@@ -60,12 +62,12 @@ bool UpdateNews(const NewsRefreshContext& context)
     }
     context.showStatus(context.updatingText);
 
+    const auto selected = readListForRefresh(folder + kSelectedFeedsFile);
+    const auto catalog = readListForRefresh(folder + kFeedCatalogFile);
+
     NewsPageWriter page(pagePath, previousPageText(pagePath));
     page.beginPage();
     yield();
-
-    const auto selected = readListForRefresh(folder + kSelectedFeedsFile);
-    const auto catalog = readListForRefresh(folder + kFeedCatalogFile);
 
     // Resolve in order up to the first entry whose resolution fails; the feeds before it
     // are fetched and written, then its failure ends the run.
@@ -101,13 +103,17 @@ bool UpdateNews(const NewsRefreshContext& context)
             continue;
         try {
             yield();
-            HttpResult result = fetches->take(entry.fetchIndex, context.yield);
+            HttpResult result = fetches->take(entry.fetchIndex, yield);
             if (!result.ok)
                 throw NuvioError(result.error);
             std::string text = prepareFeedText(std::move(result.body));
             yield();
             const FeedText feed(std::move(text));
-            scanFeed(feed, context.maxNewsPerFeed, sink, context.yield);
+            scanFeed(feed, context.maxNewsPerFeed, sink, yield);
+        } catch (const RunCancelled&) {
+            throw;
+        } catch (const NewsPageWriteError&) {
+            throw;
         } catch (const std::exception&) {
             context.showStatus("Fejl " + entry.name);
             yield();

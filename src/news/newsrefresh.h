@@ -17,6 +17,9 @@ struct NewsRefreshContext
     std::string completedText; // shown briefly at the end
     std::function<void(const std::string& text)> showStatus;
     std::function<void()> yield;
+    // Asked after every yield; true ends the run there with RunCancelled, the previous
+    // page left as it was.
+    std::function<bool()> cancelled;
     HttpClient* http = nullptr;
 };
 
@@ -24,7 +27,9 @@ struct NewsRefreshContext
 // items that were not on the previous page. Every chosen feed is fetched at once, but the
 // page, the status texts and the failures come out exactly as if they were fetched one
 // after the other. A feed that fails shows "Fejl " and its entry and the run goes on;
-// failures of the lists or of the page itself end the run and are thrown.
+// failures of the lists or of the page itself end the run and are thrown. The lists are
+// read before anything is written, and the page replaces the previous one only when the
+// run completes.
 //
 // Returns whether any item was new; the caller then alerts the user.
 bool UpdateNews(const NewsRefreshContext& context);

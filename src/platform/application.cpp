@@ -5,6 +5,8 @@
 #include "platform/messagebox.h"
 #include "shell/browserpage.h"
 
+#include <QWidget>
+
 // The resources live in a static library, so the program has to bring them in itself.
 static void initialiseResources()
 {
@@ -57,6 +59,15 @@ void NuvioApplication::showException(const QString& message)
     if (!text.endsWith(QLatin1Char('.')))
         text += QLatin1Char('.');
     showMessage(applicationTitle(), text, MessageIcon::Error);
+}
+
+void NuvioApplication::closeModalWindows(const QWidget* except)
+{
+    dismissMessageBoxes();
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window != except && window->isVisible() && window->isModal())
+            window->close();
+    }
 }
 
 void prepareWebEngineProcess()

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "platform/errors.h"
+
 #include <QApplication>
 #include <exception>
+#include <utility>
 
 namespace nuvio {
 
@@ -23,7 +26,27 @@ public:
     // a box with the application title, an error icon and one OK button.
     static void showException(const std::exception& error);
     static void showException(const QString& message);
+
+    // Closes every open modal window but `except` (message boxes, dialogs), so that code
+    // waiting in their loops goes on, and lets no message box open after it; quitting
+    // uses it.
+    static void closeModalWindows(const QWidget* except = nullptr);
 };
+
+// Wraps a slot so that its failure goes to the general error report and ends there:
+// exceptions must not travel through Qt's signal machinery. A run given up for a quit is
+// no failure and is not reported.
+template <typename Slot> auto reportingFailures(Slot slot)
+{
+    return [slot = std::move(slot)] {
+        try {
+            slot();
+        } catch (const RunCancelled&) {
+        } catch (const std::exception& error) {
+            NuvioApplication::showException(error);
+        }
+    };
+}
 
 // Prepares the process for the browser views; call before the application object exists.
 void prepareWebEngineProcess();

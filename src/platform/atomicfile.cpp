@@ -52,48 +52,125 @@ void setWriteFaultHook(WriteFaultHook hook)
     writeFaultHook.store(hook);
 }
 
-void writeFileAtomically(const std::string& path, std::string_view bytes)
+bool isWriteProtected(const std::string& path)
 {
-    std::string temporary = path + ".XXXXXX";
-    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0) {
-        const int error = errno;
-        throw FileWriteError(errors::cannotCreateFile(path, errors::systemReason(error)), error);
-    }
+    struct stat st
+    {
+    };
+    if (::stat(path.c_str(), &st) != 0)
+        return false;
+    return (st.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0;
+}
 
+namespace {
+
+// Where a write to `path` really goes: through any symbolic links to the file they name.
+std::string writeTarget(const std::string& path)
+{
+    struct stat st
+    {
+    };
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+        return path;
+    if (char* resolved = ::realpath(path.c_str(), nullptr)) {
+        std::string target(resolved);
+        std::free(resolved);
+        return target;
+    }
+    // A link to a file that does not exist yet: create the file it names.
+    std::string link(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 4096), '\0');
+    const ssize_t n = ::readlink(path.c_str(), link.data(), link.size());
+    if (n <= 0)
+        return path;
+    link.resize(static_cast<std::size_t>(n));
+    return link.front() == '/' ? link : directoryOf(path) + "/" + link;
+}
+
+} // namespace
+
+AtomicFileWriter::AtomicFileWriter(std::string path)
+    : m_path(writeTarget(path)), m_temporary(m_path + ".XXXXXX")
+{
+    if (isWriteProtected(m_path))
+        throw FileWriteError(errors::cannotCreateFile(m_path, errors::systemReason(EACCES)),
+                             EACCES);
+    m_fd = ::mkostemp(m_temporary.data(), O_CLOEXEC);
+    if (m_fd < 0) {
+        const int error = errno;
+        throw FileWriteError(errors::cannotCreateFile(m_path, errors::systemReason(error)), error);
+    }
     // Keep the old file's permissions; a new file gets the usual 0666 less the umask.
     struct stat old
     {
     };
-    if (::stat(path.c_str(), &old) == 0) {
-        ::fchmod(fd, old.st_mode & 07777);
+    if (::stat(m_path.c_str(), &old) == 0) {
+        ::fchmod(m_fd, old.st_mode & 07777);
     } else {
         const mode_t mask = ::umask(0);
         ::umask(mask);
-        ::fchmod(fd, 0666 & ~mask);
+        ::fchmod(m_fd, 0666 & ~mask);
     }
+}
 
-    bool written = writeAll(fd, bytes) && ::fsync(fd) == 0;
+AtomicFileWriter::~AtomicFileWriter()
+{
+    abandon();
+}
+
+void AtomicFileWriter::abandon()
+{
+    if (m_fd < 0)
+        return;
+    ::close(m_fd);
+    m_fd = -1;
+    ::unlink(m_temporary.c_str());
+}
+
+void AtomicFileWriter::write(std::string_view bytes)
+{
+    if (m_fd < 0)
+        throw FileWriteError(errors::streamWriteError(), EBADF);
+    if (!writeAll(m_fd, bytes)) {
+        const int error = errno;
+        abandon();
+        throw FileWriteError(errors::streamWriteError(), error);
+    }
+}
+
+void AtomicFileWriter::commit()
+{
+    if (m_fd < 0)
+        throw FileWriteError(errors::streamWriteError(), EBADF);
+    const int fd = m_fd;
+    m_fd = -1;
+    bool written = ::fsync(fd) == 0;
     int error = written ? 0 : errno;
     if (::close(fd) != 0 && written) {
         written = false;
         error = errno;
     }
     if (!written) {
-        ::unlink(temporary.c_str());
+        ::unlink(m_temporary.c_str());
         throw FileWriteError(errors::streamWriteError(), error);
     }
-    if (::rename(temporary.c_str(), path.c_str()) != 0) {
+    if (::rename(m_temporary.c_str(), m_path.c_str()) != 0) {
         error = errno;
-        ::unlink(temporary.c_str());
-        throw FileWriteError(errors::cannotCreateFile(path, errors::systemReason(error)), error);
+        ::unlink(m_temporary.c_str());
+        throw FileWriteError(errors::cannotCreateFile(m_path, errors::systemReason(error)), error);
     }
     // Make the rename itself durable; a failure here loses nothing already replaced.
-    const int dirFd = ::open(directoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int dirFd = ::open(directoryOf(m_path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd >= 0) {
         ::fsync(dirFd);
         ::close(dirFd);
     }
+}
+
+void writeFileAtomically(const std::string& path, std::string_view bytes)
+{
+    AtomicFileWriter file(path);
+    file.write(bytes);
+    file.commit();
 }
 
 } // namespace nuvio

@@ -14,6 +14,13 @@ public:
     explicit NuvioError(const std::string& message) : std::runtime_error(message) {}
 };
 
+// A run given up because the program is quitting: no failure, and never reported.
+class RunCancelled : public std::exception
+{
+public:
+    const char* what() const noexcept override { return "The run was cancelled"; }
+};
+
 namespace errors {
 
 // Errors of whole-file text I/O, chosen from the system error number.

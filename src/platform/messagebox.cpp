@@ -3,6 +3,8 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <atomic>
+#include <cstdio>
 
 namespace nuvio {
 
@@ -12,12 +14,23 @@ MessageHook& currentHook()
     static MessageHook hook;
     return hook;
 }
+std::atomic<bool> boxesDismissed{false};
 } // namespace
+
+void dismissMessageBoxes()
+{
+    boxesDismissed = true;
+}
 
 void showMessage(const QString& caption, const QString& text, MessageIcon icon)
 {
     if (const auto& hook = currentHook()) {
         hook(caption, text, icon);
+        return;
+    }
+    if (boxesDismissed) {
+        std::fprintf(stderr, "%s: %s\n", caption.toLocal8Bit().constData(),
+                     text.toLocal8Bit().constData());
         return;
     }
     QMessageBox box(icon == MessageIcon::Error         ? QMessageBox::Critical

@@ -14,6 +14,10 @@ using MessageHook =
 
 void showMessage(const QString& caption, const QString& text, MessageIcon icon = MessageIcon::None);
 
+// From now on no real box opens (the program is quitting and nobody should have to answer
+// one); their texts go to the standard error output instead.
+void dismissMessageBoxes();
+
 // Replaces the real box (nullptr restores it); returns the previous hook.
 MessageHook setMessageHook(MessageHook hook);
 

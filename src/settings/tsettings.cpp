@@ -69,8 +69,8 @@ Tsettings::Tsettings(TForm1& form, QWidget* parent)
     Button1 = named(new QPushButton(QStringLiteral("Annuller"), this), "Button1");
     Button1->setGeometry(363, 400, 75, 25);
     Button1->setAutoDefault(false);
-    connect(Button2, &QPushButton::clicked, this, &Tsettings::Button2Click);
-    connect(Button1, &QPushButton::clicked, this, &Tsettings::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, reportingFailures([this] { Button2Click(); }));
+    connect(Button1, &QPushButton::clicked, this, reportingFailures([this] { Button1Click(); }));
 }
 
 void Tsettings::buildNewsPage()
@@ -99,13 +99,15 @@ void Tsettings::buildNewsPage()
 
     for (QPushButton* button : {Button3, Button4, Button5, Button6, Button7})
         button->setAutoDefault(false);
-    connect(Button5, &QPushButton::clicked, this, &Tsettings::ListBox1Click);
-    connect(ListBox1, &QListWidget::itemDoubleClicked, this, &Tsettings::ListBox1Click);
-    connect(Button6, &QPushButton::clicked, this, &Tsettings::ListBox2Click);
-    connect(ListBox2, &QListWidget::itemDoubleClicked, this, &Tsettings::ListBox2Click);
-    connect(Button3, &QPushButton::clicked, this, &Tsettings::Button3Click);
-    connect(Button4, &QPushButton::clicked, this, &Tsettings::Button4Click);
-    connect(Button7, &QPushButton::clicked, this, &Tsettings::Button7Click);
+    connect(Button5, &QPushButton::clicked, this, reportingFailures([this] { ListBox1Click(); }));
+    connect(ListBox1, &QListWidget::itemDoubleClicked, this,
+            reportingFailures([this] { ListBox1Click(); }));
+    connect(Button6, &QPushButton::clicked, this, reportingFailures([this] { ListBox2Click(); }));
+    connect(ListBox2, &QListWidget::itemDoubleClicked, this,
+            reportingFailures([this] { ListBox2Click(); }));
+    connect(Button3, &QPushButton::clicked, this, reportingFailures([this] { Button3Click(); }));
+    connect(Button4, &QPushButton::clicked, this, reportingFailures([this] { Button4Click(); }));
+    connect(Button7, &QPushButton::clicked, this, reportingFailures([this] { Button7Click(); }));
 }
 
 void Tsettings::buildAdvancedPage()

@@ -55,13 +55,26 @@ int runNuvio(int argc, char** argv)
         return 0;
     }
 
+    // The desktop may end the program at any moment of start-up, even while the window's
+    // creation waits on a message box; the settings are saved all the same, once.
+    TerminationSignals terminationSignals;
+    TForm1* created = nullptr;
+    bool quitDuringCreation = false;
+    QObject::connect(&terminationSignals, &TerminationSignals::terminationRequested, [&] {
+        if (created) {
+            created->Afslut1Click();
+        } else {
+            quitDuringCreation = true;
+            NuvioApplication::closeModalWindows();
+        }
+    });
+
     AppSettings settings;
     auto form = std::make_unique<TForm1>(settings, program, registryHivePath());
+    created = form.get();
+    if (quitDuringCreation)
+        form->Afslut1Click();
     instance.listen();
-    // The desktop may end the program while start-up still waits on a message or a download.
-    TerminationSignals terminationSignals;
-    QObject::connect(&terminationSignals, &TerminationSignals::terminationRequested, form.get(),
-                     &TForm1::Afslut1Click);
     QObject::connect(&instance, &SingleInstance::comeForwardRequested, form.get(),
                      &TForm1::comeForward);
 
@@ -73,11 +86,7 @@ int runNuvio(int argc, char** argv)
     loadStartupLanguage(*form, *settingsDialog, *progressWindow);
 
     // A failed update is reported and the program starts with the pages it has.
-    try {
-        CheckDefinitionFiles(*form, *progressWindow);
-    } catch (const std::exception& error) {
-        NuvioApplication::showException(error);
-    }
+    CheckDefinitionFiles(*form, *progressWindow);
 
     form->openStartView();
     form->armStartupRefresh();

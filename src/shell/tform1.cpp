@@ -17,6 +17,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDateTime>
 #include <QEvent>
 #include <QGuiApplication>
@@ -53,6 +54,9 @@ TForm1::TForm1(AppSettings& settings, ProgramValues& program, std::string hivePa
       m_opener(opener ? opener : m_ownOpener.get())
 {
     setObjectName(QStringLiteral("Form1"));
+    // Only the quit paths end the program: an error box closed while the window is in the
+    // tray would otherwise be the last window, and end it.
+    QApplication::setQuitOnLastWindowClosed(false);
     m_client = new QWidget(this);
     m_client->setObjectName(QStringLiteral("client"));
     setCentralWidget(m_client);
@@ -80,15 +84,17 @@ TForm1::TForm1(AppSettings& settings, ProgramValues& program, std::string hivePa
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
-    connect(Timer1, &QTimer::timeout, this, &TForm1::AutoUpdateNews);
+    connect(Timer1, &QTimer::timeout, this, reportingFailures([this] { AutoUpdateNews(); }));
 
     Timer2 = new QTimer(this);
     Timer2->setObjectName(QStringLiteral("Timer2"));
     Timer2->setSingleShot(true);
     Timer2->setInterval(2000);
-    connect(Timer2, &QTimer::timeout, this, &TForm1::AutoUpdateNews);
+    connect(Timer2, &QTimer::timeout, this, reportingFailures([this] { AutoUpdateNews(); }));
 
     IdHTTP1 = std::make_unique<HttpClient>();
+
+    trayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
 
     MediaPlayer1 = new AlertSound(this);
     MediaPlayer1->setObjectName(QStringLiteral("MediaPlayer1"));
@@ -152,7 +158,8 @@ void TForm1::createMenu()
                                 void (TForm1::*handler)()) {
         QAction* action = menu->addAction(caption);
         action->setObjectName(QString::fromLatin1(name));
-        connect(action, &QAction::triggered, this, handler);
+        connect(action, &QAction::triggered, this,
+                reportingFailures([this, handler] { (this->*handler)(); }));
         return action;
     };
     Filer1 = addMenu("Filer1", QStringLiteral("Filer"));
@@ -162,7 +169,7 @@ void TForm1::createMenu()
     Startside1 = addItem(Vis1, "Startside1", QStringLiteral("Startside"), &TForm1::Startside1Click);
     Nyheder1 = Vis1->addAction(QStringLiteral("Nyheder"));
     Nyheder1->setObjectName(QStringLiteral("Nyheder1"));
-    connect(Nyheder1, &QAction::triggered, this, &TForm1::VisNyheder);
+    connect(Nyheder1, &QAction::triggered, this, reportingFailures([this] { VisNyheder(); }));
     NetRadio1 = addItem(Vis1, "NetRadio1", QStringLiteral("NetRadio"), &TForm1::NetRadio1Click);
     Sgeside1 = addItem(Vis1, "Sgeside1", QString::fromUtf8("Søgeside"), &TForm1::Sgeside1Click);
 
@@ -199,7 +206,7 @@ void TForm1::createToolBar()
         button->setIcon(QIcon(image));
         button->setToolTip(hint);
         button->setAutoRaise(true);
-        connect(button, &QToolButton::clicked, this, [handler = std::move(handler)] { handler(); });
+        connect(button, &QToolButton::clicked, this, reportingFailures(std::move(handler)));
         ToolBar1->addWidget(button);
         return button;
     };
@@ -235,7 +242,7 @@ void TForm1::FormCreate()
     connect(TrayIcon, &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
                 if (reason == QSystemTrayIcon::Trigger)
-                    restoreFromTray();
+                    reportingFailures([this] { restoreFromTray(); })();
             });
 
     // Opening the sound is the last step, so a broken sound file leaves a complete window.
@@ -282,13 +289,15 @@ void TForm1::letPendingMessagesBeProcessed()
 void TForm1::Afslut1Click()
 {
     // The window is destroyed, and the settings saved, once the message loop has ended;
-    // asked before the loop runs (during start-up), the loop is not entered at all.
+    // asked before the loop runs (during start-up), the loop is not entered at all. A
+    // refresh or update in progress gives up at its next step, its transfers ended now
+    // rather than when the network answers, and nothing new starts.
     m_quitRequested = true;
-    // A message box waiting in its own loop (during start-up there is no other) gives way.
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (window != this && window->isVisible() && window->isModal())
-            window->close();
-    }
+    Timer1->stop();
+    Timer2->stop();
+    IdHTTP1->cancelAll();
+    // A message box or dialog waiting in its own loop gives way.
+    NuvioApplication::closeModalWindows(this);
     QCoreApplication::quit();
 }
 
@@ -347,6 +356,9 @@ void TForm1::Indstillinger1Click()
     m_settings.FeedsChanged = false;
     const std::string language = m_settings.UserLanguage;
     call(m_commands.showSettingsDialog);
+    // Closed by a quit: the program is ending, and nothing more is to start.
+    if (m_quitRequested)
+        return;
     if (m_settings.FeedsChanged) {
         m_settings.FeedsChanged = false;
         UpdateNews();
@@ -377,6 +389,13 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
     return QMainWindow::eventFilter(watched, event);
 }
 
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    // The close box ends the program like "Afslut" (closing the last window does not).
+    event->accept();
+    Afslut1Click();
+}
+
 void TForm1::changeEvent(QEvent* event)
 {
     QMainWindow::changeEvent(event);
@@ -386,7 +405,9 @@ void TForm1::changeEvent(QEvent* event)
 
 void TForm1::minimer()
 {
-    if (!m_settings.MinToSysTray || !isMinimized())
+    // Without a notification area a hidden window could never be brought back: it then
+    // stays minimised on the task bar, as without the setting.
+    if (!m_settings.MinToSysTray || !isMinimized() || !trayAvailable())
         return;
     TrayIcon->show();
     hide();
@@ -458,6 +479,8 @@ void TForm1::ShowStatus(const std::string& text)
 void TForm1::UpdateNews()
 {
     Timer2->stop();
+    if (m_quitRequested)
+        return;
     if (m_refreshRunning) {
         m_refreshPending = true;
         return;
@@ -468,9 +491,9 @@ void TForm1::UpdateNews()
         const auto done = qScopeGuard([this] {
             m_refreshRunning = false;
             emit newsRefreshed();
-            if (m_refreshPending) {
+            if (m_refreshPending && !m_quitRequested) {
                 m_refreshPending = false;
-                QTimer::singleShot(0, this, &TForm1::UpdateNews);
+                QTimer::singleShot(0, this, reportingFailures([this] { UpdateNews(); }));
             }
         });
         NewsRefreshContext context;
@@ -480,8 +503,13 @@ void TForm1::UpdateNews()
         context.completedText = toCp1252(Label2->text());
         context.showStatus = [this](const std::string& text) { ShowStatus(text); };
         context.yield = [this] { yieldToEvents(); };
+        context.cancelled = [this] { return m_quitRequested; };
         context.http = IdHTTP1.get();
-        newNews = nuvio::UpdateNews(context);
+        try {
+            newNews = nuvio::UpdateNews(context);
+        } catch (const RunCancelled&) {
+            return; // quitting
+        }
     }
     if (newNews)
         CallObs();

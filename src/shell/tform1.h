@@ -85,6 +85,8 @@ public:
     void minimer();
     // The tray icon was clicked with the left button: the icon goes and the window returns.
     void restoreFromTray();
+    // Whether the desktop has a notification area now (tests stand in for the desktop).
+    std::function<bool()> trayAvailable;
 
     // Navigates the view the start-view setting names and brings it to the front.
     void openStartView();
@@ -151,6 +153,7 @@ signals:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void createViews();

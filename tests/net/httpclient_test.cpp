@@ -1,6 +1,7 @@
 #include "net/httpclient.h"
 #include "support/loopbackserver.h"
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -273,4 +274,63 @@ TEST(HttpClient, ManyAtOnceAnswerByIndex)
     // A batch dropped before its answers are taken ends its transfers.
     auto dropped = client.start(urls);
     dropped.reset();
+}
+
+TEST(HttpClient, CancelAllEndsEveryTransferAtOnce)
+{
+    std::atomic<bool> stop{false};
+    test::RawServer stalled([&stop](int socket) {
+        test::readRequestHead(socket);
+        while (!stop)
+            std::this_thread::sleep_for(20ms);
+    });
+    HttpClient client; // the real limits: a minute of silence before a transfer fails
+    auto batch = client.start({stalled.url("/a"), stalled.url("/b"), stalled.url("/c")});
+    const auto start = Clock::now();
+    const HttpResult first = batch->take(0, [&] {
+        if (secondsSince(start) > 0.3)
+            client.cancelAll();
+        std::this_thread::sleep_for(5ms);
+    });
+    EXPECT_LT(secondsSince(start), 1.5);
+    EXPECT_FALSE(first.ok);
+    EXPECT_EQ(first.error, "The transfer was cancelled");
+    EXPECT_EQ(batch->take(2).error, "The transfer was cancelled");
+    const auto later = Clock::now();
+    EXPECT_EQ(client.get(stalled.url("/d")).error, "The transfer was cancelled")
+        << "nothing starts after a cancel";
+    EXPECT_LT(secondsSince(later), 0.5);
+    stop = true;
+}
+
+TEST(HttpClient, BatchHoldsAtMostItsBoundOfBodies)
+{
+    constexpr std::size_t bodySize = 300 << 10;
+    test::LoopbackServer server;
+    server.server().Get(
+        R"(/big/(\d+))", [](const httplib::Request& request, httplib::Response& response) {
+            response.set_content(
+                std::string(bodySize, static_cast<char>('a' + std::stoi(request.matches[1]))),
+                "text/plain");
+        });
+    server.start();
+    HttpClient::Limits limits;
+    limits.maxHeld = 1 << 20;
+    HttpClient client(limits);
+    std::vector<std::string> urls;
+    for (int i = 0; i < 10; ++i)
+        urls.push_back(server.url("/big/" + std::to_string(i)));
+    for (const bool reversed : {false, true}) {
+        auto batch = client.start(urls);
+        std::this_thread::sleep_for(300ms); // let every transfer run into the bound
+        for (std::size_t n = 0; n < urls.size(); ++n) {
+            const std::size_t i = reversed ? urls.size() - 1 - n : n;
+            const HttpResult result = batch->take(i, [] { std::this_thread::sleep_for(1ms); });
+            ASSERT_TRUE(result.ok) << result.error;
+            EXPECT_EQ(result.body, std::string(bodySize, static_cast<char>('a' + i)));
+        }
+        // The bound, plus at most the next one taken and the one waited for.
+        EXPECT_LE(batch->peakHeld(), limits.maxHeld + 2 * bodySize) << reversed;
+        EXPECT_GE(batch->peakHeld(), bodySize);
+    }
 }

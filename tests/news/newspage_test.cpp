@@ -122,15 +122,24 @@ TEST(NewsPage, NothingSeenLeavesTheFlagDown)
     EXPECT_FALSE(page.newNews());
 }
 
-TEST(NewsPage, PartialPageIsVisibleWhileWriting)
+TEST(NewsPage, PageReplacesThePreviousOneOnlyWhenComplete)
 {
     test::TempDir dir;
+    dir.write("news.html", "previous");
     NewsPageWriter page(dir.file("news.html"), "");
     page.beginPage();
     page.feedHeading("http://x", "X");
-    EXPECT_EQ(dir.read("news.html"), kHeader + heading("http://x", "X"));
+    EXPECT_EQ(dir.read("news.html"), "previous") << "a page being written is not shown";
     page.abandon();
     EXPECT_FALSE(page.isOpen());
+    EXPECT_EQ(dir.read("news.html"), "previous");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1)
+        << "no temporary file left behind";
+    page.beginPage();
+    page.feedHeading("http://x", "X");
+    page.endPage();
+    EXPECT_EQ(dir.read("news.html"),
+              kHeader + heading("http://x", "X") + NewsPageWriter::footerText());
 }
 
 TEST(NewsPage, FeedTextNeverBecomesMarkup)
@@ -205,6 +214,7 @@ TEST(NewsPage, UnwritablePageIsAnIoError)
     NewsPageWriter folder(dir.file("news.html"), "");
     try {
         folder.beginPage();
+        folder.endPage();
         FAIL();
     } catch (const NuvioError& e) {
         EXPECT_STREQ(e.what(), "File access denied");

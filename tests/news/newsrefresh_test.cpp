@@ -1,6 +1,7 @@
 #include "net/httpclient.h"
 #include "news/newspage.h"
 #include "news/newsrefresh.h"
+#include "platform/atomicfile.h"
 #include "platform/errors.h"
 #include "support/loopbackserver.h"
 #include "support/tempdir.h"
@@ -46,9 +47,10 @@ protected:
         server.start();
     }
 
-    bool refresh()
+    bool refresh(std::function<bool()> cancelled = {})
     {
         NewsRefreshContext context;
+        context.cancelled = std::move(cancelled);
         context.installPath = dir.path();
         context.maxNewsPerFeed = 25;
         context.updatingText = "Opdaterer nyheder";
@@ -137,7 +139,8 @@ TEST_F(NewsRefreshTest, ListFailuresEndTheRun)
     } catch (const NuvioError& e) {
         EXPECT_STREQ(e.what(), "File not found");
     }
-    // A catalogue entry without a URL: the feeds before it are written, then the run ends.
+    // A catalogue entry without a URL: the run ends there, and the previous page stays.
+    dir.write("news.html", "previous");
     dir.write("newsfeeds.txt", "Solo\r\n");
     dir.write("newsselected.txt", feedUrl("a") + "\r\nSolo\r\n" + feedUrl("b") + "\r\n");
     try {
@@ -146,7 +149,63 @@ TEST_F(NewsRefreshTest, ListFailuresEndTheRun)
     } catch (const NuvioError& e) {
         EXPECT_STREQ(e.what(), "List index out of bounds (1)");
     }
-    EXPECT_EQ(dir.read("news.html"), NewsPageWriter::headerText() + expectedFeed("a", true));
+    EXPECT_EQ(dir.read("news.html"), "previous");
+}
+
+namespace {
+std::atomic<std::size_t> writtenBeforeFull{0};
+int fullAfterTheHeader(std::size_t bytes)
+{
+    if (writtenBeforeFull < 600) {
+        writtenBeforeFull += bytes;
+        return 0;
+    }
+    return ENOSPC;
+}
+} // namespace
+
+TEST_F(NewsRefreshTest, FailedRunLeavesThePreviousPageAndItsNewItems)
+{
+    dir.write("newsfeeds.txt", "");
+    dir.write("newsselected.txt", feedUrl("a") + "\r\n" + feedUrl("b") + "\r\n");
+    dir.write("news.html", "seen: http://a.dk/1 http://b.dk/2");
+    struct Case
+    {
+        const char* what;
+        bool cancel;
+        const char* error; // the run's own message
+    };
+    const Case cases[] = {
+        {"the disk fills in the middle of the page", false, "Disk full"},
+        {"the program quits in the middle of the run", true, "The run was cancelled"},
+    };
+    for (const auto& c : cases) {
+        statuses.clear();
+        writtenBeforeFull = 0;
+        if (!c.cancel)
+            setWriteFaultHook(fullAfterTheHeader);
+        int steps = 0;
+        std::string error;
+        try {
+            refresh([&] { return c.cancel && ++steps > 3; });
+        } catch (const std::exception& e) {
+            error = e.what();
+        }
+        setWriteFaultHook(nullptr);
+        EXPECT_EQ(error, c.error) << c.what;
+        for (const auto& status : statuses)
+            EXPECT_NE(status.rfind("Fejl ", 0), 0u) << c.what << ": " << status;
+        EXPECT_EQ(dir.read("news.html"), "seen: http://a.dk/1 http://b.dk/2") << c.what;
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 3)
+            << c.what << ": no temporary file left behind";
+    }
+    // The next run still knows what was seen.
+    EXPECT_TRUE(refresh());
+    const std::string page = dir.read("news.html");
+    EXPECT_NE(page.find(NewsPageWriter::itemText("http://a.dk/1", "a one", false)),
+              std::string::npos);
+    EXPECT_NE(page.find(NewsPageWriter::itemText("http://a.dk/2", "a \xE6\xF8", true)),
+              std::string::npos);
 }
 
 TEST_F(NewsRefreshTest, MaxNewsPerFeedLimitsEveryFeed)

@@ -6,6 +6,7 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -135,6 +136,14 @@ TEST_F(CommandsTest, HelpGoesToTheSystemBrowserInTheUsersLanguage)
     ASSERT_EQ(opener.opened.size(), 1u);
     EXPECT_EQ(opener.opened[0], "http://127.0.0.1:9/help/index.php?lang=svenska");
     EXPECT_EQ(f.frontView(), front);
+
+    // Without a vendor server, the help that came with the program.
+    form.reset();
+    opener.opened.clear();
+    auto& offline = create();
+    offline.Hjlp2->trigger();
+    ASSERT_EQ(opener.opened.size(), 1u);
+    EXPECT_EQ(opener.opened[0], "file://" + dir.file("help.html"));
 }
 
 TEST_F(CommandsTest, SettingsCommandOrder)
@@ -188,6 +197,23 @@ TEST_F(CommandsTest, SettingsCommandOrder)
     f.setCommands(commands);
     f.Opdatrnuvio1->trigger();
     EXPECT_EQ(calls, (std::vector<std::string>{"UpdateDefinitionFiles"}));
+
+    // Quitting while the dialog is open (the desktop ends the session): nothing more starts.
+    calls.clear();
+    commands.showSettingsDialog = [&] {
+        calls.push_back("dialog");
+        settings.FeedsChanged = true;
+        settings.UserLanguage = "English";
+        f.Afslut1Click();
+    };
+    commands.LoadLanguage = [&] { calls.push_back("LoadLanguage"); };
+    f.setCommands(commands);
+    f.Indstillinger1->trigger();
+    EXPECT_EQ(calls, (std::vector<std::string>{"dialog"}));
+    f.UpdateNews();
+    f.Timer2->start(0);
+    QTest::qWait(100);
+    EXPECT_EQ(calls, (std::vector<std::string>{"dialog"})) << "nor after the quit request";
 }
 
 TEST_F(CommandsTest, NewsCommandsShowTheStartPageUntilThereIsNews)

@@ -83,4 +83,82 @@ code=$?
 first=""
 [ "$code" -eq 0 ] || fail "the program ended with $code after SIGTERM during start-up"
 grep -q '^"mleft"="' "$hive" || fail "settings were lost"
+unset NUVIO_SERVER_URL
+
+# A feed server that never answers, or answers two bytes a second: a quit during the
+# refresh ends the program at once all the same, and the previous page stays whole.
+feeds_port_file="$work/feeds.port"
+python3 - "$feeds_port_file" <<'PY' &
+import socket, sys, threading, time
+listener = socket.socket()
+listener.bind(("127.0.0.1", 0))
+listener.listen(16)
+open(sys.argv[1], "w").write(str(listener.getsockname()[1]))
+def serve(conn):
+    request = conn.recv(4096).decode("latin-1")
+    try:
+        if "/trickle" in request:
+            conn.sendall(b"HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n")
+            for _ in range(120):
+                conn.sendall(b"<r")
+                time.sleep(1)
+        else:
+            time.sleep(120)
+    except OSError:
+        pass
+    conn.close()
+deadline = time.time() + 240
+listener.settimeout(1)
+while time.time() < deadline:
+    try:
+        conn, _ = listener.accept()
+    except socket.timeout:
+        continue
+    threading.Thread(target=serve, args=(conn,), daemon=True).start()
+PY
+feeds_server=$!
+trap 'cleanup; kill "$feeds_server" 2>/dev/null' EXIT
+for _ in $(seq 1 50); do [ -s "$feeds_port_file" ] && break; sleep 0.1; done
+feeds="http://127.0.0.1:$(cat "$feeds_port_file")"
+echo fresh >"$work/install/filelist.txt"
+: >"$work/install/newsfeeds.txt"
+echo previous >"$work/install/news.html"
+now() { date +%s.%N; }
+for path in stall trickle; do
+  printf '%s/%s\r\n' "$feeds" "$path" >"$work/install/newsselected.txt"
+  "$nuvio" &
+  first=$!
+  wait_for_window '^nuvio v\.1\.00$' >/dev/null || fail "$path: the main window did not appear"
+  sleep 3.5 # the start-up refresh (after 2 s) is waiting for the feed
+  kill -0 "$first" 2>/dev/null || fail "$path: the program ended by itself"
+  sed -i '/^"mleft"=/d' "$hive"
+  asked="$(now)"
+  kill -TERM "$first"
+  for _ in $(seq 1 100); do kill -0 "$first" 2>/dev/null || break; sleep 0.05; done
+  took="$(awk -v a="$asked" -v b="$(now)" 'BEGIN { print b - a }')"
+  kill -0 "$first" 2>/dev/null && fail "$path: SIGTERM during a refresh did not end the program"
+  wait "$first"
+  code=$?
+  first=""
+  [ "$code" -eq 0 ] || fail "$path: the program ended with $code"
+  awk -v t="$took" 'BEGIN { exit !(t < 2) }' || fail "$path: the quit took $took s"
+  grep -q '^"mleft"="' "$hive" || fail "$path: the settings were not saved"
+  [ "$(cat "$work/install/news.html")" = previous ] || fail "$path: the previous page was lost"
+  ls "$work/install" | grep -q 'news\.html\.' && fail "$path: a temporary page was left behind"
+done
+
+# SIGTERM while the window's creation waits on its first box (no settings yet): the
+# program ends at once, with the settings written.
+rm -f "$hive"
+"$nuvio" 2>/dev/null &
+first=$!
+wait_for_window '^nuvio v\.1\.00$' >/dev/null || fail "no box about the missing settings"
+kill -TERM "$first"
+for _ in $(seq 1 40); do kill -0 "$first" 2>/dev/null || break; sleep 0.05; done
+kill -0 "$first" 2>/dev/null && fail "SIGTERM during the first box did not end the program"
+wait "$first"
+code=$?
+first=""
+[ "$code" -eq 0 ] || fail "the program ended with $code after SIGTERM during the first box"
+grep -q '^"mleft"="' "$hive" || fail "the settings were not saved after SIGTERM during the first box"
 echo "1 passed, 0 failed"

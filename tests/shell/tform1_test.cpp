@@ -6,6 +6,7 @@
 #include "shell/tform1.h"
 #include "support/formfixture.h"
 
+#include <QAction>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QSystemTrayIcon>
@@ -143,6 +144,39 @@ TEST_F(TForm1Test, RefreshTimers)
     EXPECT_TRUE(due.wait(5000));
     QTest::qWait(2500);
     EXPECT_EQ(due.count(), 1) << "the start-up refresh fires once";
+}
+
+TEST_F(TForm1Test, FailuresOfSlotsAreReportedWhereTheyHappen)
+{
+    // Signals reach the slots directly here: a failure that left its slot would reach
+    // this test instead of the error report.
+    dir.write("newsselected.txt", "A\r\n"); // and no catalogue: "File not found"
+    auto& f = create();
+    MainWindowCommands commands;
+    commands.UpdateDefinitionFiles = [] { throw NuvioError("Kan ikke opdatere"); };
+    f.setCommands(commands);
+    struct Case
+    {
+        const char* what;
+        std::function<void()> signal;
+        QString message;
+    };
+    const Case cases[] = {
+        {"refresh timer",
+         [&] { QMetaObject::invokeMethod(f.Timer1, "timeout", Qt::DirectConnection); },
+         "File not found."},
+        {"start-up refresh timer",
+         [&] { QMetaObject::invokeMethod(f.Timer2, "timeout", Qt::DirectConnection); },
+         "File not found."},
+        {"menu item", [&] { f.Opdatrnuvio1->trigger(); }, "Kan ikke opdatere."},
+    };
+    for (const auto& c : cases) {
+        messages.clear();
+        EXPECT_NO_THROW(c.signal()) << c.what;
+        ASSERT_EQ(messages.size(), 1u) << c.what;
+        EXPECT_EQ(messages[0].text, c.message) << c.what;
+        EXPECT_FALSE(f.isRefreshing()) << c.what;
+    }
 }
 
 TEST_F(TForm1Test, NoInstallPathAndAGarbageHive)

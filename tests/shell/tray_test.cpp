@@ -1,3 +1,4 @@
+#include "platform/application.h"
 #include "support/formfixture.h"
 
 #include <QPointer>
@@ -5,6 +6,7 @@
 #include <QRegularExpression>
 #include <QSystemTrayIcon>
 #include <QTest>
+#include <QTimer>
 
 using namespace nuvio;
 using TrayTest = test::FormFixture;
@@ -55,15 +57,29 @@ void clickAt(const QPoint& point, int button)
 
 } // namespace
 
-TEST_F(TrayTest, WithoutTheSettingMinimisingLeavesNoIcon)
+TEST_F(TrayTest, WithoutTheSettingOrATrayMinimisingStaysOnTheTaskBar)
 {
+    struct Case
+    {
+        const char* what;
+        bool setting;
+        bool trayAvailable; // asked when minimising: a tray may come and go
+    };
+    const Case cases[] = {
+        {"setting off", false, true},
+        {"no notification area on this desktop", true, false},
+    };
     auto& f = create();
-    settings.MinToSysTray = false;
-    f.show();
-    f.showMinimized();
-    QTest::qWait(200);
-    EXPECT_FALSE(f.TrayIcon->isVisible());
-    EXPECT_TRUE(f.isVisible());
+    for (const auto& c : cases) {
+        settings.MinToSysTray = c.setting;
+        f.trayAvailable = [&c] { return c.trayAvailable; };
+        f.showNormal();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&f)) << c.what;
+        f.showMinimized();
+        QTest::qWait(300);
+        EXPECT_FALSE(f.TrayIcon->isVisible()) << c.what;
+        EXPECT_TRUE(f.isVisible()) << c.what << ": the window can still be brought back";
+    }
 }
 
 TEST_F(TrayTest, MinimiseToTrayAndClickBack)
@@ -110,4 +126,25 @@ TEST_F(TrayTest, IconIsRemovedAtExit)
     form.reset();
     EXPECT_TRUE(trayIcon.isNull());
     EXPECT_EQ(hiveValue("MinToSysTray"), "-1");
+}
+
+TEST_F(TrayTest, ErrorReportWhileInTheTrayDoesNotEndTheProgram)
+{
+    auto& f = create();
+    f.show();
+    f.hide();                                         // as in the tray
+    const MessageHook hook = setMessageHook(nullptr); // the real box, closed by the user
+    QTimer::singleShot(0, [] { NuvioApplication::showException(QStringLiteral("Fejl")); });
+    QTimer::singleShot(700, [] {
+        if (QWidget* box = QApplication::activeModalWidget())
+            box->close();
+    });
+    QTimer::singleShot(2000, [] { QCoreApplication::exit(7); });
+    const int code = QApplication::exec();
+    setMessageHook(hook);
+    EXPECT_EQ(code, 7) << "closing the box ended the program";
+    EXPECT_FALSE(f.quitRequested());
+    f.show();
+    f.close();
+    EXPECT_TRUE(f.quitRequested()) << "the close box is a quit path";
 }
