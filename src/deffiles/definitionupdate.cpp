@@ -104,20 +104,36 @@ std::string localFilePath(const std::string& installPath, const std::string& loc
     return path;
 }
 
+namespace {
+
+// A local date and time as seconds on a clock without summer time, so that the span
+// between two of them is what the calendar says, whatever the clocks did in between.
+double calendarSeconds(const std::tm& local)
+{
+    std::tm civil = local;
+    civil.tm_isdst = 0;
+    return static_cast<double>(::timegm(&civil));
+}
+
+} // namespace
+
 bool isStale(std::chrono::system_clock::time_point stored,
              std::chrono::system_clock::time_point now, std::int32_t checkLocalDays)
 {
-    // Today's local midnight.
     const std::time_t nowSeconds = std::chrono::system_clock::to_time_t(now);
-    std::tm local{};
-    ::localtime_r(&nowSeconds, &local);
-    local.tm_hour = 0;
-    local.tm_min = 0;
-    local.tm_sec = 0;
-    local.tm_isdst = -1;
-    const auto midnight = std::chrono::system_clock::from_time_t(std::mktime(&local));
+    const std::time_t storedSeconds = std::chrono::system_clock::to_time_t(stored);
+    std::tm today{};
+    std::tm storedLocal{};
+    ::localtime_r(&nowSeconds, &today);
+    ::localtime_r(&storedSeconds, &storedLocal);
+    today.tm_hour = 0; // today's local midnight
+    today.tm_min = 0;
+    today.tm_sec = 0;
+    const double fraction = std::chrono::duration<double>(
+                                stored - std::chrono::system_clock::from_time_t(storedSeconds))
+                                .count();
     const double span =
-        std::fabs(std::chrono::duration<double>(midnight - stored).count()) / 86400.0;
+        std::fabs(calendarSeconds(today) - (calendarSeconds(storedLocal) + fraction)) / 86400.0;
     const double age = std::trunc(span);
     return age > static_cast<double>(checkLocalDays);
 }
@@ -164,6 +180,11 @@ void UpdateDefinitionFiles(const DefinitionUpdateContext& context)
     }
     const std::string folder = context.serverBaseUrl + kServerFolder;
     const ProgressGuard guard{context.progress};
+    // The window shows from the first step, with an empty bar while the list loads: a
+    // server that is slow to answer is not a program that does nothing.
+    if (context.progress)
+        context.progress->begin(0);
+    yield();
 
     HttpResult list =
         context.http->get(folder + languageKey(context.userLanguage) + "_filelist.txt", yield);
@@ -191,6 +212,9 @@ void UpdateDefinitionFiles(const DefinitionUpdateContext& context)
         storeFile(path, entry.image ? std::string_view(file.body) : upToNul(file.body));
     }
     storeFile(context.installPath + "/" + kFileListFile, upToNul(list.body));
+    if (context.progress)
+        context.progress->at(lines.size()); // a full bar
+    yield();
 }
 
 bool CheckDefinitionFiles(const DefinitionUpdateContext& context,

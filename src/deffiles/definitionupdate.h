@@ -48,8 +48,9 @@ class UpdateProgress
 {
 public:
     virtual ~UpdateProgress() = default;
-    virtual void begin(std::size_t entries) = 0; // shown; the bar runs over the entries
-    virtual void at(std::size_t entry) = 0;
+    // Shown; the bar runs over the entries (none while the list loads).
+    virtual void begin(std::size_t entries) = 0;
+    virtual void at(std::size_t entry) = 0; // `entries` itself: complete, a full bar
     virtual void end() = 0; // hidden again, after success or failure
 };
 

@@ -1,10 +1,9 @@
 #include "deffiles/tdownloading.h"
 
-#include <QGuiApplication>
+#include "platform/windowplacement.h"
+
 #include <QProgressBar>
-#include <QScreen>
 #include <climits>
-#include <cmath>
 
 namespace nuvio {
 
@@ -25,22 +24,15 @@ Tdownloading::Tdownloading(QWidget* parent)
 
 void Tdownloading::FormCreate()
 {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    const QRect area = screen->geometry();
-    // Halves round to the even neighbour.
-    const auto centred = [](int space, int size) {
-        return static_cast<int>(std::nearbyint(static_cast<double>(space - size) / 2.0));
-    };
-    move(area.x() + centred(area.width(), width()), area.y() + centred(area.height(), height()));
+    centreOnScreen(*this);
 }
 
 void Tdownloading::begin(std::size_t entries)
 {
-    // An empty list shows an empty bar that is done at once.
-    pgBar1->setRange(
-        0, entries == 0 ? 1 : static_cast<int>(std::min<std::size_t>(entries, INT_MAX) - 1));
+    // The bar runs to the last entry; a list of none or one still has a range, since a
+    // bar from 0 to 0 is drawn as busy rather than as empty or full.
+    const std::size_t last = entries > 1 ? entries - 1 : 1;
+    pgBar1->setRange(0, static_cast<int>(std::min<std::size_t>(last, INT_MAX)));
     pgBar1->setValue(0);
     show();
     raise();
@@ -48,7 +40,9 @@ void Tdownloading::begin(std::size_t entries)
 
 void Tdownloading::at(std::size_t entry)
 {
-    pgBar1->setValue(static_cast<int>(std::min<std::size_t>(entry, INT_MAX)));
+    // Past the last entry (the run is complete) the bar is full.
+    pgBar1->setValue(static_cast<int>(
+        std::min<std::size_t>(entry, static_cast<std::size_t>(pgBar1->maximum()))));
 }
 
 void Tdownloading::end()

@@ -242,6 +242,24 @@ HttpResult finishTransfer(Transfer& transfer, CURLcode code)
 
 } // namespace
 
+std::string requestUrl(std::string_view url)
+{
+    static constexpr char hex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(url.size());
+    for (const char c : url) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte <= 0x20 || byte >= 0x7F) {
+            out += '%';
+            out += hex[byte >> 4];
+            out += hex[byte & 0x0F];
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 const std::vector<std::string>& HttpClient::requestHeaders()
 {
     static const std::vector<std::string> headers = {
@@ -336,7 +354,8 @@ std::unique_ptr<HttpClient::Batch> HttpClient::start(const std::vector<std::stri
             transfer->easy = easy;
             for (const auto& header : requestHeaders())
                 transfer->headers = curl_slist_append(transfer->headers, header.c_str());
-            curl_easy_setopt(easy, CURLOPT_URL, urls[i].c_str());
+            const std::string url = requestUrl(urls[i]);
+            curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
             curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
             curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_1);
             curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");

@@ -8,10 +8,16 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
 namespace nuvio {
+
+// The address as it goes on the wire: blanks, control bytes and bytes from 0x80 up are
+// percent-encoded, as a browser does with what is typed, so that a file name or feed
+// address holding them is fetched instead of refused. Everything else stays as written.
+std::string requestUrl(std::string_view url);
 
 // The outcome of one GET: the body as bytes, or a failure with a message a user can read.
 struct HttpResult

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -89,7 +90,7 @@ std::string writeTarget(const std::string& path)
 } // namespace
 
 AtomicFileWriter::AtomicFileWriter(std::string path)
-    : m_path(writeTarget(path)), m_temporary(m_path + ".XXXXXX")
+    : m_path(writeTarget(path)), m_temporary(m_path + kTemporarySuffix + "XXXXXX")
 {
     if (isWriteProtected(m_path))
         throw FileWriteError(errors::cannotCreateFile(m_path, errors::systemReason(EACCES)),
@@ -163,6 +164,26 @@ void AtomicFileWriter::commit()
     if (dirFd >= 0) {
         ::fsync(dirFd);
         ::close(dirFd);
+    }
+}
+
+void removeLeftoverTemporaryFiles(const std::string& folder)
+{
+    namespace fs = std::filesystem;
+    std::error_code error;
+    for (fs::recursive_directory_iterator it(folder, error), end; !error && it != end;
+         it.increment(error)) {
+        // The program's own folders are shallow; a folder set to the home directory must
+        // not make every start walk through all of it.
+        if (it.depth() >= 2)
+            it.disable_recursion_pending();
+        const std::string name = it->path().filename().string();
+        const auto at = name.rfind(kTemporarySuffix);
+        // Ours: the suffix and six characters of mkstemp's, nothing after.
+        if (at != std::string::npos && at > 0 &&
+            name.size() == at + std::string_view(kTemporarySuffix).size() + 6 &&
+            it->is_regular_file(error) && !it->is_symlink(error))
+            fs::remove(it->path(), error);
     }
 }
 

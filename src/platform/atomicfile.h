@@ -55,6 +55,13 @@ private:
 // The temporary file is removed on every failure. Failures are FileWriteError.
 void writeFileAtomically(const std::string& path, std::string_view bytes);
 
+// Temporary files are the target's name, this suffix and six random characters.
+inline constexpr const char* kTemporarySuffix = ".nuvio-tmp-";
+
+// Removes temporary files that writes killed half-way left in `folder` and two levels of
+// folders below; run at start-up, when no write of ours is under way.
+void removeLeftoverTemporaryFiles(const std::string& folder);
+
 // Whether an existing file may not be written by us: no write bit at all (read-only, as
 // the user meant it, even for root), or no permission to write it. A missing file is not.
 bool isWriteProtected(const std::string& path);

@@ -353,7 +353,10 @@ bool RegistryKey::openOrCreate()
     try {
         text = readFileBytes(m_hivePath);
     } catch (const NuvioError&) {
-        if (std::filesystem::exists(m_hivePath) || std::filesystem::is_symlink(m_hivePath))
+        // A file that is there but cannot be read is not replaced; a link to a file that
+        // is not there yet is a hive to create, where the link points.
+        std::error_code status;
+        if (std::filesystem::exists(m_hivePath, status) || status)
             return false;
         text.clear();
         std::error_code error;

@@ -15,12 +15,16 @@ class SingleInstance : public QObject
 {
     Q_OBJECT
 public:
+    // The socket's path: in a folder only this user can reach ($XDG_RUNTIME_DIR, else
+    // ~/.cache/nuvio), named after the class, title, user and display. Empty when there
+    // is no such folder; the rule is then not kept.
     static QString serverName(const std::string& windowClass, const std::string& title);
+    static QString socketFolder();
 
     explicit SingleInstance(QString serverName, QObject* parent = nullptr);
     ~SingleInstance() override;
 
-    // True when a running copy answers on the name.
+    // True when a running copy of this user answers on the name.
     bool findRunningCopy(int timeoutMs = 1000);
     // Tells the copy found by findRunningCopy() to come to the front.
     void askRunningCopyToComeForward(int timeoutMs = 1000);

@@ -8,6 +8,7 @@
 #include "platform/errors.h"
 #include "platform/messagebox.h"
 #include "platform/textfile.h"
+#include "platform/windowplacement.h"
 #include "settings/settingsstore.h"
 #include "settings/updown.h"
 #include "shell/tform1.h"
@@ -21,6 +22,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <algorithm>
+#include <type_traits>
 #include <climits>
 #include <unistd.h>
 
@@ -30,6 +32,9 @@ namespace {
 
 template <typename W> W* named(W* widget, const char* name)
 {
+    // Texts come from language files the user may edit: shown as they are, never as markup.
+    if constexpr (std::is_base_of_v<QLabel, W>)
+        widget->setTextFormat(Qt::PlainText);
     widget->setObjectName(QString::fromLatin1(name));
     return widget;
 }
@@ -179,6 +184,15 @@ template <typename Step> void Tsettings::handle(Step step)
     } catch (const std::exception& error) {
         NuvioApplication::showException(error);
     }
+}
+
+void Tsettings::setVisible(bool visible)
+{
+    // In the middle of the screen, not of the main window; placed before it is shown, so
+    // the dialog does not jump.
+    if (visible && !isVisible())
+        centreOnScreen(*this);
+    QDialog::setVisible(visible);
 }
 
 void Tsettings::showEvent(QShowEvent* event)

@@ -75,6 +75,7 @@ public slots:
     void reject() override; // Esc is "Annuller"
 
 protected:
+    void setVisible(bool visible) override;
     void showEvent(QShowEvent* event) override;
     // The close box closes without the cancel button's clearing of the feed flag.
     void closeEvent(QCloseEvent* event) override;

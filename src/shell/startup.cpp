@@ -4,6 +4,7 @@
 #include "deffiles/tdownloading.h"
 #include "language/loadlanguage.h"
 #include "platform/application.h"
+#include "platform/atomicfile.h"
 #include "platform/messagebox.h"
 #include "platform/registryhive.h"
 #include "platform/singleinstance.h"
@@ -12,6 +13,7 @@
 #include "shell/screenshot.h"
 #include "shell/tform1.h"
 
+#include <QFileInfo>
 #include <QIcon>
 #include <memory>
 
@@ -75,6 +77,12 @@ int runNuvio(int argc, char** argv)
     if (quitDuringCreation)
         form->Afslut1Click();
     instance.listen();
+    // Writes that a crash or a kill cut short left their temporary files; this copy is
+    // the only one, so none of them is being written now.
+    removeLeftoverTemporaryFiles(
+        QFileInfo(QString::fromStdString(registryHivePath())).path().toStdString());
+    if (!settings.InstallPath.empty())
+        removeLeftoverTemporaryFiles(settings.InstallPath);
     QObject::connect(&instance, &SingleInstance::comeForwardRequested, form.get(),
                      &TForm1::comeForward);
 

@@ -69,6 +69,7 @@ TForm1::TForm1(AppSettings& settings, ProgramValues& program, std::string hivePa
     StatusBar1->setSizeGripEnabled(false);
     StatusBar1->setFixedHeight(kStatusBarHeight);
     m_statusPanel = new QLabel(StatusBar1);
+    m_statusPanel->setTextFormat(Qt::PlainText); // "Fejl " and a feed's own name
     m_statusPanel->setObjectName(QStringLiteral("StatusBar1Panel0"));
     m_statusPanel->setFixedWidth(kStatusPanelWidth);
     StatusBar1->addWidget(m_statusPanel);
@@ -76,9 +77,11 @@ TForm1::TForm1(AppSettings& settings, ProgramValues& program, std::string hivePa
     createViews();
 
     Label1 = new QLabel(QStringLiteral("Opdaterer nyheder"), m_client);
+    Label1->setTextFormat(Qt::PlainText);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->hide();
     Label2 = new QLabel(QStringLiteral("Opdatering komplet"), m_client);
+    Label2->setTextFormat(Qt::PlainText);
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->hide();
 
@@ -226,8 +229,16 @@ void TForm1::FormCreate()
     if (loaded.readFailed)
         showMessage(QString::fromStdString(m_program.AppTitle),
                     QString::fromLatin1(kReadFailedMessage));
-    move(loaded.bounds.left, loaded.bounds.top);
-    resize(loaded.bounds.width, loaded.bounds.height);
+    // The bounds are the window's outer ones, frame included, and never larger than the
+    // room the screen has. The frame is known only once the window is shown (showEvent).
+    m_outerBounds = loaded.bounds;
+    if (screen) {
+        const QRect room = screen->availableGeometry();
+        m_outerBounds.width = std::min(m_outerBounds.width, room.width());
+        m_outerBounds.height = std::min(m_outerBounds.height, room.height());
+    }
+    move(m_outerBounds.left, m_outerBounds.top);
+    resize(m_outerBounds.width, m_outerBounds.height);
     setRefreshInterval(loaded.refreshIntervalMs);
 
     m_program.ServerBaseURL = vendorBaseUrl();
@@ -262,7 +273,23 @@ void TForm1::FormDestroy()
 
 WindowBounds TForm1::bounds() const
 {
-    return {x(), y(), width(), height()};
+    const QRect outer = frameGeometry();
+    return {outer.x(), outer.y(), outer.width(), outer.height()};
+}
+
+void TForm1::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (m_frameApplied)
+        return;
+    // Once the frame is there, the inside is what is left of the outer bounds.
+    QTimer::singleShot(0, this, [this] {
+        const QSize frame = frameGeometry().size() - size();
+        if (frame.width() <= 0 && frame.height() <= 0)
+            return; // no frame (yet), or none at all
+        m_frameApplied = true;
+        resize(m_outerBounds.width - frame.width(), m_outerBounds.height - frame.height());
+    });
 }
 
 QString TForm1::statusText() const

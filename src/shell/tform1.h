@@ -101,6 +101,7 @@ public:
     void setRefreshInterval(std::uint32_t intervalMs);
     std::uint32_t refreshInterval() const { return m_refreshIntervalMs; }
 
+    // The window's outer bounds, frame included, as they are saved.
     WindowBounds bounds() const;
     QString statusText() const;
     void setStatusText(const QString& text);
@@ -154,6 +155,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void createViews();
@@ -177,6 +179,8 @@ private:
     QLabel* m_statusPanel = nullptr;
     QWebEngineView* m_frontView = nullptr;
     NewsPageScheme* m_newsScheme = nullptr;
+    WindowBounds m_outerBounds;
+    bool m_frameApplied = false;
     std::uint32_t m_refreshIntervalMs = 0;
     bool m_quitRequested = false;
     bool m_refreshRunning = false;

@@ -130,29 +130,42 @@ std::chrono::system_clock::time_point localTime(int year, int month, int day, in
 
 TEST(AgeCheck, WholeDaysFromTodaysMidnight)
 {
-    const auto now = localTime(2026, 12, 7, 15);
+    // Days are the local calendar's, also across a change to or from summer time.
+    const std::string oldZone = std::getenv("TZ") ? std::getenv("TZ") : "";
+    ::setenv("TZ", "Europe/Copenhagen", 1);
+    ::tzset();
     struct Case
     {
-        std::chrono::system_clock::time_point stored;
+        std::chrono::system_clock::time_point now, stored;
         int days;
         bool stale;
     };
+    const auto now = localTime(2026, 12, 7, 15);
     const Case cases[] = {
-        {localTime(2026, 11, 6, 10), 30, false}, // 31 days before: span 30.58, age 30
-        {localTime(2026, 11, 5, 10), 30, true},  // 32 days before: age 31
-        {localTime(2026, 12, 6, 10), 0, false},  // yesterday: age 0
-        {localTime(2026, 12, 5, 10), 0, true},   // the day before: age 1
-        {localTime(2026, 12, 7, 9), 0, false},
-        {localTime(2027, 1, 16, 10), 30, true}, // forty days ahead counts by its distance
-        {localTime(2027, 1, 6, 10), 30, false},
-        {localTime(2026, 11, 7, 0), 30, false}, // exactly 30 days: not greater
-        {localTime(2026, 11, 6, 23), 30, false},
-        {localTime(2026, 11, 5, 23), 30, true},
-        {localTime(2026, 12, 7, 10), -1, true}, // a negative setting makes every list stale
+        {now, localTime(2026, 11, 6, 10), 30, false}, // 31 days before: span 30.58, age 30
+        {now, localTime(2026, 11, 5, 10), 30, true},  // 32 days before: age 31
+        {now, localTime(2026, 12, 6, 10), 0, false},  // yesterday: age 0
+        {now, localTime(2026, 12, 5, 10), 0, true},   // the day before: age 1
+        {now, localTime(2026, 12, 7, 9), 0, false},
+        {now, localTime(2027, 1, 16, 10), 30, true}, // forty days ahead counts by its distance
+        {now, localTime(2027, 1, 6, 10), 30, false},
+        {now, localTime(2026, 11, 7, 0), 30, false}, // exactly 30 days: not greater
+        {now, localTime(2026, 11, 6, 23), 30, false},
+        {now, localTime(2026, 11, 5, 23), 30, true},
+        {now, localTime(2026, 12, 7, 10), -1, true}, // a negative setting makes every list stale
+        // Summer time ends on 25 October: 30 days and 23 hours by the calendar.
+        {localTime(2026, 11, 25, 15), localTime(2026, 10, 25, 1), 30, false},
+        // and begins on 29 March: 31 calendar days, though one hour less has passed.
+        {localTime(2026, 4, 29, 15), localTime(2026, 3, 29, 0), 30, true},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(isStale(c.stored, now, c.days), c.stale)
+        EXPECT_EQ(isStale(c.stored, c.now, c.days), c.stale)
             << std::chrono::system_clock::to_time_t(c.stored) << " days " << c.days;
+    if (oldZone.empty())
+        ::unsetenv("TZ");
+    else
+        ::setenv("TZ", oldZone.c_str(), 1);
+    ::tzset();
 }
 
 namespace {
@@ -246,9 +259,11 @@ TEST_F(DefinitionUpdateTest, StoresEveryFileAndTheListLast)
     EXPECT_EQ(dir.read("filelist.txt"), files["dansk_filelist.txt"]);
     EXPECT_EQ(std::count(requests.begin(), requests.end(), "keep.html"), 0)
         << "a kept file is not asked for";
-    EXPECT_EQ(progress.events.front(), "begin 7");
+    EXPECT_EQ(progress.events.front(), "begin 0") << "shown while the list loads";
+    EXPECT_EQ(progress.events[1], "begin 7");
+    EXPECT_EQ(progress.events[progress.events.size() - 2], "at 7") << "ends full";
     EXPECT_EQ(progress.events.back(), "end");
-    EXPECT_EQ(progress.events.size(), 9u);
+    EXPECT_EQ(progress.events.size(), 11u);
     EXPECT_GT(yields, 0);
 }
 
@@ -262,7 +277,8 @@ TEST_F(DefinitionUpdateTest, ListNameFromTheLanguageKey)
     UpdateDefinitionFiles(c);
     EXPECT_EQ(requests, (Lines{"dansk_filelist.txt", "english_filelist.txt"}));
     EXPECT_EQ(dir.read("filelist.txt"), "");
-    EXPECT_EQ(progress.events, (Lines{"begin 0", "end", "begin 0", "end"}))
+    EXPECT_EQ(progress.events,
+              (Lines{"begin 0", "begin 0", "at 0", "end", "begin 0", "begin 0", "at 0", "end"}))
         << "an empty list completes";
 }
 
@@ -305,7 +321,9 @@ TEST_F(DefinitionUpdateTest, FailureInTheMiddle)
         EXPECT_FALSE(fs::exists(fs::path(dir.path()).parent_path() / "b.html"));
     }
     files.clear();
+    progress.events.clear();
     EXPECT_EQ(run(), "HTTP/1.1 404 Not Found") << "no list at all";
+    EXPECT_EQ(progress.events, (Lines{"begin 0", "end"})) << "shown while it was asked for";
 }
 
 namespace {
@@ -340,6 +358,21 @@ TEST_F(DefinitionUpdateTest, PlantedLinkIsNotFollowed)
     EXPECT_EQ(run(), "Cannot create file \"" + dir.path() +
                          "/pages/x.html\". The name leads outside the install directory");
     EXPECT_FALSE(fs::exists(outside.file("x.html")));
+}
+
+TEST_F(DefinitionUpdateTest, NamesWithBlanksAndLettersArrive)
+{
+    files = {{"dansk _filelist.txt", "\"my page.html\"!\"my local.html\"\r\nk\xF8"
+                                     "benhavn.html!kbh.html\r\n"},
+             {"my page.html", "blank"},
+             {"k\xF8"
+              "benhavn.html",
+              "letter"}};
+    auto c = context();
+    c.userLanguage = "Dansk "; // a language key with a trailing blank
+    EXPECT_EQ(run(c), "");
+    EXPECT_EQ(dir.read("my local.html"), "blank");
+    EXPECT_EQ(dir.read("kbh.html"), "letter");
 }
 
 TEST_F(DefinitionUpdateTest, NoVendorServerNoRequest)

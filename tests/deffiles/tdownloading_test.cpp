@@ -42,6 +42,12 @@ TEST(Tdownloading, ToolWindowInTheMiddleOfTheScreen)
     EXPECT_EQ(window.pgBar1->value(), 0);
     EXPECT_LT(window.pgBar1->minimum(), window.pgBar1->maximum())
         << "an empty list is an empty bar, not a busy one";
+    window.begin(1);
+    EXPECT_LT(window.pgBar1->minimum(), window.pgBar1->maximum()) << "nor is a one-entry list";
+    window.at(0);
+    EXPECT_EQ(window.pgBar1->value(), 0);
+    window.at(1);
+    EXPECT_EQ(window.pgBar1->value(), window.pgBar1->maximum()) << "and it ends full";
     window.end();
     EXPECT_FALSE(window.isVisible());
 }

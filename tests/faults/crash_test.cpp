@@ -1,5 +1,6 @@
 // The program killed at random moments while it saves its settings and while it updates
 // its local files: afterwards the hive and every file are whole, old or new.
+#include "platform/atomicfile.h"
 #include "platform/registryhive.h"
 #include "settings/settingsstore.h"
 #include "support/loopbackserver.h"
@@ -140,5 +141,15 @@ TEST(Crash, KilledWhileUpdatingTheLocalFiles)
         changed += dir.read("a.html") != original;
     }
     EXPECT_GT(changed, 0) << "the runs got far enough to replace files";
+    // What the killed writes left behind goes at the next start, and nothing else does.
+    dir.write("notes.backup", "mine");
+    dir.write("a.html.nuvio-tmp-mine", "mine too");
+    removeLeftoverTemporaryFiles(dir.path());
+    std::set<std::string> left;
+    for (const auto& entry : fs::directory_iterator(dir.path()))
+        left.insert(entry.path().filename().string());
+    left.erase("filelist.txt"); // there when a run got to its end
+    EXPECT_EQ(left, (std::set<std::string>{"a.html", "b.html", "logo.gif", "c.css", "notes.backup",
+                                           "a.html.nuvio-tmp-mine"}));
     std::printf("%d kills while updating; every file whole\n", kKills);
 }

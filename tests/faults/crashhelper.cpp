@@ -1,18 +1,55 @@
-// Writes settings or runs definition-file updates over and over, until it is killed.
+// Writes settings or runs definition-file updates over and over, until it is killed; or
+// makes one write and prints its failure, for runs as another user.
 //   crash_helper save HIVE
 //   crash_helper update INSTALLDIR SERVERURL
+//   crash_helper once save HIVE | once select FILE [FEED...] | once update INSTALLDIR SERVERURL
 #include "deffiles/definitionupdate.h"
 #include "net/httpclient.h"
+#include "news/feedlists.h"
 #include "settings/settingsstore.h"
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 using namespace nuvio;
+
+namespace {
+
+int writeOnce(const std::string& what, const std::vector<std::string>& args)
+{
+    try {
+        if (what == "save" && args.size() == 1) {
+            AppSettings settings;
+            settings.UserLanguage = "English";
+            SaveSettings(args[0], settings, {1, 2, 300, 400}, 60000);
+        } else if (what == "select" && !args.empty()) {
+            writeSelectedFeeds(args[0], {args.begin() + 1, args.end()});
+        } else if (what == "update" && args.size() == 2) {
+            HttpClient http;
+            DefinitionUpdateContext context;
+            context.installPath = args[0];
+            context.serverBaseUrl = args[1];
+            context.userLanguage = "Dansk";
+            context.http = &http;
+            UpdateDefinitionFiles(context);
+        } else {
+            return 2;
+        }
+    } catch (const std::exception& error) {
+        std::printf("%s", error.what());
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
     const std::string mode = argc > 1 ? argv[1] : "";
+    if (mode == "once" && argc > 2)
+        return writeOnce(argv[2], {argv + 3, argv + argc});
     if (mode == "save" && argc == 3) {
         for (int round = 0;; ++round) {
             AppSettings settings;

@@ -4,6 +4,7 @@
 #include "net/httpclient.h"
 #include "news/feedlists.h"
 #include "news/newsrefresh.h"
+#include "platform/atomicfile.h"
 #include "platform/errors.h"
 #include "platform/registryhive.h"
 #include "settings/settingsstore.h"
@@ -14,6 +15,9 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace nuvio;
 namespace fs = std::filesystem;
@@ -128,7 +132,7 @@ TEST_P(DiskFaultTest, DefinitionFiles)
     EXPECT_EQ(test::TempDir::readFile(disk.file("logo.gif")), "old gif");
     EXPECT_EQ(test::TempDir::readFile(disk.file("filelist.txt")), "old list");
     for (const auto& entry : fs::directory_iterator(root))
-        EXPECT_EQ(entry.path().filename().string().find(".XXXXXX"), std::string::npos);
+        EXPECT_EQ(entry.path().filename().string().find(kTemporarySuffix), std::string::npos);
 }
 
 TEST_P(DiskFaultTest, NewsPage)
@@ -150,3 +154,104 @@ INSTANTIATE_TEST_SUITE_P(Faults, DiskFaultTest, ::testing::Values(Fault::Full, F
                          [](const auto& p) {
                              return p.param == Fault::Full ? "FullDisk" : "ReadOnlyDisk";
                          });
+
+namespace {
+
+struct HelperRun
+{
+    int code = -1;
+    std::string output;
+};
+
+// One write by the helper program, as this user or (when we are root) as another one.
+HelperRun writeOnceAs(bool otherUser, const std::string& helper, const std::string& args)
+{
+    const std::string command =
+        (otherUser ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "") + helper +
+        " once " + args + " 2>&1";
+    HelperRun run;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe)
+        return run;
+    char buffer[512];
+    while (const std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
+        run.output.append(buffer, n);
+    const int status = ::pclose(pipe);
+    run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+} // namespace
+
+TEST(WriteProtection, ProtectedFilesStayAsTheyAre)
+{
+    test::LoopbackServer server;
+    server.server().Get(R"(/localfiles/v100/(.*))", [](const httplib::Request& request,
+                                                       httplib::Response& response) {
+        response.set_content(request.matches[1] == "dansk_filelist.txt" ? "a.html!a.html\r\n"
+                                                                        : "new a",
+                             "text/plain");
+    });
+    server.start();
+    std::vector<bool> users = {false};
+    if (::getuid() == 0 && ::system("command -v setpriv >/dev/null") == 0)
+        users.push_back(true);
+    for (const bool otherUser : users) {
+        test::TempDir dir;
+        // The folder is the writer's own: only the files' protection stands in the way.
+        ::chmod(dir.path().c_str(), 0755);
+        if (otherUser) {
+            ASSERT_EQ(::chown(dir.path().c_str(), 65534, 65534), 0);
+        }
+        const std::string helper = dir.file("helper");
+        fs::copy_file(CRASH_HELPER, helper);
+        struct Case
+        {
+            const char* what;
+            const char* file;
+            std::string args;
+            std::string error;
+        };
+        const Case cases[] = {
+            {"chosen feeds", "newsselected.txt", "select " + dir.file("newsselected.txt") + " New",
+             "File access denied"},
+            {"chosen feeds emptied", "newsselected.txt", "select " + dir.file("newsselected.txt"),
+             "File access denied"},
+            {"settings", "hive.reg", "save " + dir.file("hive.reg"),
+             "Failed to set data for 'mleft'"},
+            {"definition file", "a.html", "update " + dir.path() + " " + server.url("/"),
+             "Cannot create file \"" + dir.file("a.html") + "\". Permission denied"},
+        };
+        for (const auto& c : cases) {
+            const std::string what = std::string(c.what) + (otherUser ? " (other user)" : "");
+            dir.write(c.file, "protected");
+            ::chmod(dir.file(c.file).c_str(), 0444);
+            if (otherUser) {
+                ASSERT_EQ(::chown(dir.file(c.file).c_str(), 65534, 65534), 0);
+            }
+            const HelperRun run = writeOnceAs(otherUser, helper, c.args);
+            EXPECT_EQ(run.code, 1) << what << ": " << run.output;
+            EXPECT_EQ(run.output, c.error) << what;
+            EXPECT_EQ(dir.read(c.file), "protected") << what;
+            EXPECT_EQ(fs::status(dir.file(c.file)).permissions() & fs::perms::all,
+                      fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read)
+                << what;
+            fs::remove(dir.file(c.file));
+        }
+    }
+}
+
+TEST(WriteProtection, WritesThroughALinkKeepTheLink)
+{
+    test::TempDir dir;
+    fs::create_directory(dir.file("real"));
+    fs::create_symlink("real/hive.reg", dir.file("hive.reg"));
+    for (int round = 0; round < 2; ++round) { // the link's target missing, then present
+        AppSettings settings;
+        settings.UserLanguage = round ? "English" : "Deutsch";
+        SaveSettings(dir.file("hive.reg"), settings, {1, 2, 300, 400}, 60000);
+        EXPECT_TRUE(fs::is_symlink(dir.file("hive.reg"))) << round;
+        EXPECT_NE(dir.read("real/hive.reg").find(settings.UserLanguage), std::string::npos)
+            << round;
+    }
+}

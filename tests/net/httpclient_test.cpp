@@ -334,3 +334,30 @@ TEST(HttpClient, BatchHoldsAtMostItsBoundOfBodies)
         EXPECT_GE(batch->peakHeld(), bodySize);
     }
 }
+
+TEST(HttpClient, AddressesWithBlanksAndLettersAreFetched)
+{
+    struct Case
+    {
+        std::string path; // as written in a list or typed
+        std::string sent; // as the server sees it
+    };
+    const Case cases[] = {
+        {"/my page.html", "/my%20page.html"},
+        {"/nyheder/\xE6\xF8\xE5.xml", "/nyheder/%E6%F8%E5.xml"},
+        {"/utf8/\xC3\xA6.xml?q=a b", "/utf8/%C3%A6.xml?q=a%20b"},
+        {"/tab\there%41", "/tab%09here%41"},
+        {"/trailing ", "/trailing%20"},
+    };
+    for (const auto& c : cases) {
+        std::string head;
+        test::RawServer server([&head](int socket) {
+            head = test::readRequestHead(socket);
+            test::sendAll(socket, "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok");
+        });
+        HttpClient client(shortLimits());
+        const HttpResult result = client.get(server.url(c.path));
+        EXPECT_TRUE(result.ok) << c.sent << ": " << result.error;
+        EXPECT_EQ(head.substr(0, head.find("\r\n")), "GET " + c.sent + " HTTP/1.1");
+    }
+}

@@ -7,6 +7,10 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QGuiApplication>
+#include <QScreen>
+#include <cmath>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
@@ -65,7 +69,13 @@ protected:
 
 TEST_F(TsettingsTest, WindowAndControls)
 {
+    create();
+    form->move(0, 0); // the dialog is centred on the screen, not on the main window
+    form->show();
     auto& d = open();
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    EXPECT_EQ(d.x(), static_cast<int>(std::nearbyint((screen.width() - 448) / 2.0)));
+    EXPECT_EQ(d.y(), static_cast<int>(std::nearbyint((screen.height() - 434) / 2.0)));
     EXPECT_EQ(d.windowTitle(), "Indstillinger");
     EXPECT_EQ(d.size(), QSize(448, 434));
     EXPECT_EQ(d.PageControl1->count(), 2);
@@ -85,6 +95,10 @@ TEST_F(TsettingsTest, WindowAndControls)
           "UpDown2",   "UpDown3",   "Label1",  "Label2",    "Label3",    "Label4",
           "Label5",    "Label6",    "Label7",  "Label8",    "Label9",    "Label11"})
         EXPECT_TRUE(d.findChild<QWidget*>(QString::fromLatin1(name))) << name;
+    // Texts from language files and feeds are never taken as markup.
+    for (const QWidget* window : {static_cast<QWidget*>(&d), static_cast<QWidget*>(form.get())})
+        for (const QLabel* label : window->findChildren<QLabel*>())
+            EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->objectName().toStdString();
     // The catalogue list: headings whole, entries by name, in file order.
     QStringList catalogue;
     for (int i = 0; i < d.ListBox1->count(); ++i)

@@ -342,12 +342,13 @@ TEST_F(BrowserPageTest, NoPageInEitherViewReadsTheUsersFiles)
         f.navigate(view, c.url);
         ASSERT_TRUE(test::waitForLoad(view)) << c.what;
         QVariantMap results;
-        QTest::qWaitFor(
+        EXPECT_TRUE(QTest::qWaitFor(
             [&] {
                 results = test::evaluate(view, QStringLiteral("window.results")).toMap();
                 return results.size() == kinds.size();
             },
-            10000);
+            10000))
+            << c.what;
         for (const QString& kind : kinds)
             EXPECT_EQ(results.value(kind).toString(), "blocked")
                 << c.what << ", " << kind.toStdString();

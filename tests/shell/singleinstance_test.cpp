@@ -1,9 +1,13 @@
 #include "platform/singleinstance.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -60,4 +64,72 @@ TEST(SingleInstance, SocketLeftByADeadCopyDoesNotStopTheNext)
     EXPECT_TRUE(next.listen());
     SingleInstance later(name);
     EXPECT_TRUE(later.findRunningCopy(2000));
+}
+
+TEST(SingleInstance, SocketLivesWhereOnlyThisUserCanReachIt)
+{
+    const QString base = QDir::temp().filePath(uniqueName("folders"));
+    QDir().mkpath(base + "/home");
+    QDir().mkpath(base + "/runtime");
+    QDir().mkpath(base + "/shared");
+    ::chmod((base + "/runtime").toLocal8Bit().constData(), 0700);
+    ::chmod((base + "/shared").toLocal8Bit().constData(), 01777);
+    const QByteArray oldRuntime = qgetenv("XDG_RUNTIME_DIR");
+    const QByteArray oldHome = qgetenv("HOME");
+    const QByteArray oldCache = qgetenv("XDG_CACHE_HOME");
+    qunsetenv("XDG_CACHE_HOME");
+    qputenv("HOME", (base + "/home").toLocal8Bit());
+    struct Case
+    {
+        const char* what;
+        QString runtime;
+        QString folder;
+    };
+    const Case cases[] = {
+        {"the session's runtime folder", base + "/runtime", base + "/runtime"},
+        {"a runtime folder others may write", base + "/shared", base + "/home/.cache/nuvio"},
+        {"no runtime folder", QString(), base + "/home/.cache/nuvio"},
+    };
+    for (const auto& c : cases) {
+        if (c.runtime.isEmpty())
+            qunsetenv("XDG_RUNTIME_DIR");
+        else
+            qputenv("XDG_RUNTIME_DIR", c.runtime.toLocal8Bit());
+        const QString name = SingleInstance::serverName("TForm1", "nuvio v.1.00");
+        EXPECT_EQ(QFileInfo(name).path(), c.folder) << c.what;
+        struct stat st
+        {
+        };
+        ASSERT_EQ(::stat(c.folder.toLocal8Bit().constData(), &st), 0) << c.what;
+        EXPECT_EQ(st.st_mode & 0077, 0u) << c.what;
+    }
+    qputenv("XDG_RUNTIME_DIR", oldRuntime);
+    qputenv("HOME", oldHome);
+    if (!oldCache.isEmpty())
+        qputenv("XDG_CACHE_HOME", oldCache);
+    QDir(base).removeRecursively();
+}
+
+TEST(SingleInstance, AnotherUsersListenerIsNotBelieved)
+{
+    if (::getuid() != 0 || QStandardPaths::findExecutable(QStringLiteral("setpriv")).isEmpty())
+        GTEST_SKIP() << "needs root and setpriv to act as another user";
+    const QString folder = QDir::temp().filePath(uniqueName("other"));
+    QDir().mkpath(folder);
+    ::chmod(folder.toLocal8Bit().constData(), 0777);
+    const QString path = folder + QStringLiteral("/nuvio-socket");
+    QProcess other;
+    other.start(QStringLiteral("setpriv"),
+                {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                 QStringLiteral("--clear-groups"), QStringLiteral("/usr/bin/python3"), QStringLiteral("-c"),
+                 QStringLiteral("import socket,sys,time\n"
+                                "s=socket.socket(socket.AF_UNIX); s.bind(sys.argv[1]); s.listen(4)\n"
+                                "print('ready', flush=True); time.sleep(20)"),
+                 path});
+    ASSERT_TRUE(other.waitForReadyRead(10000)) << other.readAllStandardError().toStdString();
+    SingleInstance mine(path);
+    EXPECT_FALSE(mine.findRunningCopy(1000)) << "a listener of another user is not our copy";
+    other.kill();
+    other.waitForFinished(3000);
+    QDir(folder).removeRecursively();
 }

@@ -1,0 +1,11 @@
+#pragma once
+
+class QWidget;
+
+namespace nuvio {
+
+// Puts a window in the middle of the screen it is on (halves round to the even
+// neighbour), whatever window it belongs to; it then keeps that place when shown.
+void centreOnScreen(QWidget& window);
+
+} // namespace nuvio
