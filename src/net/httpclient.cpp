@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <cctype>
 #include <cstdint>
 #include <cstring>
 #include <curl/curl.h>
@@ -26,10 +27,13 @@ std::string statusLine(long status)
         reason = "Informational";
         break;
     case 3:
-        reason = "Redirect";
+        reason = status == 304 ? "Not Modified" : "Redirect";
         break;
     case 4:
-        reason = status == 404 ? "Not Found" : status == 403 ? "Forbidden" : "Client Error";
+        reason = status == 404   ? "Not Found"
+                 : status == 403 ? "Forbidden"
+                 : status == 429 ? "Too Many Requests"
+                                 : "Client Error";
         break;
     case 5:
         reason = status == 503 ? "Service Unavailable" : "Server Error";
@@ -132,6 +136,7 @@ struct Transfer
     bool tooLarge = false;
     bool paused = false;       // waiting for room in the batch's memory
     bool headersEnded = false; // the blank line after the last header block arrived
+    std::string etag, lastModified, retryAfter;
     char errorBuffer[CURL_ERROR_SIZE] = {};
     curl_slist* headers = nullptr;
     HttpClient::Batch::State* state = nullptr;
@@ -172,17 +177,43 @@ size_t writeBody(char* data, size_t size, size_t count, void* user)
     return bytes;
 }
 
+// The value of a header line "Name: value" whose name is `name` (any letter case).
+bool headerValue(std::string_view line, std::string_view name, std::string& value)
+{
+    if (line.size() <= name.size() || line[name.size()] != ':')
+        return false;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(line[i])) != name[i])
+            return false;
+    }
+    std::string_view rest = line.substr(name.size() + 1);
+    while (!rest.empty() && (rest.front() == ' ' || rest.front() == '\t'))
+        rest.remove_prefix(1);
+    while (!rest.empty() && (rest.back() == '\r' || rest.back() == '\n' || rest.back() == ' '))
+        rest.remove_suffix(1);
+    value = std::string(rest);
+    return true;
+}
+
 size_t readHeader(char* data, size_t size, size_t count, void* user)
 {
     auto* transfer = static_cast<Transfer*>(user);
     const std::size_t bytes = size * count;
     const std::string_view line(data, bytes);
     // Each answer of a redirect chain ends its headers with a blank line; a new status
-    // line starts the next answer.
-    if (line == "\r\n" || line == "\n")
+    // line starts the next answer, whose headers are the ones that count.
+    if (line == "\r\n" || line == "\n") {
         transfer->headersEnded = true;
-    else if (line.substr(0, 5) == "HTTP/")
+    } else if (line.substr(0, 5) == "HTTP/") {
         transfer->headersEnded = false;
+        transfer->etag.clear();
+        transfer->lastModified.clear();
+        transfer->retryAfter.clear();
+    } else {
+        headerValue(line, "etag", transfer->etag) ||
+            headerValue(line, "last-modified", transfer->lastModified) ||
+            headerValue(line, "retry-after", transfer->retryAfter);
+    }
     return bytes;
 }
 
@@ -207,6 +238,9 @@ HttpResult finishTransfer(Transfer& transfer, CURLcode code)
 {
     HttpResult result;
     curl_easy_getinfo(transfer.easy, CURLINFO_RESPONSE_CODE, &result.status);
+    result.etag = std::move(transfer.etag);
+    result.lastModified = std::move(transfer.lastModified);
+    result.retryAfter = std::move(transfer.retryAfter);
     if (code != CURLE_OK) {
         if (transfer.tooLarge)
             result.error =
@@ -321,9 +355,18 @@ HttpResult HttpClient::Batch::take(std::size_t index, const std::function<void()
 
 std::unique_ptr<HttpClient::Batch> HttpClient::start(const std::vector<std::string>& urls)
 {
+    std::vector<HttpRequest> requests;
+    requests.reserve(urls.size());
+    for (const auto& url : urls)
+        requests.push_back({url, {}});
+    return start(requests);
+}
+
+std::unique_ptr<HttpClient::Batch> HttpClient::start(const std::vector<HttpRequest>& requests)
+{
     auto state = std::make_shared<Batch::State>();
-    state->results.resize(urls.size());
-    state->taken.resize(urls.size());
+    state->results.resize(requests.size());
+    state->taken.resize(requests.size());
     state->maxHeld = m_limits.maxHeld;
     {
         std::lock_guard lock(m_shared->batchesMutex);
@@ -336,7 +379,7 @@ std::unique_ptr<HttpClient::Batch> HttpClient::start(const std::vector<std::stri
     const Limits limits = m_limits;
     CURLSH* share = m_shared->share;
 
-    batch->m_worker = std::thread([state, urls, limits, share] {
+    batch->m_worker = std::thread([state, requests, limits, share] {
         CURLM* multi = curl_multi_init();
         curl_multi_setopt(multi, CURLMOPT_MAX_HOST_CONNECTIONS, limits.maxPerHost);
         curl_multi_setopt(multi, CURLMOPT_MAX_TOTAL_CONNECTIONS, limits.maxTotal);
@@ -345,7 +388,7 @@ std::unique_ptr<HttpClient::Batch> HttpClient::start(const std::vector<std::stri
             state->multi = multi;
         }
         std::vector<std::unique_ptr<Transfer>> transfers;
-        for (std::size_t i = 0; i < urls.size(); ++i) {
+        for (std::size_t i = 0; i < requests.size(); ++i) {
             auto transfer = std::make_unique<Transfer>();
             transfer->index = i;
             transfer->maxBody = limits.maxBody;
@@ -354,10 +397,15 @@ std::unique_ptr<HttpClient::Batch> HttpClient::start(const std::vector<std::stri
             transfer->easy = easy;
             for (const auto& header : requestHeaders())
                 transfer->headers = curl_slist_append(transfer->headers, header.c_str());
-            const std::string url = requestUrl(urls[i]);
+            for (const auto& header : requests[i].headers)
+                transfer->headers = curl_slist_append(transfer->headers, header.c_str());
+            const std::string url = requestUrl(requests[i].url);
             curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
             curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
-            curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_1);
+            // HTTP/2 only where TLS negotiates it: many feeds of one publisher then share a
+            // connection instead of queueing for six.
+            curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_2TLS);
+            curl_easy_setopt(easy, CURLOPT_PIPEWAIT, 1L);
             curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
             curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
             curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
@@ -389,7 +437,7 @@ std::unique_ptr<HttpClient::Batch> HttpClient::start(const std::vector<std::stri
             transfers.push_back(std::move(transfer));
         }
 
-        int running = static_cast<int>(urls.size());
+        int running = static_cast<int>(requests.size());
         while (running > 0 && !state->cancelled) {
             curl_multi_perform(multi, &running);
             int queued = 0;
@@ -430,8 +478,10 @@ std::unique_ptr<HttpClient::Batch> HttpClient::start(const std::vector<std::stri
         // Whatever did not finish (a cancelled batch) still gets an answer.
         std::lock_guard lock(state->mutex);
         for (auto& result : state->results) {
-            if (!result)
-                result = HttpResult{false, 0, {}, "The transfer was cancelled"};
+            if (!result) {
+                result.emplace();
+                result->error = "The transfer was cancelled";
+            }
         }
         state->done.notify_all();
     });

@@ -26,12 +26,26 @@ struct HttpResult
     long status = 0;
     std::string body;
     std::string error;
+    // From the final answer's headers, for conditional requests and for servers that ask
+    // to be left alone for a while.
+    std::string etag;
+    std::string lastModified;
+    std::string retryAfter;
+    bool notModified() const { return status == 304; }
 };
 
-// The program's one HTTP client: HTTP/1.1 GET with fixed request headers, no proxy, cookies
-// kept in memory for the client's lifetime, bodies taken as bytes without any decoding,
-// and every status outside 2xx a failure. Transfers run on a worker thread; the caller's
-// thread only waits, handling its own events through a yield function.
+// One GET: the address, and headers sent after the fixed ones.
+struct HttpRequest
+{
+    std::string url;
+    std::vector<std::string> headers;
+};
+
+// The program's one HTTP client: GET with fixed request headers (HTTP/1.1 for http, and
+// HTTP/2 where an https server offers it, many requests sharing one connection), no
+// proxy, cookies kept in memory for the client's lifetime, bodies taken as bytes without
+// any decoding, and every status outside 2xx a failure. Transfers run on a worker thread; the
+// caller's thread only waits, handling its own events through a yield function.
 class HttpClient
 {
 public:
@@ -84,6 +98,7 @@ public:
     };
 
     std::unique_ptr<Batch> start(const std::vector<std::string>& urls);
+    std::unique_ptr<Batch> start(const std::vector<HttpRequest>& requests);
 
     // Ends every transfer at once, the waiting ones too, and every later one before it
     // starts: each answers "The transfer was cancelled". For quitting.

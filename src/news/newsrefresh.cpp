@@ -1,6 +1,7 @@
 #include "news/newsrefresh.h"
 
 #include "net/httpclient.h"
+#include "news/feedcache.h"
 #include "news/feedlists.h"
 #include "news/feedscanner.h"
 #include "news/feedtext.h"
@@ -40,7 +41,62 @@ struct Entry
     std::string url;
     std::exception_ptr resolveError;
     std::size_t fetchIndex = 0;
+    std::optional<CachedFeed> cached; // validators and waiting time only
+    bool waiting = false;             // the publisher asked us to stay away until later
 };
+
+std::vector<std::string> conditionalHeaders(const std::optional<CachedFeed>& cached)
+{
+    std::vector<std::string> headers;
+    if (!cached || !cached->hasBody)
+        return headers;
+    if (!cached->etag.empty())
+        headers.push_back("If-None-Match: " + cached->etag);
+    if (!cached->lastModified.empty())
+        headers.push_back("If-Modified-Since: " + cached->lastModified);
+    return headers;
+}
+
+// The body of a feed's answer, with what the cache keeps: a full answer is stored, an
+// unchanged one (304) is the stored body, and a publisher that asks to wait (429/503 with
+// Retry-After) is left alone until then while its stored body stands in. Anything else
+// that is no full answer fails as before.
+std::optional<std::string> storedBody(const Entry& entry, FeedCache* cache)
+{
+    if (!cache || !entry.cached || !entry.cached->hasBody)
+        return std::nullopt;
+    auto full = cache->load(entry.url);
+    if (!full || !full->hasBody)
+        return std::nullopt;
+    return std::move(full->body);
+}
+
+std::string feedBody(HttpResult result, const Entry& entry, FeedCache* cache)
+{
+    if (result.ok) {
+        if (cache)
+            cache->store(entry.url, {result.body, true, result.etag, result.lastModified, {}});
+        return std::move(result.body);
+    }
+    if (result.notModified()) {
+        if (auto body = storedBody(entry, cache))
+            return std::move(*body);
+        throw NuvioError(result.error);
+    }
+    const auto now = std::chrono::system_clock::now();
+    const auto until = retryAfterTime(result.retryAfter, now);
+    if ((result.status == 429 || result.status == 503) && until && cache) {
+        CachedFeed kept = entry.cached.value_or(CachedFeed{});
+        auto body = storedBody(entry, cache);
+        kept.body = body.value_or(std::string());
+        kept.hasBody = body.has_value();
+        kept.retryAfter = *until;
+        cache->store(entry.url, kept);
+        if (body)
+            return std::move(*body);
+    }
+    throw NuvioError(result.error);
+}
 
 } // namespace
 
@@ -72,17 +128,23 @@ bool UpdateNews(const NewsRefreshContext& context)
     // Resolve in order up to the first entry whose resolution fails; the feeds before it
     // are fetched and written, then its failure ends the run.
     std::vector<Entry> entries;
-    std::vector<std::string> urls;
+    std::vector<HttpRequest> requests;
+    const auto now = std::chrono::system_clock::now();
     for (const auto& name : selected) {
-        Entry entry{name, {}, nullptr, 0};
+        Entry entry{name, {}, nullptr, 0, std::nullopt, false};
         try {
             entry.url = ResolveFeedUrl(name, catalog);
         } catch (...) {
             entry.resolveError = std::current_exception();
         }
         if (!entry.url.empty()) {
-            entry.fetchIndex = urls.size();
-            urls.push_back(entry.url);
+            if (context.cache)
+                entry.cached = context.cache->load(entry.url, false);
+            entry.waiting = entry.cached && entry.cached->retryAfter > now;
+            if (!entry.waiting) {
+                entry.fetchIndex = requests.size();
+                requests.push_back({entry.url, conditionalHeaders(entry.cached)});
+            }
         }
         const bool stop = entry.resolveError != nullptr;
         entries.push_back(std::move(entry));
@@ -90,8 +152,8 @@ bool UpdateNews(const NewsRefreshContext& context)
             break;
     }
     std::unique_ptr<HttpClient::Batch> fetches;
-    if (!urls.empty())
-        fetches = context.http->start(urls);
+    if (!requests.empty())
+        fetches = context.http->start(requests);
 
     PageSink sink(page);
     for (const auto& entry : entries) {
@@ -103,10 +165,16 @@ bool UpdateNews(const NewsRefreshContext& context)
             continue;
         try {
             yield();
-            HttpResult result = fetches->take(entry.fetchIndex, yield);
-            if (!result.ok)
-                throw NuvioError(result.error);
-            std::string text = prepareFeedText(std::move(result.body));
+            std::string body;
+            if (entry.waiting) {
+                auto stored = storedBody(entry, context.cache);
+                if (!stored)
+                    throw NuvioError("HTTP/1.1 503 Service Unavailable");
+                body = std::move(*stored);
+            } else {
+                body = feedBody(fetches->take(entry.fetchIndex, yield), entry, context.cache);
+            }
+            std::string text = prepareFeedText(std::move(body));
             yield();
             const FeedText feed(std::move(text));
             scanFeed(feed, context.maxNewsPerFeed, sink, yield);
@@ -120,6 +188,8 @@ bool UpdateNews(const NewsRefreshContext& context)
         }
     }
     fetches.reset();
+    if (context.cache)
+        context.cache->prune();
 
     page.endPage();
     yield();

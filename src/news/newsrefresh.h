@@ -6,6 +6,7 @@
 
 namespace nuvio {
 
+class FeedCache;
 class HttpClient;
 
 // What a news refresh needs from the window it runs in.
@@ -21,6 +22,8 @@ struct NewsRefreshContext
     // page left as it was.
     std::function<bool()> cancelled;
     HttpClient* http = nullptr;
+    // The feeds' last answers, for conditional requests; none: every feed in full.
+    FeedCache* cache = nullptr;
 };
 
 // One news refresh: rebuilds news.html from the chosen feeds, in their order, marking the

@@ -2,6 +2,7 @@
 
 #include "language/languagekey.h"
 #include "net/httpclient.h"
+#include "news/feedcache.h"
 #include "news/newsrefresh.h"
 #include "platform/application.h"
 #include "platform/codepage.h"
@@ -96,6 +97,7 @@ TForm1::TForm1(AppSettings& settings, ProgramValues& program, std::string hivePa
     connect(Timer2, &QTimer::timeout, this, reportingFailures([this] { AutoUpdateNews(); }));
 
     IdHTTP1 = std::make_unique<HttpClient>();
+    m_feedCache = std::make_unique<FeedCache>(FeedCache::defaultFolder());
 
     trayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
 
@@ -532,6 +534,7 @@ void TForm1::UpdateNews()
         context.yield = [this] { yieldToEvents(); };
         context.cancelled = [this] { return m_quitRequested; };
         context.http = IdHTTP1.get();
+        context.cache = m_feedCache.get();
         try {
             newNews = nuvio::UpdateNews(context);
         } catch (const RunCancelled&) {

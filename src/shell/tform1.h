@@ -25,6 +25,7 @@ namespace nuvio {
 
 class AlertSound;
 class BrowserPage;
+class FeedCache;
 class HttpClient;
 class NewsPageScheme;
 class UrlOpener;
@@ -173,6 +174,7 @@ private:
     ProgramValues& m_program;
     std::string m_hivePath;
     std::unique_ptr<UrlOpener> m_ownOpener;
+    std::unique_ptr<FeedCache> m_feedCache;
     UrlOpener* m_opener;
     MainWindowCommands m_commands;
     QWidget* m_client = nullptr;

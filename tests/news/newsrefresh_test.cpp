@@ -1,4 +1,5 @@
 #include "net/httpclient.h"
+#include "news/feedcache.h"
 #include "news/newspage.h"
 #include "news/newsrefresh.h"
 #include "platform/atomicfile.h"
@@ -6,7 +7,9 @@
 #include "support/loopbackserver.h"
 #include "support/tempdir.h"
 
+#include <climits>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 
 using namespace nuvio;
@@ -222,4 +225,154 @@ TEST_F(NewsRefreshTest, MaxNewsPerFeedLimitsEveryFeed)
                                          NewsPageWriter::headingText("http://a.dk/", "a") +
                                          NewsPageWriter::itemText("http://a.dk/1", "a one", true) +
                                          NewsPageWriter::footerText());
+}
+
+TEST(FeedCache, KeptBetweenRunsDamagedFilesForgottenAndBounded)
+{
+    test::TempDir dir;
+    const std::string folder = dir.file("feeds");
+    {
+        FeedCache cache(folder);
+        cache.store("http://a/", {std::string("body\0\r\n\xE6", 8), true, "\"v1\"", "", {}});
+        cache.store("http://b/", {"", false, "", "Mon, 07 Dec 2026 10:00:00 GMT",
+                                  std::chrono::system_clock::from_time_t(1800000000)});
+    }
+    FeedCache later(folder);
+    const auto a = later.load("http://a/");
+    ASSERT_TRUE(a);
+    EXPECT_EQ(a->body, std::string("body\0\r\n\xE6", 8)) << "bytes kept as they came";
+    EXPECT_EQ(a->etag, "\"v1\"");
+    EXPECT_TRUE(later.load("http://a/", false)->body.empty()) << "validators only";
+    const auto b = later.load("http://b/");
+    ASSERT_TRUE(b);
+    EXPECT_FALSE(b->hasBody);
+    EXPECT_EQ(b->lastModified, "Mon, 07 Dec 2026 10:00:00 GMT");
+    EXPECT_EQ(std::chrono::system_clock::to_time_t(b->retryAfter), 1800000000);
+    EXPECT_FALSE(later.load("http://c/"));
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        std::ofstream(entry.path(), std::ios::binary | std::ios::trunc) << "nuvio-feed 1\ngarbage";
+    EXPECT_FALSE(later.load("http://a/")) << "a damaged file is a feed never seen";
+
+    FeedCache small(dir.file("small"), 3000);
+    for (int i = 0; i < 10; ++i) {
+        small.store("http://" + std::to_string(i) + "/",
+                    {std::string(1000, 'x'), true, "", "", {}});
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    small.prune();
+    EXPECT_FALSE(small.load("http://0/")) << "the oldest go first";
+    EXPECT_TRUE(small.load("http://9/"));
+}
+
+TEST(FeedCache, RetryAfterIsBoundedToADay)
+{
+    constexpr long long kNone = LLONG_MIN;
+    const auto now = std::chrono::system_clock::from_time_t(1800000000);
+    struct Case
+    {
+        std::string value;
+        long long seconds; // from now
+    };
+    const Case cases[] = {
+        {"120", 120},
+        {"0", 0},
+        {"9999999999", 86400},
+        {"Fri, 15 Jan 2027 08:02:00 GMT", 120},
+        {"Sat, 16 Jan 2027 10:00:00 GMT", 86400},
+        {"Mon, 01 Jan 2001 00:00:00 GMT", 978307200LL - 1800000000LL},
+        {"soon", kNone},
+        {"", kNone},
+    };
+    for (const auto& c : cases) {
+        const auto when = retryAfterTime(c.value, now);
+        if (c.seconds == kNone) {
+            EXPECT_FALSE(when) << c.value;
+        } else {
+            ASSERT_TRUE(when) << c.value;
+            EXPECT_EQ(std::chrono::duration_cast<std::chrono::seconds>(*when - now).count(),
+                      c.seconds)
+                << c.value;
+        }
+    }
+}
+
+TEST_F(NewsRefreshTest, UnchangedFeedsAreNotSentAgainAndBusyOnesAreLeftAlone)
+{
+    // Publishers that answer conditional requests, and two that ask to be left alone.
+    std::map<std::string, int> fullAnswers, requests;
+    std::map<std::string, std::string> conditions;
+    bool busy = false;
+    server.server().Get(
+        R"(/polite/(\w+))", [&](const httplib::Request& request, httplib::Response& response) {
+            const std::string name = request.matches[1];
+            ++requests[name];
+            conditions[name] = request.get_header_value("If-None-Match") + "|" +
+                               request.get_header_value("If-Modified-Since");
+            if (busy && (name == "busy" || name == "new")) {
+                response.status = name == "busy" ? 503 : 429;
+                response.set_header("Retry-After", "120");
+                return;
+            }
+            if (name == "etag" && request.get_header_value("If-None-Match") == "\"v1\"") {
+                response.status = 304;
+                return;
+            }
+            if (name == "date" &&
+                request.get_header_value("If-Modified-Since") == "Mon, 07 Dec 2026 10:00:00 GMT") {
+                response.status = 304;
+                return;
+            }
+            ++fullAnswers[name];
+            if (name == "etag")
+                response.set_header("ETag", "\"v1\"");
+            if (name == "date")
+                response.set_header("Last-Modified", "Mon, 07 Dec 2026 10:00:00 GMT");
+            response.set_content(rss(name, {{"http://" + name + ".dk/1", name + " one"}}),
+                                 "application/rss+xml");
+        });
+    FeedCache cache(dir.file("cache"));
+    const auto run = [&] {
+        NewsRefreshContext context;
+        context.installPath = dir.path();
+        context.updatingText = "Opdaterer nyheder";
+        context.completedText = "Opdatering komplet";
+        context.showStatus = [this](const std::string& text) { statuses.push_back(text); };
+        context.http = &http;
+        context.cache = &cache;
+        UpdateNews(context);
+    };
+    dir.write("newsfeeds.txt", "");
+    std::string selected;
+    for (const char* name : {"etag", "date", "busy"})
+        selected += server.url(std::string("/polite/") + name) + "\r\n";
+    dir.write("newsselected.txt", selected);
+    run();
+    const std::string first = dir.read("news.html");
+
+    // The same page again, with the items now seen: only conditional requests were
+    // answered, and the busy publisher's feed is its stored one.
+    busy = true;
+    statuses.clear();
+    run();
+    std::string expected = first;
+    for (std::size_t at; (at = expected.find("feed-line-new.gif")) != std::string::npos;)
+        expected.replace(at, 17, "feed-line.gif");
+    EXPECT_EQ(dir.read("news.html"), expected);
+    EXPECT_EQ(fullAnswers["etag"], 1);
+    EXPECT_EQ(fullAnswers["date"], 1);
+    EXPECT_EQ(conditions["etag"], "\"v1\"|");
+    EXPECT_EQ(conditions["date"], "|Mon, 07 Dec 2026 10:00:00 GMT");
+    for (const auto& status : statuses)
+        EXPECT_NE(status.rfind("Fejl ", 0), 0u) << status;
+
+    // Until then the busy publisher is not asked at all; one never seen fails as before.
+    dir.write("newsselected.txt", selected + server.url("/polite/new") + "\r\n");
+    statuses.clear();
+    run();
+    EXPECT_EQ(requests["busy"], 2);
+    EXPECT_EQ(requests["new"], 1);
+    EXPECT_EQ(statuses,
+              (std::vector<std::string>{"Opdaterer nyheder", "Fejl " + server.url("/polite/new"),
+                                        "Opdatering komplet", ""}));
+    EXPECT_NE(dir.read("news.html").find("busy one"), std::string::npos);
 }

@@ -22,6 +22,7 @@ hive="$work/hive.reg"
 printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Other]\r\n"keep"="me"\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Trelvander\\nuvio]\r\n"InstallPath"="%s"\r\n"AppStartSide"="10"\r\n"Unknown"=dword:00000007\r\n' \
   "$work/install" >"$hive"
 export NUVIO_REGISTRY="$hive"
+export XDG_CACHE_HOME="$work/cache"
 
 wait_for_window() { # name pattern; prints the window id
   for _ in $(seq 1 200); do

@@ -2,6 +2,7 @@
 
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QSystemTrayIcon>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -31,6 +32,9 @@ std::unique_ptr<QProcess> startTrayHost()
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
+    // The feeds' answers are kept in a cache of this run's own, not the user's.
+    QTemporaryDir cache;
+    qputenv("XDG_CACHE_HOME", cache.path().toLocal8Bit());
     nuvio::prepareWebEngineProcess();
     nuvio::NuvioApplication app(argc, argv);
     const auto trayHost = startTrayHost();

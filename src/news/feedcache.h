@@ -1,0 +1,52 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <optional>
+#include <string>
+
+namespace nuvio {
+
+// What was kept of a feed's last answers: its body, the validators that let the next
+// request be conditional, and how long the publisher asked us to stay away.
+struct CachedFeed
+{
+    std::string body;
+    bool hasBody = false;
+    std::string etag;
+    std::string lastModified;
+    std::chrono::system_clock::time_point retryAfter{}; // no request before this
+};
+
+// The feeds' last answers in files of their own in the user's cache folder, one file a
+// feed address, kept between runs and bounded in total: the least recently stored go
+// first. A damaged or missing file is a feed never seen; failures to store are ignored
+// (the cache only saves work).
+class FeedCache
+{
+public:
+    explicit FeedCache(std::string folder, std::size_t maxBytes = std::size_t{64} << 20);
+
+    // Without `withBody` only the validators and the waiting time (the body stays on disk).
+    std::optional<CachedFeed> load(const std::string& url, bool withBody = true) const;
+    void store(const std::string& url, const CachedFeed& feed);
+    // Removes the least recently stored feeds until the cache is within its bound.
+    void prune();
+
+    const std::string& folder() const { return m_folder; }
+    // $XDG_CACHE_HOME/nuvio/feeds, else ~/.cache/nuvio/feeds; empty when neither is known.
+    static std::string defaultFolder();
+
+private:
+    std::string fileFor(const std::string& url) const;
+
+    std::string m_folder;
+    std::size_t m_maxBytes;
+};
+
+// A Retry-After value (seconds, or an HTTP date) as the time it names; at most a day
+// ahead, so that no answer can silence a feed for good. Nothing for a value that is none.
+std::optional<std::chrono::system_clock::time_point>
+retryAfterTime(const std::string& value, std::chrono::system_clock::time_point now);
+
+} // namespace nuvio
