@@ -62,6 +62,9 @@ public:
         // Body bytes one batch holds at most, arrived and not yet taken; transfers wait
         // for room, except the one taken next (or waited for), so every batch completes.
         std::size_t maxHeld = std::size_t{256} << 20;
+        // Certificate authorities to trust instead of the system's: SSL_CERT_FILE's file.
+        std::string caFile = caFileFromEnvironment();
+        static std::string caFileFromEnvironment();
     };
 
     HttpClient();

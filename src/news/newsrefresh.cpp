@@ -74,7 +74,9 @@ std::optional<std::string> storedBody(const Entry& entry, FeedCache* cache)
 std::string feedBody(HttpResult result, const Entry& entry, FeedCache* cache)
 {
     if (result.ok) {
-        if (cache)
+        // Kept only where it can save a download: a feed without validators would cost a
+        // write every refresh for nothing but the rare publisher that asks us to wait.
+        if (cache && (!result.etag.empty() || !result.lastModified.empty()))
             cache->store(entry.url, {result.body, true, result.etag, result.lastModified, {}});
         return std::move(result.body);
     }

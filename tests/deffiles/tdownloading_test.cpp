@@ -14,7 +14,36 @@
 #include <thread>
 
 using namespace nuvio;
-using DefinitionFilesWindowTest = test::FormFixture;
+namespace {
+
+// The main window against a vendor server, wired to the real settings dialog and progress
+// window as start-up wires them.
+class DefinitionFilesWindowTest : public test::FormFixture
+{
+protected:
+    void TearDown() override
+    {
+        dialog.reset();
+        progressWindow.reset();
+        test::FormFixture::TearDown();
+    }
+
+    TForm1& createAgainst(const test::LoopbackServer& server)
+    {
+        ::setenv("NUVIO_SERVER_URL", server.url("/").c_str(), 1);
+        auto& f = create();
+        ::unsetenv("NUVIO_SERVER_URL");
+        dialog = std::make_unique<Tsettings>(f);
+        progressWindow = std::make_unique<Tdownloading>();
+        f.setCommands(standardCommands(f, *dialog, *progressWindow));
+        return f;
+    }
+
+    std::unique_ptr<Tsettings> dialog;
+    std::unique_ptr<Tdownloading> progressWindow;
+};
+
+} // namespace
 
 TEST(Tdownloading, ToolWindowInTheMiddleOfTheScreen)
 {
@@ -64,17 +93,12 @@ TEST_F(DefinitionFilesWindowTest, MenuCommandRunsTheWholeList)
                             response.set_content("<html>fresh</html>", "text/html");
                         });
     server.start();
-    ::setenv("NUVIO_SERVER_URL", server.url("/").c_str(), 1);
-    auto& f = create();
-    ::unsetenv("NUVIO_SERVER_URL");
-    Tsettings dialog(f);
-    Tdownloading progressWindow;
-    f.setCommands(standardCommands(f, dialog, progressWindow));
+    auto& f = createAgainst(server);
     dir.write("filelist.txt", "fresh");
     f.Opdatrnuvio1->trigger();
     EXPECT_EQ(dir.read("index.html"), "<html>fresh</html>") << "even when the list is fresh";
     EXPECT_EQ(dir.read("filelist.txt"), "index.html!index.html\r\n");
-    EXPECT_FALSE(progressWindow.isVisible());
+    EXPECT_FALSE(progressWindow->isVisible());
 
     server.server().Get(
         "/localfiles/v100/english_filelist.txt",
@@ -84,7 +108,7 @@ TEST_F(DefinitionFilesWindowTest, MenuCommandRunsTheWholeList)
     EXPECT_NO_THROW(f.Opdatrnuvio1Click());
     ASSERT_EQ(messages.size(), 1u) << "the failure is reported";
     EXPECT_EQ(messages[0].text, "HTTP/1.1 503 Service Unavailable.");
-    EXPECT_FALSE(progressWindow.isVisible()) << "hidden after a failure too";
+    EXPECT_FALSE(progressWindow->isVisible()) << "hidden after a failure too";
 }
 
 TEST_F(DefinitionFilesWindowTest, LanguageChangedDuringAnUpdateGetsItsOwnRunAfter)
@@ -102,12 +126,7 @@ TEST_F(DefinitionFilesWindowTest, LanguageChangedDuringAnUpdateGetsItsOwnRunAfte
                             response.set_content("", "text/plain");
                         });
     server.start();
-    ::setenv("NUVIO_SERVER_URL", server.url("/").c_str(), 1);
-    auto& f = create();
-    ::unsetenv("NUVIO_SERVER_URL");
-    Tsettings dialog(f);
-    Tdownloading progressWindow;
-    f.setCommands(standardCommands(f, dialog, progressWindow));
+    auto& f = createAgainst(server);
     // The user picks another language while the Danish files are on their way; the
     // update it asks for meanwhile is ignored, as a second run always is.
     QTimer::singleShot(100, [&] {

@@ -16,6 +16,16 @@ using namespace nuvio;
 
 namespace {
 
+void updateDefinitionFiles(HttpClient& http, const std::string& folder, const std::string& server)
+{
+    DefinitionUpdateContext context;
+    context.installPath = folder;
+    context.serverBaseUrl = server;
+    context.userLanguage = "Dansk";
+    context.http = &http;
+    UpdateDefinitionFiles(context);
+}
+
 int writeOnce(const std::string& what, const std::vector<std::string>& args)
 {
     try {
@@ -27,12 +37,7 @@ int writeOnce(const std::string& what, const std::vector<std::string>& args)
             writeSelectedFeeds(args[0], {args.begin() + 1, args.end()});
         } else if (what == "update" && args.size() == 2) {
             HttpClient http;
-            DefinitionUpdateContext context;
-            context.installPath = args[0];
-            context.serverBaseUrl = args[1];
-            context.userLanguage = "Dansk";
-            context.http = &http;
-            UpdateDefinitionFiles(context);
+            updateDefinitionFiles(http, args[0], args[1]);
         } else {
             return 2;
         }
@@ -63,13 +68,8 @@ int main(int argc, char** argv)
     }
     if (mode == "update" && argc == 4) {
         HttpClient http;
-        DefinitionUpdateContext context;
-        context.installPath = argv[2];
-        context.serverBaseUrl = argv[3];
-        context.userLanguage = "Dansk";
-        context.http = &http;
         for (;;)
-            UpdateDefinitionFiles(context);
+            updateDefinitionFiles(http, argv[2], argv[3]);
     }
     std::fprintf(stderr, "usage: crash_helper save HIVE | update DIR URL\n");
     return 2;

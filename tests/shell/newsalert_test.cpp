@@ -117,6 +117,22 @@ TEST_F(NewsAlertTest, RefreshThroughTheWindow)
     QTest::qWait(500);
     EXPECT_EQ(refreshed.count(), 3);
     EXPECT_EQ(shown.count(), 1) << "nothing was new the second and third time";
+
+    // OK in the settings dialog with new feeds while a refresh runs: the news shown is the
+    // previous page, whole, and the new choice gets a refresh of its own afterwards.
+    const std::string previous = dir.read("news.html");
+    MainWindowCommands commands;
+    commands.showSettingsDialog = [&] { settings.FeedsChanged = true; };
+    f.setCommands(commands);
+    std::string shownPage;
+    QTimer::singleShot(100, &f, [&] {
+        f.Indstillinger1Click();
+        shownPage =
+            dir.read(f.WebBrowser1->url().path().toStdString().substr(dir.path().size() + 1));
+    });
+    f.UpdateNews();
+    EXPECT_EQ(shownPage, previous);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return refreshed.count() == 5; }, 5000));
 }
 
 TEST_F(NewsAlertTest, FailedFeedLeavesFejlUntilTheEnd)

@@ -33,6 +33,19 @@ wait_for_window() { # name pattern; prints the window id
   return 1
 }
 
+# Sends SIGTERM to the first copy and expects it gone, with exit code 0, within SECONDS.
+terminate_within() { # seconds what
+  kill -TERM "$first"
+  local steps
+  steps=$(awk -v s="$1" 'BEGIN { print int(s * 20) }')
+  for _ in $(seq 1 "$steps"); do kill -0 "$first" 2>/dev/null || break; sleep 0.05; done
+  kill -0 "$first" 2>/dev/null && fail "$2: SIGTERM did not end the program"
+  wait "$first"
+  local code=$?
+  first=""
+  [ "$code" -eq 0 ] || fail "$2: the program ended with $code after SIGTERM"
+}
+
 "$nuvio" &
 first=$!
 wait_for_window '^nuvio v\.1\.00$' >/dev/null || fail "the main window did not appear"
@@ -50,13 +63,7 @@ code=$?
 [ "$(sha256sum "$hive")" = "$before" ] || fail "the second copy changed the hive"
 kill -0 "$first" 2>/dev/null || fail "the first copy ended too"
 
-kill -TERM "$first"
-for _ in $(seq 1 100); do kill -0 "$first" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$first" 2>/dev/null && fail "SIGTERM did not end the program"
-wait "$first"
-code=$?
-first=""
-[ "$code" -eq 0 ] || fail "the program ended with $code after SIGTERM"
+terminate_within 10 "running"
 
 for value in mleft mtop mwidth mheight RefreshInterval MaxNewsPerFeed AppStartSide \
              UpdateNewsOnApplicationStart MinToSysTray ObsFunktion CheckLocalDays UserLanguage; do
@@ -76,13 +83,7 @@ export NUVIO_SERVER_URL="http://127.0.0.1:1/"
 first=$!
 wait_for_window '^nuvio v\.1\.00$' >/dev/null || fail "no error report for the failed update"
 sleep 0.5
-kill -TERM "$first"
-for _ in $(seq 1 100); do kill -0 "$first" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$first" 2>/dev/null && fail "SIGTERM during start-up did not end the program"
-wait "$first"
-code=$?
-first=""
-[ "$code" -eq 0 ] || fail "the program ended with $code after SIGTERM during start-up"
+terminate_within 10 "during the start-up report"
 grep -q '^"mleft"="' "$hive" || fail "settings were lost"
 unset NUVIO_SERVER_URL
 
@@ -134,14 +135,8 @@ for path in stall trickle; do
   kill -0 "$first" 2>/dev/null || fail "$path: the program ended by itself"
   sed -i '/^"mleft"=/d' "$hive"
   asked="$(now)"
-  kill -TERM "$first"
-  for _ in $(seq 1 100); do kill -0 "$first" 2>/dev/null || break; sleep 0.05; done
+  terminate_within 5 "$path"
   took="$(awk -v a="$asked" -v b="$(now)" 'BEGIN { print b - a }')"
-  kill -0 "$first" 2>/dev/null && fail "$path: SIGTERM during a refresh did not end the program"
-  wait "$first"
-  code=$?
-  first=""
-  [ "$code" -eq 0 ] || fail "$path: the program ended with $code"
   awk -v t="$took" 'BEGIN { exit !(t < 2) }' || fail "$path: the quit took $took s"
   grep -q '^"mleft"="' "$hive" || fail "$path: the settings were not saved"
   [ "$(cat "$work/install/news.html")" = previous ] || fail "$path: the previous page was lost"
@@ -154,12 +149,6 @@ rm -f "$hive"
 "$nuvio" 2>/dev/null &
 first=$!
 wait_for_window '^nuvio v\.1\.00$' >/dev/null || fail "no box about the missing settings"
-kill -TERM "$first"
-for _ in $(seq 1 40); do kill -0 "$first" 2>/dev/null || break; sleep 0.05; done
-kill -0 "$first" 2>/dev/null && fail "SIGTERM during the first box did not end the program"
-wait "$first"
-code=$?
-first=""
-[ "$code" -eq 0 ] || fail "the program ended with $code after SIGTERM during the first box"
+terminate_within 2 "during the first box"
 grep -q '^"mleft"="' "$hive" || fail "the settings were not saved after SIGTERM during the first box"
 echo "1 passed, 0 failed"
