@@ -1,5 +1,7 @@
 #include "net/httpclient.h"
 
+#include "platform/asciitext.h"
+
 #include <algorithm>
 #include <array>
 #include <atomic>
@@ -412,7 +414,10 @@ std::unique_ptr<HttpClient::Batch> HttpClient::start(const std::vector<HttpReque
             // HTTP/2 only where TLS negotiates it: many feeds of one publisher then share a
             // connection instead of queueing for six.
             curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_2TLS);
-            curl_easy_setopt(easy, CURLOPT_PIPEWAIT, 1L);
+            // Waiting for a connection that may multiplex only pays where one can (https);
+            // plain http would queue behind the first connection instead of opening six.
+            if (startsWithIgnoringAsciiCase(url, "https:"))
+                curl_easy_setopt(easy, CURLOPT_PIPEWAIT, 1L);
             curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
             curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
             curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);

@@ -5,7 +5,9 @@
 #include "platform/messagebox.h"
 #include "shell/browserpage.h"
 
+#include <QLoggingCategory>
 #include <QWidget>
+#include <cstdio>
 
 // The resources live in a static library, so the program has to bring them in itself.
 static void initialiseResources()
@@ -58,6 +60,9 @@ void NuvioApplication::showException(const QString& message)
     QString text = message;
     if (!text.endsWith(QLatin1Char('.')))
         text += QLatin1Char('.');
+    // Also where a terminal or the session's log sees it.
+    std::fprintf(stderr, "%s: %s\n", applicationTitle().toLocal8Bit().constData(),
+                 text.toLocal8Bit().constData());
     showMessage(applicationTitle(), text, MessageIcon::Error);
 }
 
@@ -72,6 +77,9 @@ void NuvioApplication::closeModalWindows(const QWidget* except)
 
 void prepareWebEngineProcess()
 {
+    // The engine's start-up report (two dozen lines of GL details) is for developers; a
+    // user's own QT_LOGGING_RULES still decides.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     registerBrowserSchemes();
     initialiseResources();

@@ -15,7 +15,10 @@
 
 #include <QFileInfo>
 #include <QIcon>
+#include <cstdio>
 #include <memory>
+#include <optional>
+#include <string_view>
 
 namespace nuvio {
 
@@ -41,9 +44,35 @@ bool loadStartupLanguage(TForm1& form, Tsettings& settingsDialog, Tdownloading& 
     return true;
 }
 
+std::optional<int> answerCommandLine(int argc, char** argv, const ProgramValues& program)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view option = argv[i];
+        if (option == "--version" || option == "-v") {
+            std::printf("%s %s\n", program.AppName.c_str(), program.AppVersion.c_str());
+            return 0;
+        }
+        if (option == "--help" || option == "-h") {
+            std::printf(
+                "Usage: %s\n"
+                "Shows the headlines of the news feeds you choose, a net radio and a\n"
+                "search page, in a window of its own. It takes no other options.\n"
+                "  -h, --help     show this text and end\n"
+                "  -v, --version  show the version and end\n"
+                "Settings: $XDG_CONFIG_HOME/nuvio/HKEY_LOCAL_MACHINE.reg, or the file\n"
+                "NUVIO_REGISTRY names. Vendor server: NUVIO_SERVER_URL (none by default).\n",
+                program.AppName.c_str());
+            return 0;
+        }
+    }
+    return std::nullopt;
+}
+
 int runNuvio(int argc, char** argv)
 {
     ProgramValues program;
+    if (const auto answered = answerCommandLine(argc, argv, program))
+        return *answered;
     prepareWebEngineProcess();
     NuvioApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromStdString(program.AppName));

@@ -46,7 +46,11 @@ terminate_within() { # seconds what
   [ "$code" -eq 0 ] || fail "$2: the program ended with $code after SIGTERM"
 }
 
-"$nuvio" &
+# The two questions a terminal may ask, answered there, with no window.
+[ "$("$nuvio" --version)" = "nuvio 1.00" ] || fail "--version did not answer"
+"$nuvio" --help | grep -q '^Usage: nuvio$' || fail "--help did not answer"
+
+"$nuvio" 2>"$work/first.err" &
 first=$!
 wait_for_window '^nuvio v\.1\.00$' >/dev/null || fail "the main window did not appear"
 before="$(sha256sum "$hive")"
@@ -64,6 +68,7 @@ code=$?
 kill -0 "$first" 2>/dev/null || fail "the first copy ended too"
 
 terminate_within 10 "running"
+grep -q 'qt.webenginecontext' "$work/first.err" && fail "the engine's start-up report reached the terminal"
 
 for value in mleft mtop mwidth mheight RefreshInterval MaxNewsPerFeed AppStartSide \
              UpdateNewsOnApplicationStart MinToSysTray ObsFunktion CheckLocalDays UserLanguage; do
@@ -79,11 +84,12 @@ grep -q "^\"InstallPath\"=\"$work/install\"" "$hive" || fail "InstallPath was lo
 # starts, and SIGTERM while the report is open ends it with the settings saved.
 rm -f "$work/install/filelist.txt"
 export NUVIO_SERVER_URL="http://127.0.0.1:1/"
-"$nuvio" &
+"$nuvio" 2>"$work/report.err" &
 first=$!
 wait_for_window '^nuvio v\.1\.00$' >/dev/null || fail "no error report for the failed update"
 sleep 0.5
 terminate_within 10 "during the start-up report"
+grep -q '^nuvio v.1.00: .*\.$' "$work/report.err" || fail "the error report was not also on stderr"
 grep -q '^"mleft"="' "$hive" || fail "settings were lost"
 unset NUVIO_SERVER_URL
 
