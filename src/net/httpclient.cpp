@@ -95,10 +95,15 @@ struct HttpClient::Batch::State
     std::atomic<std::size_t> waitingFor{SIZE_MAX};
     std::atomic<bool> roomChanged{false};
 
+    // Room for `more` bytes of transfer `index`. The one taken next always has room, and so
+    // has any up to the one waited for: a transfer that has no connection yet (six a host)
+    // must not wait behind ones that hold theirs while they wait for room. Taken in order,
+    // as the refresh takes them, that is the next one alone.
     bool mayHold(std::size_t index, std::size_t more) const
     {
+        const std::size_t waiting = waitingFor.load();
         return held.load() + more <= maxHeld || index == firstUntaken.load() ||
-               index == waitingFor.load();
+               (waiting != SIZE_MAX && index <= waiting);
     }
     void addHeld(std::size_t bytes)
     {

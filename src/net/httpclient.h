@@ -59,8 +59,9 @@ public:
         long maxRedirects = 5;
         long maxPerHost = 6;
         long maxTotal = 64;
-        // Body bytes one batch holds at most, arrived and not yet taken; transfers wait
-        // for room, except the one taken next (or waited for), so every batch completes.
+        // Body bytes one batch holds at most, arrived and not yet taken, when results are
+        // taken in order; transfers wait for room, except the one taken next, so every
+        // batch completes (taken out of order, those before the one waited for go on too).
         std::size_t maxHeld = std::size_t{256} << 20;
         // Certificate authorities to trust instead of the system's: SSL_CERT_FILE's file.
         std::string caFile = caFileFromEnvironment();
