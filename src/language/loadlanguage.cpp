@@ -25,31 +25,31 @@ void LoadLanguage(TForm1& form, Tsettings& dialog, Tdownloading& progressWindow)
         const QString text = fromCp1252(bytes);
         switch (target) {
         case T::Filer1:
-            form.Filer1->setTitle(text);
+            form.setMenuCaption(form.Filer1, text);
             break;
         case T::Afslut1:
             form.Afslut1->setText(text);
             break;
         case T::Vis1:
-            form.Vis1->setTitle(text);
+            form.setMenuCaption(form.Vis1, text);
             break;
         case T::Startside1:
             form.Startside1->setText(text);
             break;
         case T::Nyheder1:
             form.Nyheder1->setText(text);
-            form.ToolButton1->setToolTip(text);
+            form.setToolButtonHint(form.ToolButton1, text);
             break;
         case T::NetRadio1:
             form.NetRadio1->setText(text);
-            form.ToolButton2->setToolTip(text);
+            form.setToolButtonHint(form.ToolButton2, text);
             break;
         case T::Sgeside1:
             form.Sgeside1->setText(text);
-            form.ToolButton3->setToolTip(text);
+            form.setToolButtonHint(form.ToolButton3, text);
             break;
         case T::Funktioner1:
-            form.Funktioner1->setTitle(text);
+            form.setMenuCaption(form.Funktioner1, text);
             break;
         case T::Opdatrnuvio1:
             form.Opdatrnuvio1->setText(text);
@@ -58,7 +58,7 @@ void LoadLanguage(TForm1& form, Tsettings& dialog, Tdownloading& progressWindow)
             form.Indstillinger1->setText(text);
             break;
         case T::Hjlp1:
-            form.Hjlp1->setTitle(text);
+            form.setMenuCaption(form.Hjlp1, text);
             break;
         case T::Hjlp2:
             form.Hjlp2->setText(text);
@@ -157,6 +157,7 @@ void LoadLanguage(TForm1& form, Tsettings& dialog, Tdownloading& progressWindow)
     // Refilled lists have no selection; the dialog selects the settings when it opens.
     dialog.ComboBox1->setCurrentIndex(-1);
     dialog.ComboBox2->setCurrentIndex(-1);
+    dialog.nameControlsByTheirLabels();
 }
 
 } // namespace nuvio

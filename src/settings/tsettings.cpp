@@ -22,8 +22,8 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <algorithm>
-#include <type_traits>
 #include <climits>
+#include <type_traits>
 #include <unistd.h>
 
 namespace nuvio {
@@ -67,6 +67,7 @@ Tsettings::Tsettings(TForm1& form, QWidget* parent)
     PageControl1->addTab(TabSheet1, QStringLiteral("Avanceret"));
     buildNewsPage();
     buildAdvancedPage();
+    nameControlsByTheirLabels();
 
     Button2 = named(new QPushButton(QStringLiteral("OK"), this), "Button2");
     Button2->setGeometry(280, 400, 75, 25);
@@ -170,6 +171,30 @@ void Tsettings::buildAdvancedPage()
 
     Label9 = label("Label9", QString::fromUtf8("Opdatér def.filer ældre end (dage):"));
     spin("Edit3", "UpDown3", Edit3, UpDown3, 0, 360, 30);
+}
+
+void Tsettings::nameControlsByTheirLabels()
+{
+    const auto name = [](const QLabel* label) {
+        QString text = label->text().trimmed();
+        if (text.endsWith(QLatin1Char(':')))
+            text.chop(1);
+        return text.trimmed();
+    };
+    const std::pair<QLabel*, QWidget*> pairs[] = {
+        {Label4, ListBox1},  {Label3, ListBox2}, {Label11, ComboBox3}, {Label5, ComboBox1},
+        {Label6, CheckBox1}, {Label1, Edit1},    {Label2, Edit2},      {Label8, ComboBox2},
+        {Label7, CheckBox3}, {Label9, Edit3}};
+    for (const auto& [label, control] : pairs)
+        control->setAccessibleName(name(label));
+    const std::pair<QLabel*, UpDown*> spins[] = {
+        {Label1, UpDown1}, {Label2, UpDown2}, {Label9, UpDown3}};
+    for (const auto& [label, spin] : spins) {
+        if (auto* up = spin->findChild<QWidget*>(QStringLiteral("up")))
+            up->setAccessibleName(name(label) + QStringLiteral(" +"));
+        if (auto* down = spin->findChild<QWidget*>(QStringLiteral("down")))
+            down->setAccessibleName(name(label) + QString::fromUtf8(" \u2212"));
+    }
 }
 
 std::string Tsettings::folder() const

@@ -29,6 +29,10 @@ public:
     explicit Tsettings(TForm1& form, QWidget* parent = nullptr);
 
     void FormActivate();
+    // Every control is named, for screen readers, by the label beside it (in the interface
+    // language: call again after the labels change); a drop-down would otherwise be named
+    // by its value, and lists, fields and check boxes not at all.
+    void nameControlsByTheirLabels();
     void Button2Click();  // OK
     void Button1Click();  // Annuller
     void ListBox1Click(); // add the selected catalogue entry

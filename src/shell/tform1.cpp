@@ -155,8 +155,9 @@ void TForm1::createViews()
 void TForm1::createMenu()
 {
     const auto addMenu = [this](const char* name, const QString& caption) {
-        QMenu* menu = menuBar()->addMenu(caption);
+        QMenu* menu = menuBar()->addMenu(QString());
         menu->setObjectName(QString::fromLatin1(name));
+        setMenuCaption(menu, caption);
         return menu;
     };
     const auto addItem = [this](QMenu* menu, const char* name, const QString& caption,
@@ -209,7 +210,7 @@ void TForm1::createToolBar()
         auto* button = new QToolButton(ToolBar1);
         button->setObjectName(QString::fromLatin1(name));
         button->setIcon(QIcon(image));
-        button->setToolTip(hint);
+        setToolButtonHint(button, hint);
         button->setAutoRaise(true);
         connect(button, &QToolButton::clicked, this, reportingFailures(std::move(handler)));
         ToolBar1->addWidget(button);
@@ -221,6 +222,26 @@ void TForm1::createToolBar()
                             [this] { NetRadio1Click(); });
     ToolButton3 = addButton("ToolButton3", images[2], QString::fromUtf8("Søg på nettet"),
                             [this] { Sgeside1Click(); });
+}
+
+QString TForm1::withMnemonic(const QString& caption)
+{
+    // Alt and the first letter open the menu; an "&" of the text itself stays an "&".
+    QString text = caption;
+    text.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    return text.isEmpty() ? text : QLatin1Char('&') + text;
+}
+
+void TForm1::setMenuCaption(QMenu* menu, const QString& caption)
+{
+    menu->setTitle(withMnemonic(caption));
+}
+
+void TForm1::setToolButtonHint(QToolButton* button, const QString& hint)
+{
+    // An icon-only button has no text of its own for a screen reader to say.
+    button->setToolTip(hint);
+    button->setAccessibleName(hint);
 }
 
 void TForm1::FormCreate()
@@ -455,6 +476,12 @@ void TForm1::bringToFront(QWebEngineView* view)
 {
     view->raise();
     m_frontView = view;
+    // The view behind keeps its page (the radio plays on) but takes no focus or input:
+    // Tab and a screen reader stay in what is shown.
+    for (QWebEngineView* each : {WebBrowser1, RadioBrowser}) {
+        if (each)
+            each->setEnabled(each == view);
+    }
 }
 
 void TForm1::navigate(QWebEngineView* view, const QUrl& url)

@@ -140,6 +140,12 @@ public:
     QAction* Hjlp2 = nullptr;
     QAction* Om1 = nullptr;
 
+    // Menu captions carry their mnemonic (Alt and the first letter); hints of the toolbar
+    // buttons are also their accessible names.
+    static QString withMnemonic(const QString& caption);
+    void setMenuCaption(QMenu* menu, const QString& caption);
+    void setToolButtonHint(QToolButton* button, const QString& hint);
+
     // The view that is in front of the other.
     QWebEngineView* frontView() const { return m_frontView; }
     void bringToFront(QWebEngineView* view);

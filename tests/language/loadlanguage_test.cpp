@@ -1,12 +1,17 @@
 #include "deffiles/tdownloading.h"
 #include "language/loadlanguage.h"
 #include "settings/tsettings.h"
+#include "settings/updown.h"
 #include "shell/startup.h"
 #include "support/formfixture.h"
 
+#include <QAccessible>
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
@@ -50,10 +55,10 @@ TEST_F(LoadLanguageTest, StartUpReadsAFileOnlyForAnotherLanguage)
     writeHive("\"UserLanguage\"=\"Dansk\"\n");
     build();
     EXPECT_FALSE(loadStartupLanguage(*form, *dialog, *progress));
-    EXPECT_EQ(form->Filer1->title(), "Filer");
+    EXPECT_EQ(form->Filer1->title(), "&Filer");
     settings.UserLanguage = "dansk";
     EXPECT_TRUE(loadStartupLanguage(*form, *dialog, *progress));
-    EXPECT_EQ(form->Filer1->title(), "FRA FIL");
+    EXPECT_EQ(form->Filer1->title(), "&FRA FIL");
 }
 
 TEST_F(LoadLanguageTest, WithoutAFileTheDefaultsDifferFromTheBuiltInTextsInSixPlaces)
@@ -74,7 +79,7 @@ TEST_F(LoadLanguageTest, WithoutAFileTheDefaultsDifferFromTheBuiltInTextsInSixPl
     EXPECT_EQ(dialog->Label5->text(), "Startside:");
     EXPECT_EQ(dialog->ComboBox1->itemText(2), QString::fromUtf8("Søgeside"));
     // The rest stays as it was.
-    EXPECT_EQ(form->Filer1->title(), "Filer");
+    EXPECT_EQ(form->Filer1->title(), "&Filer");
     EXPECT_EQ(dialog->Button5->text(), QString::fromUtf8("Tilføj ->"));
     EXPECT_EQ(progress->windowTitle(), "Opdaterer definitions filer");
 }
@@ -106,9 +111,9 @@ TEST_F(LoadLanguageTest, EveryTextOfTheFileReachesItsPlace)
     settings.UserLanguage = "English";
     LoadLanguage(*form, *dialog, *progress);
     auto& f = *form;
-    EXPECT_EQ(f.Filer1->title(), "File");
+    EXPECT_EQ(f.Filer1->title(), "&File");
     EXPECT_EQ(f.Afslut1->text(), "Exit");
-    EXPECT_EQ(f.Vis1->title(), "View");
+    EXPECT_EQ(f.Vis1->title(), "&View");
     EXPECT_EQ(f.Startside1->text(), "Start page");
     EXPECT_EQ(f.Nyheder1->text(), "News");
     EXPECT_EQ(f.NetRadio1->text(), "Net radio");
@@ -116,10 +121,10 @@ TEST_F(LoadLanguageTest, EveryTextOfTheFileReachesItsPlace)
     EXPECT_EQ(f.ToolButton1->toolTip(), "News");
     EXPECT_EQ(f.ToolButton2->toolTip(), "Net radio");
     EXPECT_EQ(f.ToolButton3->toolTip(), "Search");
-    EXPECT_EQ(f.Funktioner1->title(), "Tools");
+    EXPECT_EQ(f.Funktioner1->title(), "&Tools");
     EXPECT_EQ(f.Opdatrnuvio1->text(), "Update local files");
     EXPECT_EQ(f.Indstillinger1->text(), "Settings");
-    EXPECT_EQ(f.Hjlp1->title(), "Help");
+    EXPECT_EQ(f.Hjlp1->title(), "&Help");
     EXPECT_EQ(f.Hjlp2->text(), "Help");
     EXPECT_EQ(f.Om1->text(), "About nuvio");
     EXPECT_EQ(f.Label1->text(), "Updating news");
@@ -151,4 +156,29 @@ TEST_F(LoadLanguageTest, EveryTextOfTheFileReachesItsPlace)
     EXPECT_EQ(d.ComboBox1->currentIndex(), -1) << "refilled lists have no selection";
     EXPECT_EQ(d.ComboBox2->currentIndex(), -1);
     EXPECT_EQ(f.windowTitle(), "nuvio v.1.00") << "the title is no language text";
+
+    // What a screen reader says for each control, in the new language.
+    const std::pair<QWidget*, const char*> names[] = {
+        {f.ToolButton1, "News"},
+        {f.ToolButton2, "Net radio"},
+        {f.ToolButton3, "Search"},
+        {d.ListBox1, "Available"},
+        {d.ListBox2, "Chosen"},
+        {d.ComboBox3, "Language"},
+        {d.ComboBox1, "Start page"},
+        {d.CheckBox1, "Refresh at start"},
+        {d.Edit1, "Interval (minutes)"},
+        {d.Edit2, "Headlines per feed"},
+        {d.ComboBox2, "Alert"},
+        {d.CheckBox3, "Minimise to tray"},
+        {d.Edit3, "Refresh files older than (days)"},
+        {d.UpDown2->findChild<QWidget*>(QStringLiteral("up")), "Headlines per feed +"},
+        {d.Button5, "Add ->"},
+        {d.Button2, "Okay"}};
+    for (const auto& [widget, name] : names) {
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+        ASSERT_TRUE(accessible) << name;
+        EXPECT_EQ(accessible->text(QAccessible::Name), QString::fromUtf8(name))
+            << widget->objectName().toStdString();
+    }
 }

@@ -41,8 +41,9 @@ TEST_F(CommandsTest, MenuCaptionsNamesAndShortcut)
     for (int i = 0; i < 4; ++i) {
         auto* menu = f.findChild<QMenu*>(QString::fromLatin1(menus[i].name));
         ASSERT_TRUE(menu) << menus[i].name;
-        EXPECT_EQ(menu->title(), QString::fromUtf8(menus[i].caption));
-        EXPECT_EQ(titles[i], QString::fromUtf8(menus[i].caption));
+        // With its mnemonic: Alt and the first letter open it.
+        EXPECT_EQ(menu->title(), "&" + QString::fromUtf8(menus[i].caption));
+        EXPECT_EQ(titles[i], "&" + QString::fromUtf8(menus[i].caption));
     }
     const Item items[] = {{"Afslut1", "Afslut"},
                           {"Startside1", "Startside"},
@@ -234,4 +235,32 @@ TEST_F(CommandsTest, NewsCommandsShowTheStartPageUntilThereIsNews)
     const QUrl url = f.WebBrowser1->url();
     EXPECT_EQ(url.path().toStdString(), dir.path() + "/news.html");
     EXPECT_FALSE(url.query().isEmpty()) << "the date and time make every address new";
+}
+
+TEST_F(CommandsTest, TabNeverStopsInTheViewBehind)
+{
+    writePages(dir);
+    auto& f = create();
+    f.show();
+    for (QWebEngineView* front : {f.WebBrowser1, f.RadioBrowser, f.WebBrowser1}) {
+        if (front == f.RadioBrowser)
+            f.NetRadio1Click();
+        else
+            f.Startside1Click();
+        QWebEngineView* behind = front == f.WebBrowser1 ? f.RadioBrowser : f.WebBrowser1;
+        // The widgets Tab visits, in the window's focus chain.
+        int stops = 0;
+        QWidget* widget = &f;
+        do {
+            widget = widget->nextInFocusChain();
+            if (widget->isEnabled() && widget->isVisible() &&
+                (widget->focusPolicy() & Qt::TabFocus)) {
+                ++stops;
+                EXPECT_FALSE(widget == behind || behind->isAncestorOf(widget))
+                    << widget->metaObject()->className();
+            }
+        } while (widget != &f);
+        EXPECT_GT(stops, 0);
+        EXPECT_TRUE(front->isEnabled());
+    }
 }
