@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A publisher's feeds over TLS with HTTP/2 (and HTTP/1.1 for clients that do not offer
 // it), on 127.0.0.1 only, answering each request after a fixed latency. For
 // bench/desktop_bench --https.

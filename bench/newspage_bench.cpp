@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The new-item rule at scale: a page of 50 feeds × 999 items (links of 20 to 120
 // characters, half of them on the previous page) written against a previous page of about
 // 15 MB, with the indexed check next to a plain search of the whole page per item.

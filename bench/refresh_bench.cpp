@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A whole news refresh of 20 feeds from loopback servers that wait 200 ms before each
 // answer: one at a time, all at once from one host, and all at once from 20 hosts
 // (127.0.0.2 to 127.0.0.21), side by side, with the pages compared.

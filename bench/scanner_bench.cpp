@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The feed preparation and scanner on a 10 MB feed of 999 items without "<dc:date",
 // next to the plain algorithm (a fresh search from each start, a branching lower-case
 // copy) in the same run, with their results compared.

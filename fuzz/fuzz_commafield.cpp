@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Splitting list lines: no crash, and a field asked for either exists or is the
 // documented error.
 #include "news/feedlists.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A feed body through preparation, the scanner and the page writer's texts: nothing may
 // crash, and the page must stay inert whatever the feed holds.
 #include "news/feedscanner.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A server's file list: every entry is read or refused with the documented error, and
 // every local name that is accepted resolves inside the install directory.
 #include "deffiles/definitionupdate.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A language file: every text of the table is read without a crash, and no value is
 // longer than a profile value may be.
 #include "language/languagetable.h"

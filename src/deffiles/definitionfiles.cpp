@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "deffiles/definitionfiles.h"
 
 #include "deffiles/definitionupdate.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "deffiles/definitionupdate.h"
 
 #include "language/languagekey.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "deffiles/tdownloading.h"
 
 #include "platform/windowplacement.h"

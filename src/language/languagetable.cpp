@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "language/languagetable.h"
 
 #include "language/languagekey.h"

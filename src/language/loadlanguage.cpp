@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "language/loadlanguage.h"
 
 #include "deffiles/tdownloading.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "language/profileini.h"
 
 #include "platform/asciitext.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "news/feedcache.h"
 
 #include "platform/atomicfile.h" // kTemporarySuffix

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "news/feedlists.h"
 
 #include "platform/asciitext.h"

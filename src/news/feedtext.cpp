@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "news/feedtext.h"
 
 #include "platform/asciitext.h"

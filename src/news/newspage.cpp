@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "news/newspage.h"
 
 #include "news/inerttext.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "news/newsrefresh.h"
 
 #include "net/httpclient.h"

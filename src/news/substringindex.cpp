@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "news/substringindex.h"
 
 #include <cstring>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/cp1252.h"
 
 #include <array>

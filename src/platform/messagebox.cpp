@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/messagebox.h"
 
 #include <QInputDialog>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/registryhive.h"
 
 #include "platform/asciitext.h"

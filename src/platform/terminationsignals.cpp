@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/terminationsignals.h"
 
 #include <QSocketNotifier>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/textfile.h"
 
 #include "platform/errors.h"

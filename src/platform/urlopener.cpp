@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/urlopener.h"
 
 #include "platform/plainpath.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/wavefile.h"
 
 #include "platform/errors.h"

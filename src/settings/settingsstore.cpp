@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "settings/settingsstore.h"
 
 #include "platform/errors.h"

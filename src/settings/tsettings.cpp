@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "settings/tsettings.h"
 
 #include "language/languagetable.h"

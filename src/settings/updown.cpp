@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "settings/updown.h"
 
 #include "platform/codepage.h"

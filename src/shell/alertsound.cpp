@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/alertsound.h"
 
 #include "platform/errors.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/browserpage.h"
 
 #include "platform/urlopener.h"

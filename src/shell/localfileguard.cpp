@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/localfileguard.h"
 
 #include "shell/newspagescheme.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/navigationrules.h"
 
 #include "platform/asciitext.h"

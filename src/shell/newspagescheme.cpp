@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/newspagescheme.h"
 
 #include "news/newspage.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/pageurls.h"
 
 #include "language/languagekey.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/programvalues.h"
 
 #include "shell/navigationrules.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/screenshot.h"
 
 #include "shell/tform1.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shell/tform1.h"
 
 #include "language/languagekey.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // nuvio-hive: reads and writes string values of nuvio's settings key, for the installer
 // and for scripts. Other keys and values in the hive are kept.
 #include "platform/errors.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "deffiles/definitionupdate.h"
 #include "net/httpclient.h"
 #include "platform/atomicfile.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "deffiles/tdownloading.h"
 #include "settings/tsettings.h"
 #include "shell/startup.h"

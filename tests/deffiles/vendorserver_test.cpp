@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The bundled vendor server against the real update: every file it lists arrives byte for
 // byte as the default installation has it.
 #include "deffiles/definitionupdate.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program killed at random moments while it saves its settings and while it updates
 // its local files: afterwards the hive and every file are whole, old or new.
 #include "platform/atomicfile.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes settings or runs definition-file updates over and over, until it is killed; or
 // makes one write and prints its failure, for runs as another user.
 //   crash_helper save HIVE

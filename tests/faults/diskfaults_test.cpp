@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A full disk and a read-only disk under each of the program's writes: the documented
 // message, and no file left torn.
 #include "deffiles/definitionupdate.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Every way a feed server can fail, between two good feeds in one refresh, each case
 // several times: the right "Fejl" line, the good feeds on the page, an inert page, and no
 // hang beyond the time-outs.

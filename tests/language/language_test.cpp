@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "language/languagekey.h"
 #include "language/languagetable.h"
 #include "language/profileini.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "net/httpclient.h"
 #include "support/loopbackserver.h"
 

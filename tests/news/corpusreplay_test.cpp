@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Every document of the shared feed corpus through a whole refresh from a loopback server:
 // nothing crashes, the page stays inert, and it is the same page whether the bodies arrive
 // whole or in pieces of 128 bytes or of one byte.

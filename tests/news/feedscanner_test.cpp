@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "news/feedscanner.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "news/inerttext.h"
 #include "news/newspage.h"
 #include "platform/errors.h"

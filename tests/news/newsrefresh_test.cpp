@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "net/httpclient.h"
 #include "news/feedcache.h"
 #include "news/newspage.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/atomicfile.h"
 #include "platform/errors.h"
 #include "support/tempdir.h"

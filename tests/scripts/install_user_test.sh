@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The installer: a fresh install, a second run over a used installation, and the sample
 # feeds of the offline demo.
 set -u

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The installed launcher: the first start installs the program's files, a start of the
 # same version leaves them alone, a new version refreshes them and never the user's own,
 # and a failure says why (on stderr here; in a box where a desktop is).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/atomicfile.h"
 #include "settings/settingsstore.h"
 #include "settings/tsettings.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/errors.h"
 #include "shell/alertsound.h"
 #include "support/formfixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "language/languagekey.h"
 #include "shell/pageurls.h"
 #include "support/tempdir.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The real program from start to end: a second copy is turned away without touching the
 # settings, and SIGTERM ends the first copy with every setting saved and nothing else lost.
 set -u

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/application.h"
 #include "support/formfixture.h"
 

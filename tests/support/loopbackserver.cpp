@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "support/loopbackserver.h"
 
 #include <arpa/inet.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "support/pageinert.h"
 
 #include "news/inerttext.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "support/tempdir.h"
 
 #include <cstdlib>
