@@ -1,0 +1,110 @@
+// SPDX-License-Identifier: MIT
+// How long the news view takes to show a large news page, and the memory it then takes.
+//   build/bench/bigpage_bench [FEEDS [ITEMS]]     (default 50 feeds × 999 items, ~15 MB)
+// Runs under Xvfb like the GUI tests (QTWEBENGINE_DISABLE_SANDBOX=1 as root). Prints the
+// page's size, the seconds from the navigation to the view's load end and to the page laid
+// out whole, and the PSS of this process and its browser processes two seconds later.
+#include "news/newspage.h"
+#include "platform/application.h"
+#include "platform/urlopener.h"
+#include "settings/appsettings.h"
+#include "shell/programvalues.h"
+#include "shell/tform1.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWebEngineView>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+namespace {
+
+class NoOpener : public nuvio::UrlOpener
+{
+public:
+    void open(const std::string&) override {}
+};
+
+long pssKilobytes(long pid)
+{
+    long total = 0;
+    std::ifstream rollup("/proc/" + std::to_string(pid) + "/smaps_rollup");
+    for (std::string line; std::getline(rollup, line);) {
+        if (line.rfind("Pss:", 0) == 0)
+            total += std::atol(line.c_str() + 4);
+    }
+    std::ifstream children("/proc/" + std::to_string(pid) + "/task/" + std::to_string(pid) +
+                           "/children");
+    long child = 0;
+    while (children >> child)
+        total += pssKilobytes(child);
+    return total;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const int feeds = argc > 1 ? std::atoi(argv[1]) : 50;
+    const int items = argc > 2 ? std::atoi(argv[2]) : 999;
+    nuvio::prepareWebEngineProcess();
+    nuvio::NuvioApplication app(argc, argv);
+
+    QTemporaryDir dir;
+    const std::string install = dir.path().toStdString();
+    for (const char* file : {"default.css", "blank.gif", "feed-line.gif", "feed-line-new.gif",
+                             "stripes_gray.gif", "update.wav"})
+        QFile::copy(QStringLiteral(NUVIO_SOURCE_DIR "/data/") + QString::fromLatin1(file),
+                    dir.filePath(QString::fromLatin1(file)));
+    {
+        nuvio::NewsPageWriter page(install + "/news.html", "");
+        page.beginPage();
+        for (int f = 0; f < feeds; ++f) {
+            page.feedHeading("http://feed" + std::to_string(f) + ".example/",
+                             "Feed nummer " + std::to_string(f));
+            for (int i = 0; i < items; ++i)
+                page.item("http://feed" + std::to_string(f) + ".example/nyhed/" + std::to_string(i),
+                          "Overskrift " + std::to_string(i) + " med nogle ord om dagens nyhed");
+        }
+        page.endPage();
+    }
+    const auto pageBytes = QFile(dir.filePath(QStringLiteral("news.html"))).size();
+    std::ofstream(install + "/hive.reg")
+        << "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Trelvander\\nuvio]\n\"InstallPath\"=\""
+        << install << "\"\n";
+
+    nuvio::AppSettings settings;
+    nuvio::ProgramValues program;
+    NoOpener opener;
+    nuvio::TForm1 form(settings, program, install + "/hive.reg", &opener);
+    form.show();
+    QTest::qWait(1000); // the engine is up and idle
+
+    QElapsedTimer clock;
+    bool loaded = false;
+    QObject::connect(form.WebBrowser1, &QWebEngineView::loadFinished, [&] { loaded = true; });
+    clock.start();
+    form.VisNyheder();
+    if (!QTest::qWaitFor([&] { return loaded; }, 120000))
+        std::fprintf(stderr, "the page did not load within two minutes\n");
+    const double loadSeconds = static_cast<double>(clock.elapsed()) / 1000.0;
+    // Asking for the page's height makes the engine lay the whole page out first.
+    bool laidOut = false;
+    form.WebBrowser1->page()->runJavaScript(QStringLiteral("document.body.offsetHeight"),
+                                            [&](const QVariant&) { laidOut = true; });
+    if (!QTest::qWaitFor([&] { return laidOut; }, 120000))
+        std::fprintf(stderr, "the page was not laid out within two minutes\n");
+    const double layoutSeconds = static_cast<double>(clock.elapsed()) / 1000.0;
+    QTest::qWait(2000);
+    std::printf("page %.1f MB (%d feeds × %d items): loaded %.2f s, laid out %.2f s, PSS %ld MB\n",
+                static_cast<double>(pageBytes) / 1e6, feeds, items, loadSeconds, layoutSeconds,
+                pssKilobytes(QCoreApplication::applicationPid()) / 1024);
+    std::fflush(stdout);
+    // The engine does not wind down without an event loop; the figures are out.
+    std::_Exit(0);
+}
