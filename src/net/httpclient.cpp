@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
-#include <cctype>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -189,18 +188,13 @@ size_t writeBody(char* data, size_t size, size_t count, void* user)
 // The value of a header line "Name: value" whose name is `name` (any letter case).
 bool headerValue(std::string_view line, std::string_view name, std::string& value)
 {
-    if (line.size() <= name.size() || line[name.size()] != ':')
+    if (line.size() <= name.size() || line[name.size()] != ':' ||
+        !startsWithIgnoringAsciiCase(line, name))
         return false;
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(line[i])) != name[i])
-            return false;
-    }
     std::string_view rest = line.substr(name.size() + 1);
-    while (!rest.empty() && (rest.front() == ' ' || rest.front() == '\t'))
-        rest.remove_prefix(1);
-    while (!rest.empty() && (rest.back() == '\r' || rest.back() == '\n' || rest.back() == ' '))
+    while (!rest.empty() && (rest.back() == '\r' || rest.back() == '\n'))
         rest.remove_suffix(1);
-    value = std::string(rest);
+    value = std::string(trimBlanks(rest));
     return true;
 }
 

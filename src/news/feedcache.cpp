@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "news/feedcache.h"
 
-#include "platform/atomicfile.h" // kTemporarySuffix
+#include "platform/atomicfile.h"
 
 #include <QCryptographicHash>
 #include <algorithm>
@@ -98,25 +98,23 @@ void FeedCache::store(const std::string& url, const CachedFeed& feed)
     text += oneLine(url) + "\n" + (feed.hasBody ? "1" : "0") + "\n" + oneLine(feed.etag) + "\n" +
             oneLine(feed.lastModified) + "\n" + std::to_string(seconds) + "\n\n";
     text += feed.body;
-    // Replaced whole, but not flushed to the disk: a cache lost in a crash only costs a
-    // full download, and a refresh must not wait for hundreds of flushes.
-    const std::string path = fileFor(url);
-    const std::string temporary = path + kTemporarySuffix + "cached";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        if (!out.flush()) {
-            fs::remove(temporary, error);
-            return;
-        }
+    // Replaced whole, but not flushed to the disk: a refresh must not wait for hundreds of
+    // flushes. A cache that cannot be written costs a full download next time, nothing more.
+    try {
+        AtomicFileWriter file(fileFor(url));
+        file.write(text);
+        file.commit(AtomicFileWriter::Durability::Unflushed);
+        ++m_storedSincePrune;
+    } catch (const std::exception&) {
     }
-    fs::rename(temporary, path, error);
-    if (error)
-        fs::remove(temporary, error);
 }
 
 void FeedCache::prune()
 {
+    // Only what this run stored can have grown the cache.
+    if (m_storedSincePrune == 0)
+        return;
+    m_storedSincePrune = 0;
     struct Entry
     {
         fs::path path;

@@ -31,7 +31,8 @@ public:
     // Without `withBody` only the validators and the waiting time (the body stays on disk).
     std::optional<CachedFeed> load(const std::string& url, bool withBody = true) const;
     void store(const std::string& url, const CachedFeed& feed);
-    // Removes the least recently stored feeds until the cache is within its bound.
+    // Removes the least recently stored feeds until the cache is within its bound (after
+    // stores only: a refresh that stored nothing does not list the folder).
     void prune();
 
     const std::string& folder() const { return m_folder; }
@@ -43,6 +44,7 @@ private:
 
     std::string m_folder;
     std::size_t m_maxBytes;
+    std::size_t m_storedSincePrune = 0;
 };
 
 // A Retry-After value (seconds, or an HTTP date) as the time it names; at most a day

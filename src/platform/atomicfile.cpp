@@ -139,13 +139,13 @@ void AtomicFileWriter::write(std::string_view bytes)
     }
 }
 
-void AtomicFileWriter::commit()
+void AtomicFileWriter::commit(Durability durability)
 {
     if (m_fd < 0)
         throw FileWriteError(errors::streamWriteError(), EBADF);
     const int fd = m_fd;
     m_fd = -1;
-    bool written = ::fsync(fd) == 0;
+    bool written = durability == Durability::Unflushed || ::fsync(fd) == 0;
     int error = written ? 0 : errno;
     if (::close(fd) != 0 && written) {
         written = false;
@@ -160,6 +160,8 @@ void AtomicFileWriter::commit()
         ::unlink(m_temporary.c_str());
         throw FileWriteError(errors::cannotCreateFile(m_path, errors::systemReason(error)), error);
     }
+    if (durability == Durability::Unflushed)
+        return;
     // Make the rename itself durable; a failure here loses nothing already replaced.
     const int dirFd = ::open(directoryOf(m_path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd >= 0) {

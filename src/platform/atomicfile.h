@@ -37,8 +37,10 @@ public:
 
     // FileWriteError "Stream write error" when the bytes cannot all be written.
     void write(std::string_view bytes);
-    // Flushes the bytes to the disk and renames the temporary file over the target.
-    void commit();
+    // Flushes the bytes to the disk (unless the file is a cache, whose loss in a crash
+    // costs nothing but work) and renames the temporary file over the target.
+    enum class Durability { Flushed, Unflushed };
+    void commit(Durability durability = Durability::Flushed);
     void abandon();
 
 private:

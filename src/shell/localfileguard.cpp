@@ -3,11 +3,20 @@
 
 #include "shell/newspagescheme.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 namespace nuvio {
+
+QString fileInsideInstallFolder(const std::string& installPath, const QString& file)
+{
+    const QString folder =
+        QFileInfo(QFile::decodeName(QByteArray::fromStdString(installPath))).canonicalFilePath();
+    const QString real = QFileInfo(file).canonicalFilePath();
+    const bool inside =
+        !folder.isEmpty() && !real.isEmpty() && real.startsWith(folder + QLatin1Char('/'));
+    return inside ? real : QString();
+}
 
 LocalFileGuard::LocalFileGuard(std::function<std::string()> installPath, QObject* parent)
     : QWebEngineUrlRequestInterceptor(parent), m_installPath(std::move(installPath))
@@ -43,11 +52,8 @@ void LocalFileGuard::interceptRequest(QWebEngineUrlRequestInfo& info)
     default:
         break;
     }
-    const QString folder = QFileInfo(QFile::decodeName(QByteArray::fromStdString(m_installPath())))
-                               .canonicalFilePath();
-    const QString file = QFileInfo(ours ? url.path() : url.toLocalFile()).canonicalFilePath();
     const bool inside =
-        !folder.isEmpty() && !file.isEmpty() && file.startsWith(folder + QLatin1Char('/'));
+        !fileInsideInstallFolder(m_installPath(), ours ? url.path() : url.toLocalFile()).isEmpty();
     if (!inside)
         info.block(true);
 }

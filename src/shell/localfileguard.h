@@ -7,6 +7,10 @@
 
 namespace nuvio {
 
+// The real path of `file` when it is a file inside the install folder (links resolved);
+// empty otherwise.
+QString fileInsideInstallFolder(const std::string& installPath, const QString& file);
+
 // Keeps a view's pages from reading the user's files: a local page may load its style
 // sheet, images and scripts from the install directory, but no script may fetch a local
 // file, no frame or worker may show one, and nothing outside the install directory is

@@ -2,6 +2,7 @@
 #include "shell/newspagescheme.h"
 
 #include "news/newspage.h"
+#include "shell/localfileguard.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -12,14 +13,7 @@
 namespace nuvio {
 
 namespace {
-
 constexpr const char* kHost = "local";
-
-QString canonicalInstallPath(const std::string& installPath)
-{
-    return QFileInfo(QFile::decodeName(QByteArray::fromStdString(installPath))).canonicalFilePath();
-}
-
 } // namespace
 
 NewsPageScheme::NewsPageScheme(std::function<std::string()> installPath, QObject* parent)
@@ -42,10 +36,11 @@ QUrl NewsPageScheme::viewUrl(const QUrl& url) const
 {
     if (!url.isLocalFile())
         return url;
-    const QString folder = canonicalInstallPath(m_installPath());
-    const QString file = QFileInfo(url.toLocalFile()).absoluteFilePath();
-    if (folder.isEmpty() || QFileInfo(file).canonicalFilePath() !=
-                                folder + QLatin1Char('/') + QString::fromLatin1(kNewsPageFile))
+    const std::string installPath = m_installPath();
+    const QString news = fileInsideInstallFolder(
+        installPath,
+        QFile::decodeName(QByteArray::fromStdString(installPath + "/" + kNewsPageFile)));
+    if (news.isEmpty() || QFileInfo(url.toLocalFile()).canonicalFilePath() != news)
         return url;
     QUrl ours = url;
     ours.setScheme(QString::fromLatin1(kName));
@@ -56,11 +51,9 @@ QUrl NewsPageScheme::viewUrl(const QUrl& url) const
 void NewsPageScheme::requestStarted(QWebEngineUrlRequestJob* job)
 {
     const QUrl url = job->requestUrl();
-    const QString folder = canonicalInstallPath(m_installPath());
-    const QFileInfo info(QFileInfo(url.path()).canonicalFilePath());
-    // Only the install directory's own files, and nothing a link leads out to.
-    if (url.host() != QLatin1String(kHost) || folder.isEmpty() || !info.isFile() ||
-        !info.filePath().startsWith(folder + QLatin1Char('/'))) {
+    // Only the install folder's own files, and nothing a link leads out to.
+    const QFileInfo info(fileInsideInstallFolder(m_installPath(), url.path()));
+    if (url.host() != QLatin1String(kHost) || !info.isFile()) {
         job->fail(QWebEngineUrlRequestJob::UrlNotFound);
         return;
     }
