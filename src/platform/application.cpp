@@ -4,6 +4,7 @@
 #include "platform/codepage.h"
 #include "platform/errors.h"
 #include "platform/messagebox.h"
+#include "platform/softwaredrawing.h"
 #include "shell/browserpage.h"
 
 #include <QLoggingCategory>
@@ -82,6 +83,7 @@ void prepareWebEngineProcess()
     // user's own QT_LOGGING_RULES still decides.
     QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    chooseSoftwareDrawing();
     registerBrowserSchemes();
     initialiseResources();
 }

@@ -9,6 +9,7 @@
 #include "platform/messagebox.h"
 #include "platform/registryhive.h"
 #include "platform/singleinstance.h"
+#include "platform/softwaredrawing.h"
 #include "platform/terminationsignals.h"
 #include "settings/tsettings.h"
 #include "shell/screenshot.h"
@@ -104,6 +105,7 @@ int runNuvio(int argc, char** argv)
     AppSettings settings;
     auto form = std::make_unique<TForm1>(settings, program, registryHivePath());
     created = form.get();
+    restoreDrawingEnvironment();
     if (quitDuringCreation)
         form->Afslut1Click();
     instance.listen();

@@ -14,6 +14,7 @@
 #include "settings/settingsstore.h"
 #include "shell/alertsound.h"
 #include "shell/browserpage.h"
+#include "shell/firstpaint.h"
 #include "shell/localfileguard.h"
 #include "shell/newspagescheme.h"
 
@@ -499,6 +500,7 @@ void TForm1::openStartView()
 {
     const StartView start = startView(m_settings);
     QWebEngineView* view = start.view == StartViewKind::Radio ? RadioBrowser : WebBrowser1;
+    announceFirstPaint(view);
     navigate(view, start.plainPath ? urlFromPlainPath(start.target) : urlFromText(start.target));
     bringToFront(view);
 }
