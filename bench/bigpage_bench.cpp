@@ -3,7 +3,8 @@
 //   build/bench/bigpage_bench [FEEDS [ITEMS]]     (default 50 feeds × 999 items, ~15 MB)
 // Runs under Xvfb like the GUI tests (QTWEBENGINE_DISABLE_SANDBOX=1 as root). Prints the
 // page's size, the seconds from the navigation to the view's load end and to the page laid
-// out whole, and the PSS of this process and its browser processes two seconds later.
+// out whole, the PSS of this process and its browser processes two seconds later, and the
+// page's own timing: first headlines painted, bytes received, parsing done, load event.
 #include "news/newspage.h"
 #include "platform/application.h"
 #include "platform/urlopener.h"
@@ -100,6 +101,19 @@ int main(int argc, char** argv)
     if (!QTest::qWaitFor([&] { return laidOut; }, 120000))
         std::fprintf(stderr, "the page was not laid out within two minutes\n");
     const double layoutSeconds = static_cast<double>(clock.elapsed()) / 1000.0;
+    // Where the time went: the page's arrival, its parsing, its load event.
+    QString timing;
+    form.WebBrowser1->page()->runJavaScript(
+        QStringLiteral("(() => { const n = performance.getEntriesByType('navigation')[0];"
+                       " const p = performance.getEntriesByName('first-contentful-paint')[0];"
+                       " return `first headlines painted ${p ? (p.startTime / 1000).toFixed(2)"
+                       " : '?'} s, response ${(n.responseEnd / 1000).toFixed(2)} s, parsed "
+                       "${(n.domInteractive / 1000).toFixed(2)} s, load event "
+                       "${(n.loadEventStart / 1000).toFixed(2)} s`; })()"),
+        [&](const QVariant& value) { timing = value.toString(); });
+    if (!QTest::qWaitFor([&] { return !timing.isEmpty(); }, 10000))
+        timing = QStringLiteral("not read");
+    std::printf("in the page: %s\n", qPrintable(timing));
     QTest::qWait(2000);
     std::printf("page %.1f MB (%d feeds × %d items): loaded %.2f s, laid out %.2f s, PSS %ld MB\n",
                 static_cast<double>(pageBytes) / 1e6, feeds, items, loadSeconds, layoutSeconds,
