@@ -16,7 +16,6 @@
 #include "shell/tform1.h"
 
 #include <QFileInfo>
-#include <QIcon>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -78,7 +77,7 @@ int runNuvio(int argc, char** argv)
     prepareWebEngineProcess();
     NuvioApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromStdString(program.AppName));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/nuvio/nuvio.png")));
+    QApplication::setWindowIcon(TForm1::sharpIcon(QStringLiteral(":/nuvio/nuvio.png")));
 
     SingleInstance instance(SingleInstance::serverName("TForm1", program.AppTitle));
     if (instance.findRunningCopy()) {

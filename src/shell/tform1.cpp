@@ -211,7 +211,7 @@ void TForm1::createToolBar()
                                   std::function<void()> handler) {
         auto* button = new QToolButton(ToolBar1);
         button->setObjectName(QString::fromLatin1(name));
-        button->setIcon(QIcon(image));
+        button->setIcon(sharpIcon(image));
         setToolButtonHint(button, hint);
         button->setAutoRaise(true);
         connect(button, &QToolButton::clicked, this, reportingFailures(std::move(handler)));
@@ -274,7 +274,7 @@ void TForm1::FormCreate()
     TrayIcon = new QSystemTrayIcon(this);
     TrayIcon->setObjectName(QStringLiteral("TrayIconData"));
     TrayIcon->setToolTip(QString::fromStdString(m_program.AppName));
-    TrayIcon->setIcon(QIcon(QStringLiteral(":/nuvio/nuvio.png")));
+    TrayIcon->setIcon(sharpIcon(QStringLiteral(":/nuvio/nuvio.png")));
     connect(TrayIcon, &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
                 if (reason == QSystemTrayIcon::Trigger)
@@ -494,6 +494,15 @@ void TForm1::navigate(QWebEngineView* view, const QUrl& url)
 void TForm1::navigate(QWebEngineView* view, const std::string& url)
 {
     navigate(view, urlFromText(url));
+}
+
+QIcon TForm1::sharpIcon(const QString& resource)
+{
+    QIcon icon(resource);
+    QString doubleSize = resource;
+    doubleSize.replace(QLatin1String(".png"), QLatin1String("@2x.png"));
+    icon.addFile(doubleSize);
+    return icon;
 }
 
 void TForm1::openStartView()

@@ -5,6 +5,7 @@
 #include "shell/pageurls.h"
 #include "shell/programvalues.h"
 
+#include <QIcon>
 #include <QMainWindow>
 #include <cstdint>
 #include <functional>
@@ -144,6 +145,10 @@ public:
     // Menu captions carry their mnemonic (Alt and the first letter); hints of the toolbar
     // buttons are also their accessible names.
     static QString withMnemonic(const QString& caption);
+
+    // One of the program's images (":/nuvio/NAME.png") with its drawn double-size version,
+    // so that it stays crisp on a 2x screen.
+    static QIcon sharpIcon(const QString& resource);
     void setMenuCaption(QMenu* menu, const QString& caption);
     void setToolButtonHint(QToolButton* button, const QString& hint);
 

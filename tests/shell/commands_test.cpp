@@ -68,8 +68,12 @@ TEST_F(CommandsTest, MenuCaptionsNamesAndShortcut)
     EXPECT_EQ(f.ToolButton1->toolTip(), "Vis nyhederne");
     EXPECT_EQ(f.ToolButton2->toolTip(), "NetRadio");
     EXPECT_EQ(f.ToolButton3->toolTip(), QString::fromUtf8("Søg på nettet"));
-    for (QToolButton* button : {f.ToolButton1, f.ToolButton2, f.ToolButton3})
+    // Crisp on a 2x screen: each image has a drawn 32-pixel version, not a scaled one.
+    for (QToolButton* button : {f.ToolButton1, f.ToolButton2, f.ToolButton3}) {
         EXPECT_FALSE(button->icon().pixmap(16, 16).isNull()) << button->objectName().toStdString();
+        EXPECT_TRUE(button->icon().availableSizes().contains(QSize(32, 32)))
+            << button->objectName().toStdString();
+    }
     EXPECT_EQ(f.ToolBar1->height(), 29);
     EXPECT_EQ(f.StatusBar1->height(), 17);
     EXPECT_FALSE(f.Label1->isVisible());
