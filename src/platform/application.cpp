@@ -84,6 +84,10 @@ void prepareWebEngineProcess()
     QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     chooseSoftwareDrawing();
+    // Screen readers get the pages' text only with this; the engine still builds its
+    // accessibility tree only while an assistive technology is listening.
+    if (!qEnvironmentVariableIsSet("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY"))
+        qputenv("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY", "1");
     registerBrowserSchemes();
     initialiseResources();
 }

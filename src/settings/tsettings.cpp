@@ -186,8 +186,12 @@ void Tsettings::nameControlsByTheirLabels()
         {Label4, ListBox1},  {Label3, ListBox2}, {Label11, ComboBox3}, {Label5, ComboBox1},
         {Label6, CheckBox1}, {Label1, Edit1},    {Label2, Edit2},      {Label8, ComboBox2},
         {Label7, CheckBox3}, {Label9, Edit3}};
-    for (const auto& [label, control] : pairs)
+    // Qt names a drop-down on Linux by its value; screen readers find its label through
+    // the label's buddy, which all the pairs get alike.
+    for (const auto& [label, control] : pairs) {
         control->setAccessibleName(name(label));
+        label->setBuddy(control);
+    }
     const std::pair<QLabel*, UpDown*> spins[] = {
         {Label1, UpDown1}, {Label2, UpDown2}, {Label9, UpDown3}};
     for (const auto& [label, spin] : spins) {
