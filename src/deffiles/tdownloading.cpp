@@ -3,7 +3,9 @@
 
 #include "platform/windowplacement.h"
 
+#include <QEvent>
 #include <QProgressBar>
+#include <algorithm>
 #include <climits>
 
 namespace nuvio {
@@ -13,14 +15,34 @@ Tdownloading::Tdownloading(QWidget* parent)
               Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint)
 {
     setObjectName(QStringLiteral("downloading"));
-    setWindowTitle(QStringLiteral("Opdaterer definitions filer"));
-    setModal(false);
-    setFixedSize(252, 49);
     pgBar1 = new QProgressBar(this);
     pgBar1->setObjectName(QStringLiteral("pgBar1"));
-    pgBar1->setGeometry(16, 16, 217, 17);
     pgBar1->setTextVisible(false);
+    // Sized by its caption from here on.
+    setWindowTitle(QStringLiteral("Opdaterer definitions filer"));
+    setModal(false);
     FormCreate();
+}
+
+void Tdownloading::changeEvent(QEvent* event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::WindowTitleChange)
+        fitToCaption();
+}
+
+void Tdownloading::fitToCaption()
+{
+    // Its usual 252 pixels, or wide enough that the title bar shows a longer language's
+    // caption whole beside the close box.
+    constexpr int kUsualWidth = 252;
+    constexpr int kTitleBarExtras = 96;
+    const int width = std::max(kUsualWidth, fontMetrics().horizontalAdvance(windowTitle()) +
+                                                kTitleBarExtras);
+    setFixedSize(width, 49);
+    pgBar1->setGeometry(16, 16, width - 35, 17);
+    if (!isVisible())
+        centreOnScreen(*this);
 }
 
 void Tdownloading::FormCreate()

@@ -23,8 +23,12 @@ public:
 
     QProgressBar* pgBar1 = nullptr;
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     void FormCreate();
+    void fitToCaption();
 };
 
 } // namespace nuvio

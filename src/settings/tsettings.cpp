@@ -16,12 +16,16 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QVBoxLayout>
 #include <algorithm>
 #include <climits>
 #include <type_traits>
@@ -58,10 +62,9 @@ Tsettings::Tsettings(TForm1& form, QWidget* parent)
     setObjectName(QStringLiteral("settings"));
     setWindowTitle(QStringLiteral("Indstillinger"));
     setModal(true);
-    setFixedSize(448, 434);
+    resize(kDefaultSize);
 
     PageControl1 = named(new QTabWidget(this), "PageControl1");
-    PageControl1->setGeometry(8, 8, 432, 382);
     TabSheet2 = named(new QWidget, "TabSheet2");
     TabSheet1 = named(new QWidget, "TabSheet1");
     PageControl1->addTab(TabSheet2, QStringLiteral("Nyheder"));
@@ -71,41 +74,69 @@ Tsettings::Tsettings(TForm1& form, QWidget* parent)
     nameControlsByTheirLabels();
 
     Button2 = named(new QPushButton(QStringLiteral("OK"), this), "Button2");
-    Button2->setGeometry(280, 400, 75, 25);
     Button2->setDefault(true);
     Button1 = named(new QPushButton(QStringLiteral("Annuller"), this), "Button1");
-    Button1->setGeometry(363, 400, 75, 25);
     Button1->setAutoDefault(false);
+    for (QPushButton* button : {Button2, Button1})
+        button->setMinimumSize(75, 25);
     connect(Button2, &QPushButton::clicked, this, reportingFailures([this] { Button2Click(); }));
     connect(Button1, &QPushButton::clicked, this, reportingFailures([this] { Button1Click(); }));
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(Button2);
+    buttons->addWidget(Button1);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 8, 8, 8);
+    layout->addWidget(PageControl1, 1);
+    layout->addLayout(buttons);
 }
 
 void Tsettings::buildNewsPage()
 {
     QWidget* page = TabSheet2;
     Label4 = named(new QLabel(QStringLiteral("Mulige nyhedsfeeds:"), page), "Label4");
-    Label4->setGeometry(8, 6, 150, 16);
     ListBox1 = named(new QListWidget(page), "ListBox1");
-    ListBox1->setGeometry(8, 24, 150, 276);
     Button5 = named(new QPushButton(QString::fromUtf8("Tilføj ->"), page), "Button5");
-    Button5->setGeometry(8, 306, 150, 25);
 
     Label3 = named(new QLabel(QStringLiteral("Valgte nyhedsfeeds:"), page), "Label3");
-    Label3->setGeometry(166, 6, 150, 16);
     ListBox2 = named(new QListWidget(page), "ListBox2");
-    ListBox2->setGeometry(166, 24, 150, 276);
     Button6 = named(new QPushButton(QStringLiteral("Fjern"), page), "Button6");
-    Button6->setGeometry(166, 306, 150, 25);
 
     Button3 = named(new QPushButton(QStringLiteral("Ryk op"), page), "Button3");
-    Button3->setGeometry(324, 24, 92, 25);
     Button4 = named(new QPushButton(QStringLiteral("Ryk ned"), page), "Button4");
-    Button4->setGeometry(324, 56, 92, 25);
     Button7 = named(new QPushButton(QStringLiteral("Nyt feed"), page), "Button7");
-    Button7->setGeometry(324, 306, 92, 25);
 
-    for (QPushButton* button : {Button3, Button4, Button5, Button6, Button7})
+    // The lists share what width the buttons leave them, at least their usual 150 pixels.
+    for (QListWidget* list : {ListBox1, ListBox2}) {
+        list->setMinimumSize(150, 200);
+        list->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Expanding);
+    }
+    for (QPushButton* button : {Button3, Button4, Button5, Button6, Button7}) {
         button->setAutoDefault(false);
+        button->setMinimumHeight(25);
+    }
+    for (QPushButton* button : {Button3, Button4, Button7})
+        button->setMinimumWidth(92);
+
+    auto* moves = new QVBoxLayout;
+    moves->addWidget(Button3);
+    moves->addWidget(Button4);
+    moves->addStretch();
+    auto* grid = new QGridLayout(page);
+    grid->setContentsMargins(8, 6, 8, 8);
+    grid->addWidget(Label4, 0, 0);
+    grid->addWidget(Label3, 0, 1);
+    grid->addWidget(ListBox1, 1, 0);
+    grid->addWidget(ListBox2, 1, 1);
+    grid->addLayout(moves, 1, 2);
+    grid->addWidget(Button5, 2, 0);
+    grid->addWidget(Button6, 2, 1);
+    grid->addWidget(Button7, 2, 2);
+    grid->setColumnStretch(0, 1);
+    grid->setColumnStretch(1, 1);
+    grid->setRowStretch(1, 1);
+
     connect(Button5, &QPushButton::clicked, this, reportingFailures([this] { ListBox1Click(); }));
     connect(ListBox1, &QListWidget::itemDoubleClicked, this,
             reportingFailures([this] { ListBox1Click(); }));
@@ -120,58 +151,69 @@ void Tsettings::buildNewsPage()
 void Tsettings::buildAdvancedPage()
 {
     QWidget* page = TabSheet1;
-    int row = 0;
+    auto* form = new QFormLayout(page);
+    form->setContentsMargins(8, 12, 8, 8);
+    form->setVerticalSpacing(14);
+    form->setLabelAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
     const auto label = [&](const char* name, const QString& text) {
-        auto* l = named(new QLabel(text, page), name);
-        l->setGeometry(8, 14 + row * 38, 214, 20);
-        return l;
+        return named(new QLabel(text, page), name);
     };
-    const auto place = [&](QWidget* control, int width) {
-        control->setGeometry(230, 12 + row * 38, width, 24);
-        ++row;
+    // Drop-downs take the width the labels leave, at least their usual 180 pixels.
+    const auto choice = [&](QComboBox* box) {
+        box->setMinimumWidth(180);
+        box->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+        return box;
     };
     const auto spin = [&](const char* editName, const char* upDownName, QLineEdit*& edit,
                           UpDown*& upDown, int min, int max, int step) {
         edit = named(new QLineEdit(page), editName);
         upDown = named(new UpDown(edit, min, max, step, page), upDownName);
-        edit->setGeometry(230, 12 + row * 38, 60, 24);
-        upDown->setGeometry(290, 12 + row * 38, 17, 24);
-        ++row;
+        edit->setFixedWidth(60);
+        upDown->setFixedWidth(17);
+        auto* row = new QHBoxLayout;
+        row->setSpacing(0);
+        row->addWidget(edit);
+        row->addWidget(upDown);
+        row->addStretch();
+        return row;
     };
 
     Label11 = label("Label11", QStringLiteral("Sprog: "));
-    ComboBox3 = named(new QComboBox(page), "ComboBox3");
-    place(ComboBox3, 180);
+    ComboBox3 = choice(named(new QComboBox(page), "ComboBox3"));
+    form->addRow(Label11, ComboBox3);
 
     Label5 = label("Label5", QStringLiteral("Startside: "));
-    ComboBox1 = named(new QComboBox(page), "ComboBox1");
+    ComboBox1 = choice(named(new QComboBox(page), "ComboBox1"));
     ComboBox1->addItems(
         {QStringLiteral("Nyheder"), QStringLiteral("NetRadio"), QString::fromUtf8("Søgning")});
-    place(ComboBox1, 180);
+    form->addRow(Label5, ComboBox1);
 
     Label6 = label("Label6", QString::fromUtf8("Opdatér nyheder v/programstart:"));
     CheckBox1 = named(new QCheckBox(page), "CheckBox1");
-    place(CheckBox1, 24);
+    CheckBox1->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    form->addRow(Label6, CheckBox1);
 
     Label1 = label("Label1", QStringLiteral("Opdaterings interval (minutter):"));
-    spin("Edit1", "UpDown1", Edit1, UpDown1, 10, 60, 5);
+    form->addRow(Label1, spin("Edit1", "UpDown1", Edit1, UpDown1, 10, 60, 5));
     Edit1->setReadOnly(true);
 
     Label2 = label("Label2", QStringLiteral("Max antal nyheder pr. feed:"));
-    spin("Edit2", "UpDown2", Edit2, UpDown2, 1, 999, 5);
+    form->addRow(Label2, spin("Edit2", "UpDown2", Edit2, UpDown2, 1, 999, 5));
 
     Label8 = label("Label8", QStringLiteral("OBS funktion:"));
-    ComboBox2 = named(new QComboBox(page), "ComboBox2");
+    ComboBox2 = choice(named(new QComboBox(page), "ComboBox2"));
     ComboBox2->addItems({QString::fromUtf8("Gør ingenting"), QStringLiteral("Vis nyhederne"),
                          QStringLiteral("Giv lyd"), QStringLiteral("Giv lyd og vis nyhederne")});
-    place(ComboBox2, 180);
+    form->addRow(Label8, ComboBox2);
 
     Label7 = label("Label7", QString::fromUtf8("Minimér program til systemtray:"));
     CheckBox3 = named(new QCheckBox(page), "CheckBox3");
-    place(CheckBox3, 24);
+    CheckBox3->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    form->addRow(Label7, CheckBox3);
 
     Label9 = label("Label9", QString::fromUtf8("Opdatér def.filer ældre end (dage):"));
-    spin("Edit3", "UpDown3", Edit3, UpDown3, 0, 360, 30);
+    form->addRow(Label9, spin("Edit3", "UpDown3", Edit3, UpDown3, 0, 360, 30));
 }
 
 void Tsettings::nameControlsByTheirLabels()
@@ -220,9 +262,18 @@ void Tsettings::setVisible(bool visible)
 {
     // In the middle of the screen, not of the main window; placed before it is shown, so
     // the dialog does not jump.
-    if (visible && !isVisible())
+    if (visible && !isVisible()) {
+        fitToTexts();
         centreOnScreen(*this);
+    }
     QDialog::setVisible(visible);
+}
+
+void Tsettings::fitToTexts()
+{
+    // Its usual size, or larger where a language's texts need more room; never resized by
+    // hand, as the dialog it stands for.
+    setFixedSize(sizeHint().expandedTo(kDefaultSize));
 }
 
 void Tsettings::showEvent(QShowEvent* event)

@@ -86,8 +86,11 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    static constexpr QSize kDefaultSize{448, 434};
+
     void buildNewsPage();
     void buildAdvancedPage();
+    void fitToTexts();
     template <typename Step> void handle(Step step);
     std::string folder() const;
 

@@ -10,6 +10,9 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QFile>
+#include <QTabBar>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -182,4 +185,43 @@ TEST_F(LoadLanguageTest, EveryTextOfTheFileReachesItsPlace)
         EXPECT_EQ(accessible->text(QAccessible::Name), QString::fromUtf8(name))
             << widget->objectName().toStdString();
     }
+}
+
+// Every shipped language's texts fit where they are shown: no label, button, check box or
+// tab cut off in the settings dialog, and the progress window wide enough for its caption.
+TEST_F(LoadLanguageTest, EveryShippedLanguageFitsItsWindows)
+{
+    for (const char* file : {"dansk.ini", "english.ini", "svenska.ini", "norsk.ini", "deutsch.ini"})
+        QFile::copy(QStringLiteral(NUVIO_SOURCE_DIR "/data/") + QString::fromLatin1(file),
+                    QString::fromStdString(dir.path() + "/" + file));
+    build();
+    for (const char* language : {"Dansk", "English", "Svenska", "Norsk", "Deutsch"}) {
+        SCOPED_TRACE(language);
+        settings.UserLanguage = language;
+        LoadLanguage(*form, *dialog, *progress);
+        dialog->show();
+        for (int tab = 0; tab < dialog->PageControl1->count(); ++tab) {
+            dialog->PageControl1->setCurrentIndex(tab);
+            QCoreApplication::processEvents();
+            const QTabBar* bar = dialog->PageControl1->tabBar();
+            EXPECT_GE(bar->tabRect(tab).width(),
+                      bar->fontMetrics().horizontalAdvance(bar->tabText(tab)))
+                << bar->tabText(tab).toStdString();
+            for (QWidget* widget : dialog->findChildren<QWidget*>()) {
+                const auto* label = qobject_cast<QLabel*>(widget);
+                const auto* button = qobject_cast<QAbstractButton*>(widget);
+                const bool hasText = (label && !label->text().isEmpty()) ||
+                                     (button && !button->text().isEmpty());
+                if (!widget->isVisible() || !hasText)
+                    continue;
+                EXPECT_GE(widget->width(), widget->sizeHint().width())
+                    << widget->objectName().toStdString();
+            }
+        }
+        dialog->hide();
+        EXPECT_GE(progress->width(),
+                  progress->fontMetrics().horizontalAdvance(progress->windowTitle()) + 96)
+            << progress->windowTitle().toStdString();
+    }
+    EXPECT_GT(dialog->width(), 448) << "the German texts need more than the usual width";
 }
