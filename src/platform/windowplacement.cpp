@@ -21,4 +21,9 @@ void centreOnScreen(QWidget& window)
                 area.y() + centred(area.height(), window.height()));
 }
 
+bool windowPositionsAreKnown()
+{
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
 } // namespace nuvio

@@ -8,6 +8,7 @@
 #include "platform/application.h"
 #include "platform/codepage.h"
 #include "platform/messagebox.h"
+#include "platform/windowplacement.h"
 #include "platform/plainpath.h"
 #include "platform/textfile.h"
 #include "platform/urlopener.h"
@@ -262,7 +263,9 @@ void TForm1::FormCreate()
         m_outerBounds.width = std::min(m_outerBounds.width, room.width());
         m_outerBounds.height = std::min(m_outerBounds.height, room.height());
     }
-    move(m_outerBounds.left, m_outerBounds.top);
+    // Where the desktop places windows itself, the saved place is neither used nor replaced.
+    if (windowPositionsAreKnown())
+        move(m_outerBounds.left, m_outerBounds.top);
     resize(m_outerBounds.width, m_outerBounds.height);
     setRefreshInterval(loaded.refreshIntervalMs);
 
@@ -299,6 +302,8 @@ void TForm1::FormDestroy()
 WindowBounds TForm1::bounds() const
 {
     const QRect outer = frameGeometry();
+    if (!windowPositionsAreKnown())
+        return {m_outerBounds.left, m_outerBounds.top, outer.width(), outer.height()};
     return {outer.x(), outer.y(), outer.width(), outer.height()};
 }
 

@@ -158,4 +158,26 @@ first=$!
 wait_for_window '^nuvio v\.1\.00$' >/dev/null || fail "no box about the missing settings"
 terminate_within 2 "during the first box"
 grep -q '^"mleft"="' "$hive" || fail "the settings were not saved after SIGTERM during the first box"
+
+# Under Wayland the program cannot know where its window is: the place saved under X11
+# is kept as it was (the size is still saved).
+if command -v weston >/dev/null 2>&1; then
+  runtime="$work/wayland"
+  mkdir -m 700 "$runtime"
+  XDG_RUNTIME_DIR="$runtime" weston --backend=headless-backend.so --socket=nuvio-test \
+    --width=1280 --height=1024 >"$work/weston.log" 2>&1 &
+  compositor=$!
+  for _ in $(seq 1 100); do [ -S "$runtime/nuvio-test" ] && break; sleep 0.1; done
+  printf 'REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Trelvander\\nuvio]\r\n"InstallPath"="%s"\r\n"mleft"="100"\r\n"mtop"="50"\r\n"mheight"="600"\r\n' \
+    "$work/install" >"$hive"
+  XDG_RUNTIME_DIR="$runtime" WAYLAND_DISPLAY=nuvio-test QT_QPA_PLATFORM=wayland "$nuvio" \
+    2>"$work/wayland.err" &
+  first=$!
+  sleep 6
+  terminate_within 10 "under Wayland"
+  kill "$compositor" 2>/dev/null
+  grep -q '^"mleft"="100"' "$hive" && grep -q '^"mtop"="50"' "$hive" ||
+    fail "under Wayland the saved place was replaced: $(grep -a '^"m' "$hive" | tr '\r\n' '  ')"
+  grep -q '^"mheight"="' "$hive" || fail "under Wayland the size was not saved"
+fi
 echo "1 passed, 0 failed"
