@@ -25,9 +25,11 @@ printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Other]\r\n"keep"="me"\r\n\r\n[HKEY_L
 export NUVIO_REGISTRY="$hive"
 export XDG_CACHE_HOME="$work/cache"
 
-wait_for_window() { # name pattern; prints the window id
+wait_for_window() { # name pattern [pid]; prints the window id
+  # Other tests may show windows of the same name on the same display: with a pid, only
+  # that process's windows count.
   for _ in $(seq 1 200); do
-    id="$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)"
+    id="$(xdotool search --onlyvisible ${2:+--pid "$2"} --name "$1" 2>/dev/null | head -n 1)"
     [ -n "$id" ] && { echo "$id"; return 0; }
     sleep 0.1
   done
@@ -53,12 +55,12 @@ terminate_within() { # seconds what
 
 "$nuvio" 2>"$work/first.err" &
 first=$!
-wait_for_window '^nuvio v\.1\.00$' >/dev/null || fail "the main window did not appear"
+wait_for_window '^nuvio v\.1\.00$' "$first" >/dev/null || fail "the main window did not appear"
 before="$(sha256sum "$hive")"
 
 "$nuvio" &
 second=$!
-box="$(wait_for_window '^nuvio$')" || fail "the second copy showed no message"
+box="$(wait_for_window '^nuvio$' "$second")" || fail "the second copy showed no message"
 xdotool windowfocus --sync "$box" key Return
 for _ in $(seq 1 100); do kill -0 "$second" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$second" 2>/dev/null && { kill -KILL "$second"; fail "the second copy did not end"; }
@@ -87,7 +89,7 @@ rm -f "$work/install/filelist.txt"
 export NUVIO_SERVER_URL="http://127.0.0.1:1/"
 "$nuvio" 2>"$work/report.err" &
 first=$!
-wait_for_window '^nuvio v\.1\.00$' >/dev/null || fail "no error report for the failed update"
+wait_for_window '^nuvio v\.1\.00$' "$first" >/dev/null || fail "no error report for the failed update"
 sleep 0.5
 terminate_within 10 "during the start-up report"
 grep -q '^nuvio v.1.00: .*\.$' "$work/report.err" || fail "the error report was not also on stderr"
@@ -137,7 +139,7 @@ for path in stall trickle; do
   printf '%s/%s\r\n' "$feeds" "$path" >"$work/install/newsselected.txt"
   "$nuvio" &
   first=$!
-  wait_for_window '^nuvio v\.1\.00$' >/dev/null || fail "$path: the main window did not appear"
+  wait_for_window '^nuvio v\.1\.00$' "$first" >/dev/null || fail "$path: the main window did not appear"
   sleep 3.5 # the start-up refresh (after 2 s) is waiting for the feed
   kill -0 "$first" 2>/dev/null || fail "$path: the program ended by itself"
   sed -i '/^"mleft"=/d' "$hive"
@@ -155,7 +157,7 @@ done
 rm -f "$hive"
 "$nuvio" 2>/dev/null &
 first=$!
-wait_for_window '^nuvio v\.1\.00$' >/dev/null || fail "no box about the missing settings"
+wait_for_window '^nuvio v\.1\.00$' "$first" >/dev/null || fail "no box about the missing settings"
 terminate_within 2 "during the first box"
 grep -q '^"mleft"="' "$hive" || fail "the settings were not saved after SIGTERM during the first box"
 
