@@ -5,12 +5,13 @@
 // page's size, the seconds from the navigation to the view's load end and to the page laid
 // out whole, the PSS of this process and its browser processes two seconds later, and the
 // page's own timing: first headlines painted, bytes received, parsing done, load event.
-#include "news/newspage.h"
-#include "platform/application.h"
-#include "platform/urlopener.h"
-#include "settings/appsettings.h"
-#include "shell/programvalues.h"
-#include "shell/tform1.h"
+#include "core/news/newspage.h"
+#include "core/settings/appsettings.h"
+#include "core/shell/programvalues.h"
+#include "gui/platform/application.h"
+#include "gui/platform/urlopener.h"
+#include "gui/shell/tform1.h"
+#include "gui/shell/webengineprocess.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -7,8 +7,8 @@
 //
 // The plain search is timed on a sample of items (1000 by default) and scaled to all of
 // them; the answers of both methods are compared on that sample.
-#include "news/newspage.h"
-#include "news/substringindex.h"
+#include "core/news/newspage.h"
+#include "core/news/substringindex.h"
 
 #include <chrono>
 #include <cstdio>

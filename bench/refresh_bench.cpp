@@ -4,8 +4,8 @@
 // (127.0.0.2 to 127.0.0.21), side by side, with the pages compared.
 //
 //   build/bench/refresh_bench
-#include "net/httpclient.h"
-#include "news/newsrefresh.h"
+#include "core/net/httpclient.h"
+#include "core/news/newsrefresh.h"
 
 #include <chrono>
 #include <cstdio>

@@ -4,9 +4,9 @@
 // copy) in the same run, with their results compared.
 //
 //   build/bench/scanner_bench
-#include "news/feedlists.h"
-#include "news/feedscanner.h"
-#include "news/feedtext.h"
+#include "core/news/feedlists.h"
+#include "core/news/feedscanner.h"
+#include "core/news/feedtext.h"
 
 #include <chrono>
 #include <cstdio>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 // Splitting list lines: no crash, and a field asked for either exists or is the
 // documented error.
-#include "news/feedlists.h"
-#include "platform/errors.h"
-#include "platform/fieldsplit.h"
+#include "core/news/feedlists.h"
+#include "core/platform/errors.h"
+#include "core/platform/fieldsplit.h"
 
 #include <cstdlib>
 #include <string>

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 // A feed body through preparation, the scanner and the page writer's texts: nothing may
 // crash, and the page must stay inert whatever the feed holds.
-#include "news/feedscanner.h"
-#include "news/feedtext.h"
-#include "news/inerttext.h"
-#include "news/newspage.h"
+#include "core/news/feedscanner.h"
+#include "core/news/feedtext.h"
+#include "core/news/inerttext.h"
+#include "core/news/newspage.h"
 #include "support/pageinert.h"
 
 #include <cstdio>

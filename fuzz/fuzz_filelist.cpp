@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // A server's file list: every entry is read or refused with the documented error, and
 // every local name that is accepted resolves inside the install directory.
-#include "deffiles/definitionupdate.h"
-#include "platform/errors.h"
+#include "core/deffiles/definitionupdate.h"
+#include "core/platform/errors.h"
 
 #include <climits>
 #include <cstdio>

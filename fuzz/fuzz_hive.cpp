@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // A hive file: read, written and read again gives the same values, and a value set in it
 // reads back as set, with everything else unchanged.
-#include "platform/registryhive.h"
+#include "core/platform/registryhive.h"
 
 #include <cstdlib>
 #include <string>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // A language file: every text of the table is read without a crash, and no value is
 // longer than a profile value may be.
-#include "language/languagetable.h"
-#include "language/profileini.h"
+#include "core/language/languagetable.h"
+#include "core/language/profileini.h"
 
 #include <cstdlib>
 #include <string>

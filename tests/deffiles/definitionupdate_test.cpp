@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "deffiles/definitionupdate.h"
-#include "net/httpclient.h"
-#include "platform/atomicfile.h"
-#include "platform/errors.h"
+#include "core/deffiles/definitionupdate.h"
+#include "core/net/httpclient.h"
+#include "core/platform/atomicfile.h"
+#include "core/platform/errors.h"
 #include "support/loopbackserver.h"
 #include "support/tempdir.h"
 

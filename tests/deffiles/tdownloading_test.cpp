@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "deffiles/tdownloading.h"
-#include "settings/tsettings.h"
-#include "shell/startup.h"
+#include "gui/deffiles/tdownloading.h"
+#include "gui/settings/tsettings.h"
+#include "gui/shell/startup.h"
 #include "support/formfixture.h"
 #include "support/loopbackserver.h"
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The bundled vendor server against the real update: every file it lists arrives byte for
 // byte as the default installation has it.
-#include "deffiles/definitionupdate.h"
-#include "net/httpclient.h"
+#include "core/deffiles/definitionupdate.h"
+#include "core/net/httpclient.h"
 #include "support/tempdir.h"
 
 #include <arpa/inet.h>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 // The program killed at random moments while it saves its settings and while it updates
 // its local files: afterwards the hive and every file are whole, old or new.
-#include "platform/atomicfile.h"
-#include "platform/registryhive.h"
-#include "settings/settingsstore.h"
+#include "core/platform/atomicfile.h"
+#include "core/platform/registryhive.h"
+#include "core/settings/settingsstore.h"
 #include "support/loopbackserver.h"
 #include "support/tempdir.h"
 

@@ -4,10 +4,10 @@
 //   crash_helper save HIVE
 //   crash_helper update INSTALLDIR SERVERURL
 //   crash_helper once save HIVE | once select FILE [FEED...] | once update INSTALLDIR SERVERURL
-#include "deffiles/definitionupdate.h"
-#include "net/httpclient.h"
-#include "news/feedlists.h"
-#include "settings/settingsstore.h"
+#include "core/deffiles/definitionupdate.h"
+#include "core/net/httpclient.h"
+#include "core/news/feedlists.h"
+#include "core/settings/settingsstore.h"
 
 #include <cstdio>
 #include <string>

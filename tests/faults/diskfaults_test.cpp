@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: MIT
 // A full disk and a read-only disk under each of the program's writes: the documented
 // message, and no file left torn.
-#include "deffiles/definitionupdate.h"
-#include "net/httpclient.h"
-#include "news/feedlists.h"
-#include "news/newsrefresh.h"
-#include "platform/atomicfile.h"
-#include "platform/errors.h"
-#include "platform/registryhive.h"
-#include "settings/settingsstore.h"
+#include "core/deffiles/definitionupdate.h"
+#include "core/net/httpclient.h"
+#include "core/news/feedlists.h"
+#include "core/news/newsrefresh.h"
+#include "core/platform/atomicfile.h"
+#include "core/platform/errors.h"
+#include "core/platform/registryhive.h"
+#include "core/settings/settingsstore.h"
 #include "support/loopbackserver.h"
 #include "support/smalldisk.h"
 #include "support/tempdir.h"

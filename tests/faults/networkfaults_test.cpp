@@ -2,8 +2,8 @@
 // Every way a feed server can fail, between two good feeds in one refresh, each case
 // several times: the right "Fejl" line, the good feeds on the page, an inert page, and no
 // hang beyond the time-outs.
-#include "net/httpclient.h"
-#include "news/newsrefresh.h"
+#include "core/net/httpclient.h"
+#include "core/news/newsrefresh.h"
 #include "support/loopbackserver.h"
 #include "support/pageinert.h"
 #include "support/tempdir.h"

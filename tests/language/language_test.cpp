@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "language/languagekey.h"
-#include "language/languagetable.h"
-#include "language/profileini.h"
-#include "platform/errors.h"
+#include "core/language/languagekey.h"
+#include "core/language/languagetable.h"
+#include "core/language/profileini.h"
+#include "core/platform/errors.h"
 #include "support/tempdir.h"
 
 #include <gtest/gtest.h>

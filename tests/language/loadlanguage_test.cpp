@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "deffiles/tdownloading.h"
-#include "language/loadlanguage.h"
-#include "settings/tsettings.h"
-#include "settings/updown.h"
-#include "shell/startup.h"
+#include "gui/deffiles/tdownloading.h"
+#include "gui/language/loadlanguage.h"
+#include "gui/settings/tsettings.h"
+#include "gui/settings/updown.h"
+#include "gui/shell/startup.h"
 #include "support/formfixture.h"
 
 #include <QAccessible>
@@ -12,12 +12,12 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFile>
-#include <QTabBar>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
 
@@ -210,8 +210,8 @@ TEST_F(LoadLanguageTest, EveryShippedLanguageFitsItsWindows)
             for (QWidget* widget : dialog->findChildren<QWidget*>()) {
                 const auto* label = qobject_cast<QLabel*>(widget);
                 const auto* button = qobject_cast<QAbstractButton*>(widget);
-                const bool hasText = (label && !label->text().isEmpty()) ||
-                                     (button && !button->text().isEmpty());
+                const bool hasText =
+                    (label && !label->text().isEmpty()) || (button && !button->text().isEmpty());
                 if (!widget->isVisible() || !hasText)
                     continue;
                 EXPECT_GE(widget->width(), widget->sizeHint().width())

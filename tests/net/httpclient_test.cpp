@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "net/httpclient.h"
+#include "core/net/httpclient.h"
 #include "support/loopbackserver.h"
 
 #include <atomic>

@@ -2,8 +2,8 @@
 // Every document of the shared feed corpus through a whole refresh from a loopback server:
 // nothing crashes, the page stays inert, and it is the same page whether the bodies arrive
 // whole or in pieces of 128 bytes or of one byte.
-#include "net/httpclient.h"
-#include "news/newsrefresh.h"
+#include "core/net/httpclient.h"
+#include "core/news/newsrefresh.h"
 #include "support/loopbackserver.h"
 #include "support/pageinert.h"
 #include "support/tempdir.h"

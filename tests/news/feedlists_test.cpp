@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "news/feedlists.h"
-#include "platform/atomicfile.h"
-#include "platform/errors.h"
+#include "core/news/feedlists.h"
+#include "core/platform/atomicfile.h"
+#include "core/platform/errors.h"
 #include "support/tempdir.h"
 
 #include <filesystem>

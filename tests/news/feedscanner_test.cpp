@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "news/feedscanner.h"
+#include "core/news/feedscanner.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "news/feedtext.h"
+#include "core/news/feedtext.h"
 
 #include <gtest/gtest.h>
 

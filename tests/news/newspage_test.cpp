@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "news/inerttext.h"
-#include "news/newspage.h"
-#include "platform/errors.h"
+#include "core/news/inerttext.h"
+#include "core/news/newspage.h"
+#include "core/platform/errors.h"
 #include "support/tempdir.h"
 
 #include <filesystem>

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
-#include "net/httpclient.h"
-#include "news/feedcache.h"
-#include "news/newspage.h"
-#include "news/newsrefresh.h"
-#include "platform/atomicfile.h"
-#include "platform/errors.h"
+#include "core/net/httpclient.h"
+#include "core/news/feedcache.h"
+#include "core/news/newspage.h"
+#include "core/news/newsrefresh.h"
+#include "core/platform/atomicfile.h"
+#include "core/platform/errors.h"
 #include "support/loopbackserver.h"
 #include "support/tempdir.h"
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "news/substringindex.h"
+#include "core/news/substringindex.h"
 
 #include <gtest/gtest.h>
 #include <random>

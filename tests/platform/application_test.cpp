@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "platform/application.h"
-#include "platform/errors.h"
-#include "platform/messagebox.h"
+#include "core/platform/errors.h"
+#include "gui/platform/application.h"
+#include "gui/platform/messagebox.h"
 
 #include <QCoreApplication>
 #include <QTimer>

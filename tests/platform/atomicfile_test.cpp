@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "platform/atomicfile.h"
-#include "platform/errors.h"
+#include "core/platform/atomicfile.h"
+#include "core/platform/errors.h"
 #include "support/tempdir.h"
 
 #include <cerrno>

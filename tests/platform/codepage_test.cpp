@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/codepage.h"
+#include "core/platform/codepage.h"
 
 #include <gtest/gtest.h>
 

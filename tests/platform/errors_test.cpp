@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/errors.h"
+#include "core/platform/errors.h"
 
 #include <gtest/gtest.h>
 

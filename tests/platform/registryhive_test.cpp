@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "platform/errors.h"
-#include "platform/registryhive.h"
+#include "core/platform/errors.h"
+#include "core/platform/registryhive.h"
 #include "support/tempdir.h"
 
 #include <filesystem>

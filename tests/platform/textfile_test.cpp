@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "platform/errors.h"
-#include "platform/textfile.h"
+#include "core/platform/errors.h"
+#include "core/platform/textfile.h"
 #include "support/tempdir.h"
 
 #include <gtest/gtest.h>

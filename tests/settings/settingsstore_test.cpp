@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "platform/atomicfile.h"
-#include "platform/errors.h"
-#include "platform/registryhive.h"
-#include "settings/settingsstore.h"
+#include "core/platform/atomicfile.h"
+#include "core/platform/errors.h"
+#include "core/platform/registryhive.h"
+#include "core/settings/settingsstore.h"
 #include "support/tempdir.h"
 
 #include <cerrno>

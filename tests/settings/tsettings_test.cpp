@@ -1,22 +1,22 @@
 // SPDX-License-Identifier: MIT
-#include "platform/atomicfile.h"
-#include "settings/settingsstore.h"
-#include "settings/tsettings.h"
-#include "settings/updown.h"
+#include "core/platform/atomicfile.h"
+#include "core/settings/settingsstore.h"
+#include "gui/settings/tsettings.h"
+#include "gui/settings/updown.h"
 #include "support/formfixture.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLineEdit>
 #include <QGuiApplication>
-#include <QScreen>
-#include <cmath>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTest>
 #include <cerrno>
+#include <cmath>
 #include <filesystem>
 
 using namespace nuvio;

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "platform/errors.h"
-#include "shell/alertsound.h"
+#include "core/platform/errors.h"
+#include "gui/shell/alertsound.h"
 #include "support/formfixture.h"
 #include "support/loopbackserver.h"
 

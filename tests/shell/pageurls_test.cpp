@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "language/languagekey.h"
-#include "shell/pageurls.h"
+#include "core/language/languagekey.h"
+#include "core/shell/pageurls.h"
 #include "support/tempdir.h"
 
 #include <gtest/gtest.h>

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
-#include "platform/singleinstance.h"
+#include "core/platform/singleinstance.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -120,13 +120,14 @@ TEST(SingleInstance, AnotherUsersListenerIsNotBelieved)
     ::chmod(folder.toLocal8Bit().constData(), 0777);
     const QString path = folder + QStringLiteral("/nuvio-socket");
     QProcess other;
-    other.start(QStringLiteral("setpriv"),
-                {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
-                 QStringLiteral("--clear-groups"), QStringLiteral("/usr/bin/python3"), QStringLiteral("-c"),
-                 QStringLiteral("import socket,sys,time\n"
-                                "s=socket.socket(socket.AF_UNIX); s.bind(sys.argv[1]); s.listen(4)\n"
-                                "print('ready', flush=True); time.sleep(20)"),
-                 path});
+    other.start(
+        QStringLiteral("setpriv"),
+        {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+         QStringLiteral("--clear-groups"), QStringLiteral("/usr/bin/python3"), QStringLiteral("-c"),
+         QStringLiteral("import socket,sys,time\n"
+                        "s=socket.socket(socket.AF_UNIX); s.bind(sys.argv[1]); s.listen(4)\n"
+                        "print('ready', flush=True); time.sleep(20)"),
+         path});
     ASSERT_TRUE(other.waitForReadyRead(10000)) << other.readAllStandardError().toStdString();
     SingleInstance mine(path);
     EXPECT_FALSE(mine.findRunningCopy(1000)) << "a listener of another user is not our copy";

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
-#include "platform/errors.h"
-#include "platform/messagebox.h"
-#include "platform/registryhive.h"
-#include "settings/settingsstore.h"
-#include "shell/alertsound.h"
-#include "shell/tform1.h"
+#include "core/platform/errors.h"
+#include "core/platform/registryhive.h"
+#include "core/settings/settingsstore.h"
+#include "gui/platform/messagebox.h"
+#include "gui/shell/alertsound.h"
+#include "gui/shell/tform1.h"
 #include "support/formfixture.h"
 
 #include <QAction>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/application.h"
+#include "gui/platform/application.h"
 #include "support/formfixture.h"
 
 #include <QPointer>

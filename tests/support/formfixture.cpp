@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "support/formfixture.h"
 
-#include "platform/registryhive.h"
-#include "platform/textfile.h"
-#include "settings/settingsstore.h"
+#include "core/platform/registryhive.h"
+#include "core/platform/textfile.h"
+#include "core/settings/settingsstore.h"
 
 #include <QTest>
 

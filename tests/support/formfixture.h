@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "platform/messagebox.h"
-#include "platform/urlopener.h"
-#include "shell/tform1.h"
+#include "gui/platform/messagebox.h"
+#include "gui/platform/urlopener.h"
+#include "gui/shell/tform1.h"
 #include "support/tempdir.h"
 
 #include <QSignalSpy>

@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: MIT
-#include "platform/application.h"
+#include "gui/platform/application.h"
+#include "gui/shell/webengineprocess.h"
 
 #include <QProcess>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QSystemTrayIcon>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 

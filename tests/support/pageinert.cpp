@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "support/pageinert.h"
 
-#include "news/inerttext.h"
+#include "core/news/inerttext.h"
 
 #include <array>
 

@@ -1,0 +1,528 @@
+// SPDX-License-Identifier: MIT
+#include "core/net/httpclient.h"
+
+#include "core/platform/asciitext.h"
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <curl/curl.h>
+#include <mutex>
+
+namespace nuvio {
+
+namespace {
+
+void initialiseCurlOnce()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+std::string statusLine(long status)
+{
+    const char* reason = "";
+    switch (status / 100) {
+    case 1:
+        reason = "Informational";
+        break;
+    case 3:
+        reason = status == 304 ? "Not Modified" : "Redirect";
+        break;
+    case 4:
+        reason = status == 404   ? "Not Found"
+                 : status == 403 ? "Forbidden"
+                 : status == 429 ? "Too Many Requests"
+                                 : "Client Error";
+        break;
+    case 5:
+        reason = status == 503 ? "Service Unavailable" : "Server Error";
+        break;
+    }
+    return "HTTP/1.1 " + std::to_string(status) + " " + reason;
+}
+
+} // namespace
+
+// Cookies live in a share handle used by every transfer; the share handle needs locks
+// because transfers of different batches may run at the same time.
+struct HttpClient::Shared
+{
+    CURLSH* share = nullptr;
+    std::array<std::mutex, CURL_LOCK_DATA_LAST> locks;
+    std::mutex batchesMutex;
+    std::vector<std::weak_ptr<Batch::State>> batches;
+    bool closed = false; // under batchesMutex
+
+    Shared()
+    {
+        initialiseCurlOnce();
+        share = curl_share_init();
+        curl_share_setopt(share, CURLSHOPT_LOCKFUNC, &Shared::lock);
+        curl_share_setopt(share, CURLSHOPT_UNLOCKFUNC, &Shared::unlock);
+        curl_share_setopt(share, CURLSHOPT_USERDATA, this);
+        curl_share_setopt(share, CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE);
+    }
+    ~Shared() { curl_share_cleanup(share); }
+
+    static void lock(CURL*, curl_lock_data data, curl_lock_access, void* self)
+    {
+        static_cast<Shared*>(self)->locks[static_cast<std::size_t>(data)].lock();
+    }
+    static void unlock(CURL*, curl_lock_data data, void* self)
+    {
+        static_cast<Shared*>(self)->locks[static_cast<std::size_t>(data)].unlock();
+    }
+};
+
+struct HttpClient::Batch::State
+{
+    std::mutex mutex;
+    std::condition_variable done;
+    std::vector<std::optional<HttpResult>> results;
+    std::atomic<bool> cancelled{false};
+    CURLM* multi = nullptr; // under mutex, while the worker waits in it
+
+    // Body bytes arrived and not yet taken, and the room rule's two exceptions.
+    std::atomic<std::size_t> held{0};
+    std::atomic<std::size_t> peakHeld{0};
+    std::size_t maxHeld = 0;
+    std::vector<bool> taken;                  // under mutex
+    std::atomic<std::size_t> firstUntaken{0}; // the lowest index not taken yet
+    std::atomic<std::size_t> waitingFor{SIZE_MAX};
+    std::atomic<bool> roomChanged{false};
+
+    // Room for `more` bytes of transfer `index`. The one taken next always has room, and so
+    // has any up to the one waited for: a transfer that has no connection yet (six a host)
+    // must not wait behind ones that hold theirs while they wait for room. Taken in order,
+    // as the refresh takes them, that is the next one alone.
+    bool mayHold(std::size_t index, std::size_t more) const
+    {
+        const std::size_t waiting = waitingFor.load();
+        return held.load() + more <= maxHeld || index == firstUntaken.load() ||
+               (waiting != SIZE_MAX && index <= waiting);
+    }
+    void addHeld(std::size_t bytes)
+    {
+        const std::size_t now = held.fetch_add(bytes) + bytes;
+        std::size_t peak = peakHeld.load();
+        while (now > peak && !peakHeld.compare_exchange_weak(peak, now)) {
+        }
+    }
+    // Called with mutex held.
+    void wake()
+    {
+        roomChanged = true;
+        if (multi)
+            curl_multi_wakeup(multi);
+    }
+
+    // Sets the flag and wakes the worker from its wait, so that it sees it at once.
+    void cancel()
+    {
+        cancelled = true;
+        std::lock_guard lock(mutex);
+        if (multi)
+            curl_multi_wakeup(multi);
+    }
+};
+
+namespace {
+
+struct Transfer
+{
+    CURL* easy = nullptr;
+    std::size_t index = 0;
+    // The body in blocks of a fixed size: growing one string would, while it is copied
+    // into a larger one, hold the body twice.
+    std::vector<std::string> blocks;
+    std::size_t bodySize = 0;
+    std::size_t maxBody = 0;
+    bool tooLarge = false;
+    bool paused = false;       // waiting for room in the batch's memory
+    bool headersEnded = false; // the blank line after the last header block arrived
+    std::string etag, lastModified, retryAfter;
+    char errorBuffer[CURL_ERROR_SIZE] = {};
+    curl_slist* headers = nullptr;
+    HttpClient::Batch::State* state = nullptr;
+};
+
+size_t writeBody(char* data, size_t size, size_t count, void* user)
+{
+    auto* transfer = static_cast<Transfer*>(user);
+    const std::size_t bytes = size * count;
+    // Counted here: a size limit in the transfer options does not stop a chunked body.
+    if (transfer->bodySize + bytes > transfer->maxBody) {
+        transfer->tooLarge = true;
+        return 0;
+    }
+    if (!transfer->state->mayHold(transfer->index, bytes)) {
+        transfer->paused = true;
+        return CURL_WRITEFUNC_PAUSE; // delivered again once there is room
+    }
+    // Blocks grow with the body (each as large as all before it, from 16 KiB to 1 MiB),
+    // so a small feed takes little memory and a large one is never copied whole.
+    constexpr std::size_t smallest = std::size_t{16} << 10;
+    constexpr std::size_t largest = std::size_t{1} << 20;
+    std::size_t done = 0;
+    while (done < bytes) {
+        if (transfer->blocks.empty() ||
+            transfer->blocks.back().size() == transfer->blocks.back().capacity()) {
+            transfer->blocks.emplace_back();
+            transfer->blocks.back().reserve(
+                std::clamp(transfer->bodySize + done, smallest, largest));
+        }
+        std::string& block = transfer->blocks.back();
+        const std::size_t take = std::min(bytes - done, block.capacity() - block.size());
+        block.append(data + done, take);
+        done += take;
+    }
+    transfer->bodySize += bytes;
+    transfer->state->addHeld(bytes);
+    return bytes;
+}
+
+// The value of a header line "Name: value" whose name is `name` (any letter case).
+bool headerValue(std::string_view line, std::string_view name, std::string& value)
+{
+    if (line.size() <= name.size() || line[name.size()] != ':' ||
+        !startsWithIgnoringAsciiCase(line, name))
+        return false;
+    std::string_view rest = line.substr(name.size() + 1);
+    while (!rest.empty() && (rest.back() == '\r' || rest.back() == '\n'))
+        rest.remove_suffix(1);
+    value = std::string(trimBlanks(rest));
+    return true;
+}
+
+size_t readHeader(char* data, size_t size, size_t count, void* user)
+{
+    auto* transfer = static_cast<Transfer*>(user);
+    const std::size_t bytes = size * count;
+    const std::string_view line(data, bytes);
+    // Each answer of a redirect chain ends its headers with a blank line; a new status
+    // line starts the next answer, whose headers are the ones that count.
+    if (line == "\r\n" || line == "\n") {
+        transfer->headersEnded = true;
+    } else if (line.substr(0, 5) == "HTTP/") {
+        transfer->headersEnded = false;
+        transfer->etag.clear();
+        transfer->lastModified.clear();
+        transfer->retryAfter.clear();
+    } else {
+        headerValue(line, "etag", transfer->etag) ||
+            headerValue(line, "last-modified", transfer->lastModified) ||
+            headerValue(line, "retry-after", transfer->retryAfter);
+    }
+    return bytes;
+}
+
+int progress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+{
+    return static_cast<Transfer*>(user)->state->cancelled.load() ? 1 : 0;
+}
+
+HttpResult finishTransfer(Transfer& transfer, CURLcode code);
+
+// The result, with the bytes of a body that is thrown away given back to the batch.
+HttpResult finish(Transfer& transfer, CURLcode code)
+{
+    const std::size_t arrived = transfer.bodySize;
+    HttpResult result = finishTransfer(transfer, code);
+    if (!result.ok)
+        transfer.state->held -= arrived;
+    return result;
+}
+
+HttpResult finishTransfer(Transfer& transfer, CURLcode code)
+{
+    HttpResult result;
+    curl_easy_getinfo(transfer.easy, CURLINFO_RESPONSE_CODE, &result.status);
+    result.etag = std::move(transfer.etag);
+    result.lastModified = std::move(transfer.lastModified);
+    result.retryAfter = std::move(transfer.retryAfter);
+    if (code != CURLE_OK) {
+        if (transfer.tooLarge)
+            result.error =
+                "The answer is larger than " + std::to_string(transfer.maxBody >> 20) + " MB";
+        else if (code == CURLE_OPERATION_TIMEDOUT)
+            result.error = "Read timed out";
+        else
+            result.error =
+                transfer.errorBuffer[0] ? transfer.errorBuffer : curl_easy_strerror(code);
+        return result;
+    }
+    if (!transfer.headersEnded) {
+        result.error = "Connection closed gracefully before the answer was complete";
+        return result;
+    }
+    if (result.status < 200 || result.status > 299) {
+        result.error = statusLine(result.status);
+        return result;
+    }
+    result.ok = true;
+    if (transfer.blocks.size() == 1) {
+        result.body = std::move(transfer.blocks.front());
+    } else {
+        result.body.reserve(transfer.bodySize);
+        for (auto& block : transfer.blocks) {
+            result.body += block;
+            std::string().swap(block);
+        }
+    }
+    transfer.blocks.clear();
+    return result;
+}
+
+} // namespace
+
+std::string requestUrl(std::string_view url)
+{
+    static constexpr char hex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(url.size());
+    for (const char c : url) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte <= 0x20 || byte >= 0x7F) {
+            out += '%';
+            out += hex[byte >> 4];
+            out += hex[byte & 0x0F];
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+const std::vector<std::string>& HttpClient::requestHeaders()
+{
+    static const std::vector<std::string> headers = {
+        "Accept: text/html, */*",
+        "User-Agent: Mozilla/3.0 (compatible; Indy Library)",
+        "Content-Type: text/html",
+    };
+    return headers;
+}
+
+HttpClient::HttpClient() : HttpClient(Limits{}) {}
+
+std::string HttpClient::Limits::caFileFromEnvironment()
+{
+    const char* file = std::getenv("SSL_CERT_FILE");
+    return file && *file ? file : std::string();
+}
+
+HttpClient::HttpClient(Limits limits) : m_limits(limits), m_shared(std::make_unique<Shared>()) {}
+
+HttpClient::~HttpClient() = default;
+
+HttpClient::Batch::Batch(std::shared_ptr<State> state) : m_state(std::move(state)) {}
+
+HttpClient::Batch::~Batch()
+{
+    m_state->cancel();
+    if (m_worker.joinable())
+        m_worker.join();
+}
+
+std::size_t HttpClient::Batch::peakHeld() const
+{
+    return m_state->peakHeld.load();
+}
+
+HttpResult HttpClient::Batch::take(std::size_t index, const std::function<void()>& yield)
+{
+    std::unique_lock lock(m_state->mutex);
+    if (!m_state->results.at(index) && m_state->waitingFor.exchange(index) != index)
+        m_state->wake(); // the transfer waited for may use memory beyond the bound
+    while (!m_state->results.at(index)) {
+        if (yield) {
+            lock.unlock();
+            yield();
+            lock.lock();
+            m_state->done.wait_for(lock, std::chrono::milliseconds(5),
+                                   [&] { return m_state->results[index].has_value(); });
+        } else {
+            m_state->done.wait(lock, [&] { return m_state->results[index].has_value(); });
+        }
+    }
+    HttpResult result = std::move(*m_state->results[index]);
+    m_state->results[index].reset();
+    m_state->held -= result.body.size();
+    m_state->taken[index] = true;
+    std::size_t first = m_state->firstUntaken;
+    while (first < m_state->taken.size() && m_state->taken[first])
+        ++first;
+    m_state->firstUntaken = first;
+    m_state->waitingFor = SIZE_MAX;
+    m_state->wake();
+    return result;
+}
+
+std::unique_ptr<HttpClient::Batch> HttpClient::start(const std::vector<std::string>& urls)
+{
+    std::vector<HttpRequest> requests;
+    requests.reserve(urls.size());
+    for (const auto& url : urls)
+        requests.push_back({url, {}});
+    return start(requests);
+}
+
+std::unique_ptr<HttpClient::Batch> HttpClient::start(const std::vector<HttpRequest>& requests)
+{
+    auto state = std::make_shared<Batch::State>();
+    state->results.resize(requests.size());
+    state->taken.resize(requests.size());
+    state->maxHeld = m_limits.maxHeld;
+    {
+        std::lock_guard lock(m_shared->batchesMutex);
+        std::erase_if(m_shared->batches, [](const auto& batch) { return batch.expired(); });
+        m_shared->batches.push_back(state);
+        if (m_shared->closed)
+            state->cancelled = true;
+    }
+    std::unique_ptr<Batch> batch(new Batch(state));
+    const Limits limits = m_limits;
+    CURLSH* share = m_shared->share;
+
+    batch->m_worker = std::thread([state, requests, limits, share] {
+        CURLM* multi = curl_multi_init();
+        curl_multi_setopt(multi, CURLMOPT_MAX_HOST_CONNECTIONS, limits.maxPerHost);
+        curl_multi_setopt(multi, CURLMOPT_MAX_TOTAL_CONNECTIONS, limits.maxTotal);
+        {
+            std::lock_guard lock(state->mutex);
+            state->multi = multi;
+        }
+        std::vector<std::unique_ptr<Transfer>> transfers;
+        for (std::size_t i = 0; i < requests.size(); ++i) {
+            auto transfer = std::make_unique<Transfer>();
+            transfer->index = i;
+            transfer->maxBody = limits.maxBody;
+            transfer->state = state.get();
+            CURL* easy = curl_easy_init();
+            transfer->easy = easy;
+            for (const auto& header : requestHeaders())
+                transfer->headers = curl_slist_append(transfer->headers, header.c_str());
+            for (const auto& header : requests[i].headers)
+                transfer->headers = curl_slist_append(transfer->headers, header.c_str());
+            const std::string url = requestUrl(requests[i].url);
+            curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
+            curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
+            // HTTP/2 only where TLS negotiates it: many feeds of one publisher then share a
+            // connection instead of queueing for six.
+            curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_2TLS);
+            // Waiting for a connection that may multiplex only pays where one can (https);
+            // plain http would queue behind the first connection instead of opening six.
+            if (startsWithIgnoringAsciiCase(url, "https:"))
+                curl_easy_setopt(easy, CURLOPT_PIPEWAIT, 1L);
+            curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
+            curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+            curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
+            curl_easy_setopt(easy, CURLOPT_MAXREDIRS, limits.maxRedirects);
+            curl_easy_setopt(easy, CURLOPT_PROXY, ""); // the environment's proxies too
+            // A certificate bundle of the user's own (a company's authority, a test server's)
+            // in the variable OpenSSL programs know; otherwise the system's.
+            if (!limits.caFile.empty())
+                curl_easy_setopt(easy, CURLOPT_CAINFO, limits.caFile.c_str());
+            curl_easy_setopt(easy, CURLOPT_HTTPHEADER, transfer->headers);
+            curl_easy_setopt(easy, CURLOPT_COOKIEFILE, "");
+            curl_easy_setopt(easy, CURLOPT_SHARE, share);
+            curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS,
+                             static_cast<long>(limits.connect.count()));
+            curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, static_cast<long>(limits.total.count()));
+            curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
+            curl_easy_setopt(
+                easy, CURLOPT_LOW_SPEED_TIME,
+                std::max(1L, static_cast<long>((limits.silence.count() + 999) / 1000)));
+            curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE,
+                             static_cast<curl_off_t>(limits.maxBody));
+            curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, writeBody);
+            curl_easy_setopt(easy, CURLOPT_WRITEDATA, transfer.get());
+            curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, readHeader);
+            curl_easy_setopt(easy, CURLOPT_HEADERDATA, transfer.get());
+            curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, progress);
+            curl_easy_setopt(easy, CURLOPT_XFERINFODATA, transfer.get());
+            curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
+            curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, transfer->errorBuffer);
+            curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+            curl_easy_setopt(easy, CURLOPT_PRIVATE, transfer.get());
+            curl_multi_add_handle(multi, easy);
+            transfers.push_back(std::move(transfer));
+        }
+
+        int running = static_cast<int>(requests.size());
+        while (running > 0 && !state->cancelled) {
+            curl_multi_perform(multi, &running);
+            int queued = 0;
+            while (CURLMsg* message = curl_multi_info_read(multi, &queued)) {
+                if (message->msg != CURLMSG_DONE)
+                    continue;
+                Transfer* transfer = nullptr;
+                curl_easy_getinfo(message->easy_handle, CURLINFO_PRIVATE, &transfer);
+                HttpResult result = finish(*transfer, message->data.result);
+                std::vector<std::string>().swap(transfer->blocks);
+                std::lock_guard lock(state->mutex);
+                state->results[transfer->index] = std::move(result);
+                state->done.notify_all();
+            }
+            // Transfers paused for room go on once results were taken or waited for;
+            // those still without room pause again at their next bytes.
+            if (state->roomChanged.exchange(false)) {
+                for (auto& transfer : transfers) {
+                    if (transfer->paused && state->mayHold(transfer->index, 0)) {
+                        transfer->paused = false;
+                        curl_easy_pause(transfer->easy, CURLPAUSE_CONT);
+                    }
+                }
+            }
+            if (running > 0)
+                curl_multi_poll(multi, nullptr, 0, 100, nullptr);
+        }
+        {
+            std::lock_guard lock(state->mutex);
+            state->multi = nullptr;
+        }
+        for (auto& transfer : transfers) {
+            curl_multi_remove_handle(multi, transfer->easy);
+            curl_easy_cleanup(transfer->easy);
+            curl_slist_free_all(transfer->headers);
+        }
+        curl_multi_cleanup(multi);
+        // Whatever did not finish (a cancelled batch) still gets an answer.
+        std::lock_guard lock(state->mutex);
+        for (auto& result : state->results) {
+            if (!result) {
+                result.emplace();
+                result->error = "The transfer was cancelled";
+            }
+        }
+        state->done.notify_all();
+    });
+    return batch;
+}
+
+void HttpClient::cancelAll()
+{
+    std::vector<std::shared_ptr<Batch::State>> running;
+    {
+        std::lock_guard lock(m_shared->batchesMutex);
+        m_shared->closed = true;
+        for (const auto& batch : m_shared->batches) {
+            if (auto state = batch.lock())
+                running.push_back(std::move(state));
+        }
+    }
+    for (const auto& state : running)
+        state->cancel();
+}
+
+HttpResult HttpClient::get(const std::string& url, const std::function<void()>& yield)
+{
+    auto batch = start({url});
+    return batch->take(0, yield);
+}
+
+} // namespace nuvio

@@ -1,0 +1,168 @@
+// SPDX-License-Identifier: MIT
+#include "core/news/feedcache.h"
+
+#include "core/platform/atomicfile.h"
+
+#include <QCryptographicHash>
+#include <algorithm>
+#include <curl/curl.h>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+namespace nuvio {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The file: "nuvio-feed 1", the address, the validators and the waiting time on a line
+// each, a blank line, then the body as it came.
+constexpr std::string_view kMagic = "nuvio-feed 1\n";
+
+std::string oneLine(const std::string& text)
+{
+    std::string line = text;
+    std::replace(line.begin(), line.end(), '\n', ' ');
+    std::replace(line.begin(), line.end(), '\r', ' ');
+    return line;
+}
+
+} // namespace
+
+FeedCache::FeedCache(std::string folder, std::size_t maxBytes)
+    : m_folder(std::move(folder)), m_maxBytes(maxBytes)
+{}
+
+std::string FeedCache::defaultFolder()
+{
+    if (const char* xdg = std::getenv("XDG_CACHE_HOME"); xdg && xdg[0] == '/')
+        return std::string(xdg) + "/nuvio/feeds";
+    if (const char* home = std::getenv("HOME"); home && *home)
+        return std::string(home) + "/.cache/nuvio/feeds";
+    return {};
+}
+
+std::string FeedCache::fileFor(const std::string& url) const
+{
+    const QByteArray digest =
+        QCryptographicHash::hash(QByteArray::fromStdString(url), QCryptographicHash::Sha256)
+            .toHex();
+    return m_folder + "/" + digest.left(32).toStdString();
+}
+
+std::optional<CachedFeed> FeedCache::load(const std::string& url, bool withBody) const
+{
+    if (m_folder.empty())
+        return std::nullopt;
+    std::ifstream in(fileFor(url), std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    std::string magic(kMagic.size(), '\0');
+    in.read(magic.data(), static_cast<std::streamsize>(magic.size()));
+    std::string storedUrl, hasBody, retry;
+    CachedFeed feed;
+    if (magic != kMagic || !std::getline(in, storedUrl) || storedUrl != oneLine(url) ||
+        !std::getline(in, hasBody) || !std::getline(in, feed.etag) ||
+        !std::getline(in, feed.lastModified) || !std::getline(in, retry))
+        return std::nullopt;
+    std::string blank;
+    if (!std::getline(in, blank) || !blank.empty())
+        return std::nullopt;
+    feed.hasBody = hasBody == "1";
+    try {
+        feed.retryAfter =
+            std::chrono::system_clock::time_point(std::chrono::seconds(std::stoll(retry)));
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+    if (withBody) {
+        std::ostringstream body;
+        body << in.rdbuf();
+        feed.body = std::move(body).str();
+    }
+    return feed;
+}
+
+void FeedCache::store(const std::string& url, const CachedFeed& feed)
+{
+    if (m_folder.empty())
+        return;
+    std::error_code error;
+    fs::create_directories(m_folder, error);
+    const auto seconds =
+        std::chrono::duration_cast<std::chrono::seconds>(feed.retryAfter.time_since_epoch())
+            .count();
+    std::string text(kMagic);
+    text += oneLine(url) + "\n" + (feed.hasBody ? "1" : "0") + "\n" + oneLine(feed.etag) + "\n" +
+            oneLine(feed.lastModified) + "\n" + std::to_string(seconds) + "\n\n";
+    text += feed.body;
+    // Replaced whole, but not flushed to the disk: a refresh must not wait for hundreds of
+    // flushes. A cache that cannot be written costs a full download next time, nothing more.
+    try {
+        AtomicFileWriter file(fileFor(url));
+        file.write(text);
+        file.commit(AtomicFileWriter::Durability::Unflushed);
+        ++m_storedSincePrune;
+    } catch (const std::exception&) {
+    }
+}
+
+void FeedCache::prune()
+{
+    // Only what this run stored can have grown the cache.
+    if (m_storedSincePrune == 0)
+        return;
+    m_storedSincePrune = 0;
+    struct Entry
+    {
+        fs::path path;
+        fs::file_time_type time;
+        std::uintmax_t size;
+    };
+    std::vector<Entry> entries;
+    std::uintmax_t total = 0;
+    std::error_code error;
+    for (fs::directory_iterator it(m_folder, error), end; !error && it != end;
+         it.increment(error)) {
+        if (!it->is_regular_file(error))
+            continue;
+        const auto size = it->file_size(error);
+        entries.push_back({it->path(), it->last_write_time(error), size});
+        total += size;
+    }
+    if (total <= m_maxBytes)
+        return;
+    std::sort(entries.begin(), entries.end(),
+              [](const Entry& a, const Entry& b) { return a.time < b.time; });
+    for (const auto& entry : entries) {
+        if (total <= m_maxBytes)
+            break;
+        if (fs::remove(entry.path, error))
+            total -= entry.size;
+    }
+}
+
+std::optional<std::chrono::system_clock::time_point>
+retryAfterTime(const std::string& value, std::chrono::system_clock::time_point now)
+{
+    using namespace std::chrono;
+    if (value.empty())
+        return std::nullopt;
+    system_clock::time_point when;
+    if (std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        if (value.size() > 9)
+            when = now + hours(24);
+        else
+            when = now + seconds(std::stol(value));
+    } else {
+        const time_t date = curl_getdate(value.c_str(), nullptr);
+        if (date < 0)
+            return std::nullopt;
+        when = system_clock::from_time_t(date);
+    }
+    return std::min(when, now + hours(24));
+}
+
+} // namespace nuvio

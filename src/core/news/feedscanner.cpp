@@ -1,0 +1,107 @@
+// SPDX-License-Identifier: MIT
+#include "core/news/feedscanner.h"
+
+#include "core/news/feedlists.h"
+#include "core/news/feedtext.h"
+
+#include <cstring>
+
+namespace nuvio {
+
+FeedText::FeedText(std::string text) : m_text(std::move(text)), m_lower(lowerAsciiCopy(m_text)) {}
+
+std::size_t FeedText::search(std::string_view marker, std::size_t from) const
+{
+    const std::size_t start = from < 1 ? 1 : from;
+    Answer& answer = answerFor(marker);
+    if (answer.from != 0 && start >= answer.from && (answer.found == 0 || start <= answer.found))
+        return answer.found;
+    std::size_t found = 0;
+    if (start <= m_lower.size()) {
+        const void* hit = ::memmem(m_lower.data() + (start - 1), m_lower.size() - (start - 1),
+                                   marker.data(), marker.size());
+        if (hit)
+            found = static_cast<std::size_t>(static_cast<const char*>(hit) - m_lower.data()) + 1;
+    }
+    answer.from = start;
+    answer.found = found;
+    return found;
+}
+
+FeedText::Answer& FeedText::answerFor(std::string_view marker) const
+{
+    for (auto& answer : m_answers) {
+        if (answer.marker == marker)
+            return answer;
+    }
+    m_answers.push_back({std::string(marker), 0, 0});
+    return m_answers.back();
+}
+
+std::string FeedText::cut(std::size_t start, std::size_t end) const
+{
+    // The length is taken before a start below 1 is moved to 1.
+    const auto length = static_cast<long long>(end) - static_cast<long long>(start);
+    if (length <= 0)
+        return {};
+    const std::size_t from = start < 1 ? 0 : start - 1;
+    if (from >= m_text.size())
+        return {};
+    return m_text.substr(from, static_cast<std::size_t>(length));
+}
+
+namespace {
+void callYield(const std::function<void()>& yield)
+{
+    if (yield)
+        yield();
+}
+} // namespace
+
+void scanFeed(const FeedText& feed, std::int32_t maxItems, FeedSink& sink,
+              const std::function<void()>& yield)
+{
+    std::size_t c = feed.search("<channel", 1);
+    std::size_t s = feed.search("<title", c);
+    std::size_t e = feed.search("</title>", s);
+    const std::string channelTitle = StripMarkup(feed.cut(s, e));
+    callYield(yield);
+
+    c = feed.search("<channel", 1);
+    s = feed.search("<link", c);
+    e = feed.search("</link", s);
+    const std::string channelLink = StripMarkup(feed.cut(s, e));
+    std::size_t resume = e;
+    callYield(yield);
+
+    sink.feedHeading(channelLink, channelTitle);
+    callYield(yield);
+
+    std::int32_t count = 0;
+    std::size_t p = feed.search("<item", resume);
+    while (p > 0) {
+        callYield(yield);
+        s = feed.search("<title", p);
+        e = feed.search("</title", p);
+        const std::string title = trimControls(StripMarkup(feed.cut(s, e)));
+        callYield(yield);
+
+        s = feed.search("<link", p);
+        e = feed.search("</link", p);
+        const std::string link = trimControls(StripMarkup(feed.cut(s, e)));
+        resume = e;
+        if (feed.search("<dc:date", p) > 0) {
+            callYield(yield);
+            resume = feed.search("</dc:date", p);
+        }
+        sink.item(link, title);
+
+        callYield(yield);
+        p = feed.search("<item", resume);
+        ++count;
+        if (count >= maxItems)
+            p = 0;
+    }
+}
+
+} // namespace nuvio

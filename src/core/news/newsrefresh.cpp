@@ -1,0 +1,204 @@
+// SPDX-License-Identifier: MIT
+#include "core/news/newsrefresh.h"
+
+#include "core/net/httpclient.h"
+#include "core/news/feedcache.h"
+#include "core/news/feedlists.h"
+#include "core/news/feedscanner.h"
+#include "core/news/feedtext.h"
+#include "core/news/newspage.h"
+#include "core/platform/errors.h"
+#include "core/platform/textfile.h"
+
+#include <cerrno>
+#include <exception>
+#include <optional>
+#include <unistd.h>
+#include <vector>
+
+namespace nuvio {
+
+namespace {
+
+class PageSink : public FeedSink
+{
+public:
+    explicit PageSink(NewsPageWriter& page) : m_page(page) {}
+    void feedHeading(std::string_view link, std::string_view title) override
+    {
+        m_page.feedHeading(link, title);
+    }
+    void item(std::string_view link, std::string_view title) override { m_page.item(link, title); }
+
+private:
+    NewsPageWriter& m_page;
+};
+
+// A chosen feed as resolved before the fetching starts: its URL, or the failure that
+// resolving it gave, to be raised when the run reaches it.
+struct Entry
+{
+    std::string name;
+    std::string url;
+    std::exception_ptr resolveError;
+    std::size_t fetchIndex = 0;
+    std::optional<CachedFeed> cached; // validators and waiting time only
+    bool waiting = false;             // the publisher asked us to stay away until later
+};
+
+std::vector<std::string> conditionalHeaders(const std::optional<CachedFeed>& cached)
+{
+    std::vector<std::string> headers;
+    if (!cached || !cached->hasBody)
+        return headers;
+    if (!cached->etag.empty())
+        headers.push_back("If-None-Match: " + cached->etag);
+    if (!cached->lastModified.empty())
+        headers.push_back("If-Modified-Since: " + cached->lastModified);
+    return headers;
+}
+
+// The body of a feed's answer, with what the cache keeps: a full answer is stored, an
+// unchanged one (304) is the stored body, and a publisher that asks to wait (429/503 with
+// Retry-After) is left alone until then while its stored body stands in. Anything else
+// that is no full answer fails as before.
+std::optional<std::string> storedBody(const Entry& entry, FeedCache* cache)
+{
+    if (!cache || !entry.cached || !entry.cached->hasBody)
+        return std::nullopt;
+    auto full = cache->load(entry.url);
+    if (!full || !full->hasBody)
+        return std::nullopt;
+    return std::move(full->body);
+}
+
+std::string feedBody(HttpResult result, const Entry& entry, FeedCache* cache)
+{
+    if (result.ok) {
+        // Kept only where it can save a download: a feed without validators would cost a
+        // write every refresh for nothing but the rare publisher that asks us to wait.
+        if (cache && (!result.etag.empty() || !result.lastModified.empty()))
+            cache->store(entry.url, {result.body, true, result.etag, result.lastModified, {}});
+        return std::move(result.body);
+    }
+    if (result.notModified()) {
+        if (auto body = storedBody(entry, cache))
+            return std::move(*body);
+        throw NuvioError(result.error);
+    }
+    const auto now = std::chrono::system_clock::now();
+    const auto until = retryAfterTime(result.retryAfter, now);
+    if ((result.status == 429 || result.status == 503) && until && cache) {
+        CachedFeed kept = entry.cached.value_or(CachedFeed{});
+        auto body = storedBody(entry, cache);
+        kept.body = body.value_or(std::string());
+        kept.hasBody = body.has_value();
+        kept.retryAfter = *until;
+        cache->store(entry.url, kept);
+        if (body)
+            return std::move(*body);
+    }
+    throw NuvioError(result.error);
+}
+
+} // namespace
+
+bool UpdateNews(const NewsRefreshContext& context)
+{
+    const std::function<void()> yield = [&] {
+        if (context.yield)
+            context.yield();
+        if (context.cancelled && context.cancelled())
+            throw RunCancelled();
+    };
+    const std::string folder = context.installPath + "/";
+    const std::string pagePath = folder + kNewsPageFile;
+
+    if (!fileExists(folder + kSelectedFeedsFile)) {
+        if (::unlink(pagePath.c_str()) != 0 && errno != ENOENT)
+            throw errors::fromErrno(errno);
+        return false;
+    }
+    context.showStatus(context.updatingText);
+
+    const auto selected = readListForRefresh(folder + kSelectedFeedsFile);
+    const auto catalog = readListForRefresh(folder + kFeedCatalogFile);
+
+    NewsPageWriter page(pagePath, previousPageText(pagePath));
+    page.beginPage();
+    yield();
+
+    // Resolve in order up to the first entry whose resolution fails; the feeds before it
+    // are fetched and written, then its failure ends the run.
+    std::vector<Entry> entries;
+    std::vector<HttpRequest> requests;
+    const auto now = std::chrono::system_clock::now();
+    for (const auto& name : selected) {
+        Entry entry{name, {}, nullptr, 0, std::nullopt, false};
+        try {
+            entry.url = ResolveFeedUrl(name, catalog);
+        } catch (...) {
+            entry.resolveError = std::current_exception();
+        }
+        if (!entry.url.empty()) {
+            if (context.cache)
+                entry.cached = context.cache->load(entry.url, false);
+            entry.waiting = entry.cached && entry.cached->retryAfter > now;
+            if (!entry.waiting) {
+                entry.fetchIndex = requests.size();
+                requests.push_back({entry.url, conditionalHeaders(entry.cached)});
+            }
+        }
+        const bool stop = entry.resolveError != nullptr;
+        entries.push_back(std::move(entry));
+        if (stop)
+            break;
+    }
+    std::unique_ptr<HttpClient::Batch> fetches;
+    if (!requests.empty())
+        fetches = context.http->start(requests);
+
+    PageSink sink(page);
+    for (const auto& entry : entries) {
+        yield();
+        if (entry.resolveError)
+            std::rethrow_exception(entry.resolveError);
+        yield();
+        if (entry.url.empty())
+            continue;
+        try {
+            yield();
+            std::string body;
+            if (entry.waiting) {
+                auto stored = storedBody(entry, context.cache);
+                if (!stored)
+                    throw NuvioError("HTTP/1.1 503 Service Unavailable");
+                body = std::move(*stored);
+            } else {
+                body = feedBody(fetches->take(entry.fetchIndex, yield), entry, context.cache);
+            }
+            std::string text = prepareFeedText(std::move(body));
+            yield();
+            const FeedText feed(std::move(text));
+            scanFeed(feed, context.maxNewsPerFeed, sink, yield);
+        } catch (const RunCancelled&) {
+            throw;
+        } catch (const NewsPageWriteError&) {
+            throw;
+        } catch (const std::exception&) {
+            context.showStatus("Fejl " + entry.name);
+            yield();
+        }
+    }
+    fetches.reset();
+    if (context.cache)
+        context.cache->prune();
+
+    page.endPage();
+    yield();
+    context.showStatus(context.completedText);
+    context.showStatus("");
+    return page.newNews();
+}
+
+} // namespace nuvio

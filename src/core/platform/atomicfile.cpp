@@ -1,0 +1,200 @@
+// SPDX-License-Identifier: MIT
+#include "core/platform/atomicfile.h"
+
+#include "core/platform/errors.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace nuvio {
+
+namespace {
+
+std::atomic<WriteFaultHook> writeFaultHook{nullptr};
+
+std::string directoryOf(const std::string& path)
+{
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
+    return path.substr(0, slash);
+}
+
+bool writeAll(int fd, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        if (const auto hook = writeFaultHook.load()) {
+            if (const int error = hook(bytes.size())) {
+                errno = error;
+                return false;
+            }
+        }
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+} // namespace
+
+void setWriteFaultHook(WriteFaultHook hook)
+{
+    writeFaultHook.store(hook);
+}
+
+bool isWriteProtected(const std::string& path)
+{
+    struct stat st
+    {
+    };
+    if (::stat(path.c_str(), &st) != 0)
+        return false;
+    return (st.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0;
+}
+
+namespace {
+
+// Where a write to `path` really goes: through any symbolic links to the file they name.
+std::string writeTarget(const std::string& path)
+{
+    struct stat st
+    {
+    };
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+        return path;
+    if (char* resolved = ::realpath(path.c_str(), nullptr)) {
+        std::string target(resolved);
+        std::free(resolved);
+        return target;
+    }
+    // A link to a file that does not exist yet: create the file it names.
+    std::string link(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 4096), '\0');
+    const ssize_t n = ::readlink(path.c_str(), link.data(), link.size());
+    if (n <= 0)
+        return path;
+    link.resize(static_cast<std::size_t>(n));
+    return link.front() == '/' ? link : directoryOf(path) + "/" + link;
+}
+
+} // namespace
+
+AtomicFileWriter::AtomicFileWriter(std::string path)
+    : m_path(writeTarget(path)), m_temporary(m_path + kTemporarySuffix + "XXXXXX")
+{
+    if (isWriteProtected(m_path))
+        throw FileWriteError(errors::cannotCreateFile(m_path, errors::systemReason(EACCES)),
+                             EACCES);
+    m_fd = ::mkostemp(m_temporary.data(), O_CLOEXEC);
+    if (m_fd < 0) {
+        const int error = errno;
+        throw FileWriteError(errors::cannotCreateFile(m_path, errors::systemReason(error)), error);
+    }
+    // Keep the old file's permissions; a new file gets the usual 0666 less the umask.
+    struct stat old
+    {
+    };
+    if (::stat(m_path.c_str(), &old) == 0) {
+        ::fchmod(m_fd, old.st_mode & 07777);
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::fchmod(m_fd, 0666 & ~mask);
+    }
+}
+
+AtomicFileWriter::~AtomicFileWriter()
+{
+    abandon();
+}
+
+void AtomicFileWriter::abandon()
+{
+    if (m_fd < 0)
+        return;
+    ::close(m_fd);
+    m_fd = -1;
+    ::unlink(m_temporary.c_str());
+}
+
+void AtomicFileWriter::write(std::string_view bytes)
+{
+    if (m_fd < 0)
+        throw FileWriteError(errors::streamWriteError(), EBADF);
+    if (!writeAll(m_fd, bytes)) {
+        const int error = errno;
+        abandon();
+        throw FileWriteError(errors::streamWriteError(), error);
+    }
+}
+
+void AtomicFileWriter::commit(Durability durability)
+{
+    if (m_fd < 0)
+        throw FileWriteError(errors::streamWriteError(), EBADF);
+    const int fd = m_fd;
+    m_fd = -1;
+    bool written = durability == Durability::Unflushed || ::fsync(fd) == 0;
+    int error = written ? 0 : errno;
+    if (::close(fd) != 0 && written) {
+        written = false;
+        error = errno;
+    }
+    if (!written) {
+        ::unlink(m_temporary.c_str());
+        throw FileWriteError(errors::streamWriteError(), error);
+    }
+    if (::rename(m_temporary.c_str(), m_path.c_str()) != 0) {
+        error = errno;
+        ::unlink(m_temporary.c_str());
+        throw FileWriteError(errors::cannotCreateFile(m_path, errors::systemReason(error)), error);
+    }
+    if (durability == Durability::Unflushed)
+        return;
+    // Make the rename itself durable; a failure here loses nothing already replaced.
+    const int dirFd = ::open(directoryOf(m_path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+}
+
+void removeLeftoverTemporaryFiles(const std::string& folder)
+{
+    namespace fs = std::filesystem;
+    std::error_code error;
+    for (fs::recursive_directory_iterator it(folder, error), end; !error && it != end;
+         it.increment(error)) {
+        // The program's own folders are shallow; a folder set to the home directory must
+        // not make every start walk through all of it.
+        if (it.depth() >= 2)
+            it.disable_recursion_pending();
+        const std::string name = it->path().filename().string();
+        const auto at = name.rfind(kTemporarySuffix);
+        // Ours: the suffix and six characters of mkstemp's, nothing after.
+        if (at != std::string::npos && at > 0 &&
+            name.size() == at + std::string_view(kTemporarySuffix).size() + 6 &&
+            it->is_regular_file(error) && !it->is_symlink(error))
+            fs::remove(it->path(), error);
+    }
+}
+
+void writeFileAtomically(const std::string& path, std::string_view bytes)
+{
+    AtomicFileWriter file(path);
+    file.write(bytes);
+    file.commit();
+}
+
+} // namespace nuvio

@@ -1,0 +1,136 @@
+// SPDX-License-Identifier: MIT
+#include "core/platform/singleinstance.h"
+
+#include <QCryptographicHash>
+#include <cerrno>
+#include <cstdlib>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace nuvio {
+
+namespace {
+const QByteArray kComeForward = "come-forward\n";
+
+// A folder only we can reach: ours, no link, no one else may enter or write it.
+bool isPrivateFolder(const std::string& path)
+{
+    struct stat st
+    {
+    };
+    return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid() &&
+           (st.st_mode & 0077) == 0;
+}
+
+std::string privateFolder(const std::string& path)
+{
+    if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST)
+        return {};
+    return isPrivateFolder(path) ? path : std::string();
+}
+} // namespace
+
+QString SingleInstance::socketFolder()
+{
+    // The session's runtime folder, else one of our own in the cache: never a shared
+    // folder such as /tmp, where another user could take the name first.
+    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && *runtime) {
+        if (isPrivateFolder(runtime))
+            return QString::fromLocal8Bit(runtime);
+    }
+    std::string cache;
+    if (const char* xdg = std::getenv("XDG_CACHE_HOME"); xdg && *xdg && xdg[0] == '/')
+        cache = xdg;
+    else if (const char* home = std::getenv("HOME"); home && *home)
+        cache = std::string(home) + "/.cache";
+    else
+        return {};
+    ::mkdir(cache.c_str(), 0700);
+    return QString::fromLocal8Bit(privateFolder(cache + "/nuvio"));
+}
+
+QString SingleInstance::serverName(const std::string& windowClass, const std::string& title)
+{
+    QByteArray identity;
+    identity += QByteArray::fromStdString(windowClass) + '\0';
+    identity += QByteArray::fromStdString(title) + '\0';
+    identity += QByteArray::number(static_cast<qulonglong>(::getuid())) + '\0';
+    if (const char* display = std::getenv("DISPLAY"))
+        identity += display;
+    identity += '\0';
+    if (const char* wayland = std::getenv("WAYLAND_DISPLAY"))
+        identity += wayland;
+    const auto digest =
+        QCryptographicHash::hash(identity, QCryptographicHash::Sha256).toHex().left(24);
+    const QString name = QStringLiteral("nuvio-") + QString::fromLatin1(digest);
+    const QString folder = socketFolder();
+    return folder.isEmpty() ? QString() : folder + QLatin1Char('/') + name;
+}
+
+SingleInstance::SingleInstance(QString serverName, QObject* parent)
+    : QObject(parent), m_name(std::move(serverName))
+{}
+
+SingleInstance::~SingleInstance() = default;
+
+bool SingleInstance::findRunningCopy(int timeoutMs)
+{
+    if (m_name.isEmpty())
+        return false;
+    m_client = std::make_unique<QLocalSocket>();
+    m_client->connectToServer(m_name);
+    if (m_client->waitForConnected(timeoutMs)) {
+        // Only a copy of our own user is believed.
+        ucred peer{};
+        socklen_t length = sizeof peer;
+        if (::getsockopt(static_cast<int>(m_client->socketDescriptor()), SOL_SOCKET, SO_PEERCRED,
+                         &peer, &length) == 0 &&
+            peer.uid == ::getuid())
+            return true;
+    }
+    m_client.reset();
+    return false;
+}
+
+void SingleInstance::askRunningCopyToComeForward(int timeoutMs)
+{
+    if (!m_client)
+        return;
+    m_client->write(kComeForward);
+    m_client->waitForBytesWritten(timeoutMs);
+    m_client->disconnectFromServer();
+    if (m_client->state() != QLocalSocket::UnconnectedState)
+        m_client->waitForDisconnected(timeoutMs);
+    m_client.reset();
+}
+
+bool SingleInstance::listen()
+{
+    if (m_name.isEmpty())
+        return false; // no private folder: this copy runs without the rule
+    m_server = std::make_unique<QLocalServer>();
+    m_server->setSocketOptions(QLocalServer::UserAccessOption);
+    if (!m_server->listen(m_name)) {
+        // Nobody answered on the name, so whatever holds it is left over from a dead copy.
+        QLocalServer::removeServer(m_name);
+        if (!m_server->listen(m_name))
+            return false;
+    }
+    connect(m_server.get(), &QLocalServer::newConnection, this, &SingleInstance::onNewConnection);
+    return true;
+}
+
+void SingleInstance::onNewConnection()
+{
+    while (QLocalSocket* socket = m_server->nextPendingConnection()) {
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+            const QByteArray received = socket->readAll();
+            if (received.contains(kComeForward.trimmed()))
+                emit comeForwardRequested();
+        });
+    }
+}
+
+} // namespace nuvio

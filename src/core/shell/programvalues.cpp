@@ -1,0 +1,22 @@
+// SPDX-License-Identifier: MIT
+#include "core/shell/programvalues.h"
+
+#include "core/shell/navigationrules.h"
+
+#include <cstdlib>
+
+#ifndef NUVIO_VENDOR_URL
+#define NUVIO_VENDOR_URL ""
+#endif
+
+namespace nuvio {
+
+std::string vendorBaseUrl()
+{
+    const char* env = std::getenv("NUVIO_SERVER_URL");
+    const std::string url = env && *env ? env : NUVIO_VENDOR_URL;
+    // Only a web server can be the vendor's; anything else is no server at all.
+    return isWebUrl(url) ? url : std::string();
+}
+
+} // namespace nuvio

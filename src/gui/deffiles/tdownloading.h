@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "core/deffiles/definitionupdate.h"
+
+#include <QDialog>
+
+class QProgressBar;
+
+namespace nuvio {
+
+// The progress window of the definition-file update: created once at start-up, hidden,
+// shown while a run goes on. Closing it only hides it; the run goes on.
+class Tdownloading : public QDialog, public UpdateProgress
+{
+    Q_OBJECT
+public:
+    explicit Tdownloading(QWidget* parent = nullptr);
+
+    void begin(std::size_t entries) override;
+    void at(std::size_t entry) override;
+    void end() override;
+
+    QProgressBar* pgBar1 = nullptr;
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    void FormCreate();
+    void fitToCaption();
+};
+
+} // namespace nuvio

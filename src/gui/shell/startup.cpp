@@ -1,0 +1,148 @@
+// SPDX-License-Identifier: MIT
+#include "gui/shell/startup.h"
+
+#include "core/platform/atomicfile.h"
+#include "core/platform/registryhive.h"
+#include "core/platform/singleinstance.h"
+#include "core/platform/terminationsignals.h"
+#include "gui/deffiles/definitionfiles.h"
+#include "gui/deffiles/tdownloading.h"
+#include "gui/language/loadlanguage.h"
+#include "gui/platform/application.h"
+#include "gui/platform/messagebox.h"
+#include "gui/platform/softwaredrawing.h"
+#include "gui/settings/tsettings.h"
+#include "gui/shell/screenshot.h"
+#include "gui/shell/tform1.h"
+#include "gui/shell/webengineprocess.h"
+
+#include <QFileInfo>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string_view>
+
+namespace nuvio {
+
+MainWindowCommands standardCommands(TForm1& form, Tsettings& settingsDialog,
+                                    Tdownloading& progressWindow)
+{
+    MainWindowCommands commands;
+    commands.showSettingsDialog = [&settingsDialog] { settingsDialog.exec(); };
+    commands.LoadLanguage = [&form, &settingsDialog, &progressWindow] {
+        LoadLanguage(form, settingsDialog, progressWindow);
+    };
+    commands.UpdateDefinitionFiles = [&form, &progressWindow] {
+        UpdateDefinitionFiles(form, progressWindow);
+    };
+    return commands;
+}
+
+bool loadStartupLanguage(TForm1& form, Tsettings& settingsDialog, Tdownloading& progressWindow)
+{
+    if (form.settings().UserLanguage == "Dansk")
+        return false;
+    LoadLanguage(form, settingsDialog, progressWindow);
+    return true;
+}
+
+std::optional<int> answerCommandLine(int argc, char** argv, const ProgramValues& program)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view option = argv[i];
+        if (option == "--version" || option == "-v") {
+            std::printf("%s %s\n", program.AppName.c_str(), program.AppVersion.c_str());
+            return 0;
+        }
+        if (option == "--help" || option == "-h") {
+            std::printf(
+                "Usage: %s\n"
+                "Shows the headlines of the news feeds you choose, a net radio and a\n"
+                "search page, in a window of its own. It takes no other options.\n"
+                "  -h, --help     show this text and end\n"
+                "  -v, --version  show the version and end\n"
+                "Settings: $XDG_CONFIG_HOME/nuvio/HKEY_LOCAL_MACHINE.reg, or the file\n"
+                "NUVIO_REGISTRY names. Vendor server: NUVIO_SERVER_URL (none by default).\n",
+                program.AppName.c_str());
+            return 0;
+        }
+    }
+    return std::nullopt;
+}
+
+int runNuvio(int argc, char** argv)
+{
+    ProgramValues program;
+    if (const auto answered = answerCommandLine(argc, argv, program))
+        return *answered;
+    prepareWebEngineProcess();
+    NuvioApplication app(argc, argv);
+    QApplication::setApplicationName(QString::fromStdString(program.AppName));
+    QApplication::setWindowIcon(TForm1::sharpIcon(QStringLiteral(":/nuvio/nuvio.png")));
+
+    SingleInstance instance(SingleInstance::serverName("TForm1", program.AppTitle));
+    if (instance.findRunningCopy()) {
+        showMessage(QString::fromStdString(program.AppName),
+                    QString::fromUtf8("nuvio applikationen k\xC3\xB8rer allerede !"));
+        instance.askRunningCopyToComeForward();
+        return 0;
+    }
+
+    // The desktop may end the program at any moment of start-up, even while the window's
+    // creation waits on a message box; the settings are saved all the same, once.
+    TerminationSignals terminationSignals;
+    TForm1* created = nullptr;
+    bool quitDuringCreation = false;
+    QObject::connect(&terminationSignals, &TerminationSignals::terminationRequested, [&] {
+        if (created) {
+            created->Afslut1Click();
+        } else {
+            quitDuringCreation = true;
+            NuvioApplication::closeModalWindows();
+        }
+    });
+
+    AppSettings settings;
+    auto form = std::make_unique<TForm1>(settings, program, registryHivePath());
+    created = form.get();
+    restoreDrawingEnvironment();
+    if (quitDuringCreation)
+        form->Afslut1Click();
+    instance.listen();
+    // Writes that a crash or a kill cut short left their temporary files; this copy is
+    // the only one, so none of them is being written now.
+    removeLeftoverTemporaryFiles(
+        QFileInfo(QString::fromStdString(registryHivePath())).path().toStdString());
+    if (!settings.InstallPath.empty())
+        removeLeftoverTemporaryFiles(settings.InstallPath);
+    QObject::connect(&instance, &SingleInstance::comeForwardRequested, form.get(),
+                     &TForm1::comeForward);
+
+    auto settingsDialog = std::make_unique<Tsettings>(*form, form.get());
+    auto progressWindow = std::make_unique<Tdownloading>(form.get());
+
+    form->setCommands(standardCommands(*form, *settingsDialog, *progressWindow));
+
+    loadStartupLanguage(*form, *settingsDialog, *progressWindow);
+
+    // A failed update is reported and the program starts with the pages it has.
+    CheckDefinitionFiles(*form, *progressWindow);
+
+    form->openStartView();
+    form->armStartupRefresh();
+
+    scheduleScreenshotIfAsked(*form);
+
+    int code = 0;
+    if (!form->quitRequested()) {
+        form->show();
+        code = NuvioApplication::exec();
+    }
+
+    progressWindow.reset();
+    settingsDialog.reset();
+    form.reset();
+    return code;
+}
+
+} // namespace nuvio

@@ -1,0 +1,655 @@
+// SPDX-License-Identifier: MIT
+#include "gui/shell/tform1.h"
+
+#include "core/language/languagekey.h"
+#include "core/net/httpclient.h"
+#include "core/news/feedcache.h"
+#include "core/news/newsrefresh.h"
+#include "core/platform/codepage.h"
+#include "core/platform/plainpath.h"
+#include "core/platform/textfile.h"
+#include "core/settings/settingsstore.h"
+#include "gui/platform/application.h"
+#include "gui/platform/messagebox.h"
+#include "gui/platform/urlopener.h"
+#include "gui/platform/windowplacement.h"
+#include "gui/shell/alertsound.h"
+#include "gui/shell/browserpage.h"
+#include "gui/shell/firstpaint.h"
+#include "gui/shell/localfileguard.h"
+#include "gui/shell/newspagescheme.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QLabel>
+#include <QLocale>
+#include <QMenuBar>
+#include <QScopeGuard>
+#include <QScreen>
+#include <QStatusBar>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QWebEngineProfile>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
+#include <climits>
+
+namespace nuvio {
+
+namespace {
+constexpr int kToolBarHeight = 29;
+constexpr int kStatusBarHeight = 17;
+constexpr int kStatusPanelWidth = 999;
+constexpr const char* kBundledHelpFile = "help.html";
+} // namespace
+
+TForm1::TForm1(AppSettings& settings, ProgramValues& program, std::string hivePath,
+               UrlOpener* opener, QWidget* parent)
+    : QMainWindow(parent), m_settings(settings), m_program(program),
+      m_hivePath(std::move(hivePath)),
+      m_ownOpener(opener ? nullptr : std::make_unique<DesktopUrlOpener>()),
+      m_opener(opener ? opener : m_ownOpener.get())
+{
+    setObjectName(QStringLiteral("Form1"));
+    // Only the quit paths end the program: an error box closed while the window is in the
+    // tray would otherwise be the last window, and end it.
+    QApplication::setQuitOnLastWindowClosed(false);
+    m_client = new QWidget(this);
+    m_client->setObjectName(QStringLiteral("client"));
+    setCentralWidget(m_client);
+
+    createMenu();
+    createToolBar();
+
+    StatusBar1 = new QStatusBar(m_client);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setSizeGripEnabled(false);
+    StatusBar1->setFixedHeight(kStatusBarHeight);
+    m_statusPanel = new QLabel(StatusBar1);
+    m_statusPanel->setTextFormat(Qt::PlainText); // "Fejl " and a feed's own name
+    m_statusPanel->setObjectName(QStringLiteral("StatusBar1Panel0"));
+    m_statusPanel->setFixedWidth(kStatusPanelWidth);
+    StatusBar1->addWidget(m_statusPanel);
+
+    createViews();
+
+    Label1 = new QLabel(QStringLiteral("Opdaterer nyheder"), m_client);
+    Label1->setTextFormat(Qt::PlainText);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->hide();
+    Label2 = new QLabel(QStringLiteral("Opdatering komplet"), m_client);
+    Label2->setTextFormat(Qt::PlainText);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->hide();
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    connect(Timer1, &QTimer::timeout, this, reportingFailures([this] { AutoUpdateNews(); }));
+
+    Timer2 = new QTimer(this);
+    Timer2->setObjectName(QStringLiteral("Timer2"));
+    Timer2->setSingleShot(true);
+    Timer2->setInterval(2000);
+    connect(Timer2, &QTimer::timeout, this, reportingFailures([this] { AutoUpdateNews(); }));
+
+    IdHTTP1 = std::make_unique<HttpClient>();
+    m_feedCache = std::make_unique<FeedCache>(FeedCache::defaultFolder());
+
+    trayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
+
+    MediaPlayer1 = new AlertSound(this);
+    MediaPlayer1->setObjectName(QStringLiteral("MediaPlayer1"));
+
+    m_client->installEventFilter(this);
+    FormCreate();
+}
+
+TForm1::~TForm1()
+{
+    try {
+        FormDestroy();
+    } catch (const std::exception& error) {
+        NuvioApplication::showException(error);
+    }
+}
+
+void TForm1::createViews()
+{
+    const auto installPath = [this] { return m_settings.InstallPath; };
+    // The news page is written from feeds, and the radio view shows pages from the web:
+    // no page in either may read the user's files. Turning local file access off
+    // altogether would also take the local pages' style sheet and images, so the guard
+    // lets those through and nothing else.
+    auto* guard = new LocalFileGuard(installPath, this);
+    const auto makeView = [this, guard](const QString& name, BrowserPage::Rule rule) {
+        auto* view = new QWebEngineView(m_client);
+        view->setObjectName(name);
+        auto* page = new BrowserPage(std::move(rule), *m_opener, view);
+        page->settings()->setDefaultTextEncoding(QStringLiteral("windows-1252"));
+        page->setGuard(guard);
+        view->setPage(page);
+        return view;
+    };
+    WebBrowser1 = makeView(QStringLiteral("WebBrowser1"), mainViewNavigation);
+    RadioBrowser = makeView(QStringLiteral("RadioBrowser"), radioViewNavigation);
+    // The radio page is local and plays streams from the web, and a station's page may
+    // start its own player.
+    QWebEngineSettings* radio = RadioBrowser->page()->settings();
+    radio->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
+    radio->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
+
+    m_newsScheme = new NewsPageScheme(installPath, this);
+    QWebEngineProfile* profile = WebBrowser1->page()->profile();
+    // One window at a time owns the scheme (tests make several, one after the other).
+    profile->removeUrlScheme(NewsPageScheme::kName);
+    profile->installUrlSchemeHandler(NewsPageScheme::kName, m_newsScheme);
+
+    m_frontView = RadioBrowser;
+    bringToFront(WebBrowser1);
+}
+
+void TForm1::createMenu()
+{
+    const auto addMenu = [this](const char* name, const QString& caption) {
+        QMenu* menu = menuBar()->addMenu(QString());
+        menu->setObjectName(QString::fromLatin1(name));
+        setMenuCaption(menu, caption);
+        return menu;
+    };
+    const auto addItem = [this](QMenu* menu, const char* name, const QString& caption,
+                                void (TForm1::*handler)()) {
+        QAction* action = menu->addAction(caption);
+        action->setObjectName(QString::fromLatin1(name));
+        connect(action, &QAction::triggered, this,
+                reportingFailures([this, handler] { (this->*handler)(); }));
+        return action;
+    };
+    Filer1 = addMenu("Filer1", QStringLiteral("Filer"));
+    Afslut1 = addItem(Filer1, "Afslut1", QStringLiteral("Afslut"), &TForm1::Afslut1Click);
+
+    Vis1 = addMenu("Vis1", QStringLiteral("Vis"));
+    Startside1 = addItem(Vis1, "Startside1", QStringLiteral("Startside"), &TForm1::Startside1Click);
+    Nyheder1 = Vis1->addAction(QStringLiteral("Nyheder"));
+    Nyheder1->setObjectName(QStringLiteral("Nyheder1"));
+    connect(Nyheder1, &QAction::triggered, this, reportingFailures([this] { VisNyheder(); }));
+    NetRadio1 = addItem(Vis1, "NetRadio1", QStringLiteral("NetRadio"), &TForm1::NetRadio1Click);
+    Sgeside1 = addItem(Vis1, "Sgeside1", QString::fromUtf8("Søgeside"), &TForm1::Sgeside1Click);
+
+    Funktioner1 = addMenu("Funktioner1", QStringLiteral("Funktioner"));
+    Opdatrnuvio1 = addItem(Funktioner1, "Opdatrnuvio1", QString::fromUtf8("Opdatér def.filer"),
+                           &TForm1::Opdatrnuvio1Click);
+    Indstillinger1 = addItem(Funktioner1, "Indstillinger1", QStringLiteral("Indstillinger"),
+                             &TForm1::Indstillinger1Click);
+
+    Hjlp1 = addMenu("Hjlp1", QString::fromUtf8("Hjælp"));
+    Hjlp2 = addItem(Hjlp1, "Hjlp2", QString::fromUtf8("Hjælp"), &TForm1::Hjlp2Click);
+    Hjlp2->setShortcut(QKeySequence(Qt::Key_F1));
+    Hjlp2->setShortcutContext(Qt::ApplicationShortcut);
+    Hjlp1->addSeparator();
+    Om1 = addItem(Hjlp1, "Om1", QStringLiteral("Om"), &TForm1::Om1Click);
+}
+
+void TForm1::createToolBar()
+{
+    ToolBar1 = new QToolBar(m_client);
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1->setMovable(false);
+    ToolBar1->setFixedHeight(kToolBarHeight);
+    ToolBar1->setIconSize(QSize(16, 16));
+
+    // ImageList1: the three toolbar images, in button order.
+    const QString images[] = {QStringLiteral(":/nuvio/toolbar-news.png"),
+                              QStringLiteral(":/nuvio/toolbar-radio.png"),
+                              QStringLiteral(":/nuvio/toolbar-search.png")};
+    const auto addButton = [this](const char* name, const QString& image, const QString& hint,
+                                  std::function<void()> handler) {
+        auto* button = new QToolButton(ToolBar1);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setIcon(sharpIcon(image));
+        setToolButtonHint(button, hint);
+        button->setAutoRaise(true);
+        connect(button, &QToolButton::clicked, this, reportingFailures(std::move(handler)));
+        ToolBar1->addWidget(button);
+        return button;
+    };
+    ToolButton1 = addButton("ToolButton1", images[0], QStringLiteral("Vis nyhederne"),
+                            [this] { VisNyheder(); });
+    ToolButton2 = addButton("ToolButton2", images[1], QStringLiteral("NetRadio"),
+                            [this] { NetRadio1Click(); });
+    ToolButton3 = addButton("ToolButton3", images[2], QString::fromUtf8("Søg på nettet"),
+                            [this] { Sgeside1Click(); });
+}
+
+QString TForm1::withMnemonic(const QString& caption)
+{
+    // Alt and the first letter open the menu; an "&" of the text itself stays an "&".
+    QString text = caption;
+    text.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    return text.isEmpty() ? text : QLatin1Char('&') + text;
+}
+
+void TForm1::setMenuCaption(QMenu* menu, const QString& caption)
+{
+    menu->setTitle(withMnemonic(caption));
+}
+
+void TForm1::setToolButtonHint(QToolButton* button, const QString& hint)
+{
+    // An icon-only button has no text of its own for a screen reader to say.
+    button->setToolTip(hint);
+    button->setAccessibleName(hint);
+}
+
+void TForm1::FormCreate()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const int screenHeight = screen ? screen->geometry().height() : 768;
+    const LoadedSettings loaded = LoadSettings(m_hivePath, m_settings, screenHeight);
+    if (loaded.readFailed)
+        showMessage(QString::fromStdString(m_program.AppTitle),
+                    QString::fromLatin1(kReadFailedMessage));
+    // The bounds are the window's outer ones, frame included, and never larger than the
+    // room the screen has. The frame is known only once the window is shown (showEvent).
+    m_outerBounds = loaded.bounds;
+    if (screen) {
+        const QRect room = screen->availableGeometry();
+        m_outerBounds.width = std::min(m_outerBounds.width, room.width());
+        m_outerBounds.height = std::min(m_outerBounds.height, room.height());
+    }
+    // Where the desktop places windows itself, the saved place is neither used nor replaced.
+    if (windowPositionsAreKnown())
+        move(m_outerBounds.left, m_outerBounds.top);
+    resize(m_outerBounds.width, m_outerBounds.height);
+    setRefreshInterval(loaded.refreshIntervalMs);
+
+    m_program.ServerBaseURL = vendorBaseUrl();
+
+    NuvioApplication::setTitle(QString::fromStdString(m_program.AppTitle));
+    setWindowTitle(QString::fromStdString(m_program.AppTitle));
+
+    TrayIcon = new QSystemTrayIcon(this);
+    TrayIcon->setObjectName(QStringLiteral("TrayIconData"));
+    TrayIcon->setToolTip(QString::fromStdString(m_program.AppName));
+    TrayIcon->setIcon(sharpIcon(QStringLiteral(":/nuvio/nuvio.png")));
+    connect(TrayIcon, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                if (reason == QSystemTrayIcon::Trigger)
+                    reportingFailures([this] { restoreFromTray(); })();
+            });
+
+    // Opening the sound is the last step, so a broken sound file leaves a complete window.
+    try {
+        MediaPlayer1->open(m_settings.InstallPath + "/update.wav");
+    } catch (const std::exception& error) {
+        NuvioApplication::showException(error);
+    }
+}
+
+void TForm1::FormDestroy()
+{
+    if (TrayIcon)
+        TrayIcon->hide();
+    SaveSettings(m_hivePath, m_settings, bounds(), m_refreshIntervalMs);
+}
+
+WindowBounds TForm1::bounds() const
+{
+    const QRect outer = frameGeometry();
+    if (!windowPositionsAreKnown())
+        return {m_outerBounds.left, m_outerBounds.top, outer.width(), outer.height()};
+    return {outer.x(), outer.y(), outer.width(), outer.height()};
+}
+
+void TForm1::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (m_frameApplied)
+        return;
+    // Once the frame is there, the inside is what is left of the outer bounds.
+    QTimer::singleShot(0, this, [this] {
+        const QSize frame = frameGeometry().size() - size();
+        if (frame.width() <= 0 && frame.height() <= 0)
+            return; // no frame (yet), or none at all
+        m_frameApplied = true;
+        resize(m_outerBounds.width - frame.width(), m_outerBounds.height - frame.height());
+    });
+}
+
+QString TForm1::statusText() const
+{
+    return m_statusPanel->text();
+}
+
+void TForm1::setStatusText(const QString& text)
+{
+    m_statusPanel->setText(text);
+}
+
+void TForm1::call(const std::function<void()>& command)
+{
+    if (command)
+        command();
+}
+
+void TForm1::letPendingMessagesBeProcessed()
+{
+    QCoreApplication::processEvents();
+}
+
+void TForm1::Afslut1Click()
+{
+    // The window is destroyed, and the settings saved, once the message loop has ended;
+    // asked before the loop runs (during start-up), the loop is not entered at all. A
+    // refresh or update in progress gives up at its next step, its transfers ended now
+    // rather than when the network answers, and nothing new starts.
+    m_quitRequested = true;
+    Timer1->stop();
+    Timer2->stop();
+    IdHTTP1->cancelAll();
+    // A message box or dialog waiting in its own loop gives way.
+    NuvioApplication::closeModalWindows(this);
+    QCoreApplication::quit();
+}
+
+void TForm1::Startside1Click()
+{
+    navigate(WebBrowser1, LocalPageURL(m_settings, "index"));
+    bringToFront(WebBrowser1);
+    letPendingMessagesBeProcessed();
+}
+
+void TForm1::Sgeside1Click()
+{
+    navigate(WebBrowser1, LocalPageURL(m_settings, "search"));
+    bringToFront(WebBrowser1);
+}
+
+void TForm1::Om1Click()
+{
+    navigate(WebBrowser1, LocalPageURL(m_settings, "about"));
+    bringToFront(WebBrowser1);
+}
+
+void TForm1::NetRadio1Click()
+{
+    const std::string url = LocalPageURL(m_settings, "netradio");
+    // An open radio page is never reloaded: it may be playing.
+    if (RadioBrowser->url().toString().contains(QStringLiteral("netradio"))) {
+        bringToFront(RadioBrowser);
+        letPendingMessagesBeProcessed();
+        return;
+    }
+    navigate(RadioBrowser, url);
+    letPendingMessagesBeProcessed();
+    bringToFront(RadioBrowser);
+    letPendingMessagesBeProcessed();
+}
+
+void TForm1::Opdatrnuvio1Click()
+{
+    call(m_commands.UpdateDefinitionFiles);
+}
+
+void TForm1::Hjlp2Click()
+{
+    // Without a vendor server the help that came with the program is the help there is.
+    if (m_program.ServerBaseURL.empty()) {
+        m_opener->open("file://" + m_settings.InstallPath + "/" + kBundledHelpFile);
+        return;
+    }
+    m_opener->open(m_program.ServerBaseURL +
+                   "help/index.php?lang=" + languageKey(m_settings.UserLanguage));
+}
+
+void TForm1::Indstillinger1Click()
+{
+    m_settings.FeedsChanged = false;
+    const std::string language = m_settings.UserLanguage;
+    call(m_commands.showSettingsDialog);
+    // Closed by a quit: the program is ending, and nothing more is to start.
+    if (m_quitRequested)
+        return;
+    if (m_settings.FeedsChanged) {
+        m_settings.FeedsChanged = false;
+        UpdateNews();
+        VisNyheder();
+    }
+    if (m_settings.UserLanguage != language) {
+        call(m_commands.LoadLanguage);
+        call(m_commands.UpdateDefinitionFiles);
+    }
+}
+
+void TForm1::FormResize()
+{
+    const ViewRect rect =
+        viewRectFor(m_client->width(), m_client->height(), kToolBarHeight, kStatusBarHeight);
+    ToolBar1->setGeometry(0, 0, m_client->width(), kToolBarHeight);
+    StatusBar1->setGeometry(0, m_client->height() - kStatusBarHeight, m_client->width(),
+                            kStatusBarHeight);
+    WebBrowser1->setGeometry(rect.left, rect.top, std::max(rect.width, 0),
+                             std::max(rect.height, 0));
+    RadioBrowser->setGeometry(WebBrowser1->geometry());
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_client && event->type() == QEvent::Resize)
+        FormResize();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    // The close box ends the program like "Afslut" (closing the last window does not).
+    event->accept();
+    Afslut1Click();
+}
+
+void TForm1::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && isMinimized())
+        QTimer::singleShot(0, this, &TForm1::minimer);
+}
+
+void TForm1::minimer()
+{
+    // Without a notification area a hidden window could never be brought back: it then
+    // stays minimised on the task bar, as without the setting.
+    if (!m_settings.MinToSysTray || !isMinimized() || !trayAvailable())
+        return;
+    TrayIcon->show();
+    hide();
+}
+
+void TForm1::restoreFromTray()
+{
+    TrayIcon->hide();
+    show();
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+void TForm1::bringToFront(QWebEngineView* view)
+{
+    view->raise();
+    m_frontView = view;
+    // The view behind keeps its page (the radio plays on) but takes no focus or input:
+    // Tab and a screen reader stay in what is shown.
+    for (QWebEngineView* each : {WebBrowser1, RadioBrowser}) {
+        if (each)
+            each->setEnabled(each == view);
+    }
+}
+
+void TForm1::navigate(QWebEngineView* view, const QUrl& url)
+{
+    view->setUrl(m_newsScheme->viewUrl(url));
+}
+
+void TForm1::navigate(QWebEngineView* view, const std::string& url)
+{
+    navigate(view, urlFromText(url));
+}
+
+QIcon TForm1::sharpIcon(const QString& resource)
+{
+    QIcon icon(resource);
+    QString doubleSize = resource;
+    doubleSize.replace(QLatin1String(".png"), QLatin1String("@2x.png"));
+    icon.addFile(doubleSize);
+    return icon;
+}
+
+void TForm1::openStartView()
+{
+    const StartView start = startView(m_settings);
+    QWebEngineView* view = start.view == StartViewKind::Radio ? RadioBrowser : WebBrowser1;
+    announceFirstPaint(view);
+    navigate(view, start.plainPath ? urlFromPlainPath(start.target) : urlFromText(start.target));
+    bringToFront(view);
+}
+
+void TForm1::armStartupRefresh()
+{
+    if (m_settings.UpdateNewsOnApplicationStart)
+        Timer2->start();
+}
+
+void TForm1::AutoUpdateNews()
+{
+    UpdateNews();
+}
+
+void TForm1::yieldToEvents()
+{
+    // The refresh yields at many small steps; handling events every few milliseconds keeps
+    // the window live without spending the refresh's time on empty event loops.
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    if (now - m_lastYield < 5)
+        return;
+    m_lastYield = now;
+    QCoreApplication::processEvents();
+}
+
+void TForm1::ShowStatus(const std::string& text)
+{
+    setStatusText(fromCp1252(text));
+    StatusBar1->repaint();
+    emit statusShown(statusText());
+    QCoreApplication::processEvents();
+}
+
+void TForm1::UpdateNews()
+{
+    Timer2->stop();
+    if (m_quitRequested)
+        return;
+    if (m_refreshRunning) {
+        m_refreshPending = true;
+        return;
+    }
+    bool newNews = false;
+    {
+        m_refreshRunning = true;
+        const auto done = qScopeGuard([this] {
+            m_refreshRunning = false;
+            emit newsRefreshed();
+            if (m_refreshPending && !m_quitRequested) {
+                m_refreshPending = false;
+                QTimer::singleShot(0, this, reportingFailures([this] { UpdateNews(); }));
+            }
+        });
+        NewsRefreshContext context;
+        context.installPath = m_settings.InstallPath;
+        context.maxNewsPerFeed = m_settings.MaxNewsPerFeed;
+        context.updatingText = toCp1252(Label1->text());
+        context.completedText = toCp1252(Label2->text());
+        context.showStatus = [this](const std::string& text) { ShowStatus(text); };
+        context.yield = [this] { yieldToEvents(); };
+        context.cancelled = [this] { return m_quitRequested; };
+        context.http = IdHTTP1.get();
+        context.cache = m_feedCache.get();
+        try {
+            newNews = nuvio::UpdateNews(context);
+        } catch (const RunCancelled&) {
+            return; // quitting
+        }
+    }
+    if (newNews)
+        CallObs();
+}
+
+std::string TForm1::newsPageUrl() const
+{
+    // The date and time only make each address differ, so the view never shows an old copy.
+    const QLocale locale = QLocale::system();
+    const QDateTime now = QDateTime::currentDateTime();
+    const QString stamp = locale.toString(now.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
+                          locale.toString(now.time(), QLocale::LongFormat);
+    return "file://" + m_settings.InstallPath + "/news.html?" + toCp1252(stamp);
+}
+
+void TForm1::VisNyheder()
+{
+    std::string url = newsPageUrl();
+    if (!fileExists(m_settings.InstallPath + "/news.html"))
+        url = "file://" + m_settings.InstallPath +
+              "/index.html?l=" + languageKey(m_settings.UserLanguage);
+    navigate(WebBrowser1, url);
+    bringToFront(WebBrowser1);
+    if (!isVisible() && m_settings.MinToSysTray) {
+        restoreFromTray();
+    } else if (!m_settings.MinToSysTray) {
+        restoreAndRaise();
+    }
+    emit newsShown();
+}
+
+void TForm1::CallObs()
+{
+    if (m_settings.ObsFunktion == 1 || m_settings.ObsFunktion == 3)
+        VisNyheder();
+    else
+        navigate(WebBrowser1, newsPageUrl());
+    if (m_settings.ObsFunktion == 2 || m_settings.ObsFunktion == 3)
+        MediaPlayer1->play();
+}
+
+void TForm1::comeForward()
+{
+    if (isVisible())
+        restoreAndRaise();
+}
+
+void TForm1::restoreAndRaise()
+{
+    if (isMinimized())
+        showNormal();
+    raise();
+    activateWindow();
+}
+
+void TForm1::setRefreshInterval(std::uint32_t intervalMs)
+{
+    if (intervalMs == m_refreshIntervalMs && (intervalMs == 0 || Timer1->isActive()))
+        return;
+    m_refreshIntervalMs = intervalMs;
+    if (intervalMs == 0) {
+        Timer1->stop();
+        return;
+    }
+    // Longer than a timer can count is, in practice, never.
+    Timer1->start(static_cast<int>(std::min<std::uint32_t>(intervalMs, INT_MAX)));
+}
+
+} // namespace nuvio

@@ -1,0 +1,205 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "core/settings/appsettings.h"
+#include "core/shell/pageurls.h"
+#include "core/shell/programvalues.h"
+
+#include <QIcon>
+#include <QMainWindow>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QStatusBar;
+class QSystemTrayIcon;
+class QTimer;
+class QToolBar;
+class QToolButton;
+class QWebEngineView;
+class QUrl;
+
+namespace nuvio {
+
+class AlertSound;
+class BrowserPage;
+class FeedCache;
+class HttpClient;
+class NewsPageScheme;
+class UrlOpener;
+
+// The calls the main window's commands make into the other subsystems. Start-up wires
+// them to the real routines; each may be left empty.
+struct MainWindowCommands
+{
+    std::function<void()> showSettingsDialog; // modal; returns when the dialog is closed
+    std::function<void()> LoadLanguage;
+    std::function<void()> UpdateDefinitionFiles;
+};
+
+// The main window: two browser views stacked on one rectangle between the toolbar and the
+// status bar, the menu, the refresh timers, the alert sound and the tray icon.
+class TForm1 : public QMainWindow
+{
+    Q_OBJECT
+public:
+    // Creating the window runs FormCreate: the settings are loaded from `hivePath`.
+    // Diverted links go to `opener` (the system's handler when none is given).
+    TForm1(AppSettings& settings, ProgramValues& program, std::string hivePath,
+           UrlOpener* opener = nullptr, QWidget* parent = nullptr);
+    // Destroying it runs FormDestroy: the tray icon goes and the settings are saved.
+    ~TForm1() override;
+
+    void setCommands(MainWindowCommands commands) { m_commands = std::move(commands); }
+
+    // Menu and toolbar commands.
+    void Afslut1Click();
+    void Startside1Click();
+    void Sgeside1Click();
+    void Om1Click();
+    void NetRadio1Click();
+    void Opdatrnuvio1Click();
+    void Hjlp2Click();
+    void Indstillinger1Click();
+
+    // The news refresh. One asked for while another runs is remembered and runs once
+    // that one has ended.
+    void UpdateNews();
+    bool isRefreshing() const { return m_refreshRunning; }
+    // Shows the news page (or the start page when there is none yet) in front, bringing
+    // the window back as the tray setting says.
+    void VisNyheder();
+    // The alert after a refresh that found new items.
+    void CallObs();
+    // Sets the status text, paints it at once and lets waiting events be handled.
+    void ShowStatus(const std::string& text);
+    // Lets waiting events be handled; cheap enough to call often.
+    void yieldToEvents();
+
+    bool quitRequested() const { return m_quitRequested; }
+
+    void FormResize();
+    // Called after the window was minimised: with MinToSysTray the window leaves the
+    // screen and only the tray icon remains.
+    void minimer();
+    // The tray icon was clicked with the left button: the icon goes and the window returns.
+    void restoreFromTray();
+    // Whether the desktop has a notification area now (tests stand in for the desktop).
+    std::function<bool()> trayAvailable;
+
+    // Navigates the view the start-view setting names and brings it to the front.
+    void openStartView();
+    // Enables the one-shot start-up refresh when the settings ask for it.
+    void armStartupRefresh();
+    // Brings the window forward for a later copy of the program; a window hidden in the
+    // tray stays hidden.
+    void comeForward();
+
+    // The refresh timer's interval in milliseconds; 0 stops the periodic refresh. Setting
+    // the interval it already has leaves the running countdown alone.
+    void setRefreshInterval(std::uint32_t intervalMs);
+    std::uint32_t refreshInterval() const { return m_refreshIntervalMs; }
+
+    // The window's outer bounds, frame included, as they are saved.
+    WindowBounds bounds() const;
+    QString statusText() const;
+    void setStatusText(const QString& text);
+
+    AppSettings& settings() { return m_settings; }
+    ProgramValues& program() { return m_program; }
+
+    // Components, named as the other parts of the program know them.
+    QWebEngineView* WebBrowser1 = nullptr;
+    QWebEngineView* RadioBrowser = nullptr;
+    QToolBar* ToolBar1 = nullptr;
+    QToolButton* ToolButton1 = nullptr;
+    QToolButton* ToolButton2 = nullptr;
+    QToolButton* ToolButton3 = nullptr;
+    QStatusBar* StatusBar1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QTimer* Timer1 = nullptr;
+    QTimer* Timer2 = nullptr;
+    AlertSound* MediaPlayer1 = nullptr;
+    QSystemTrayIcon* TrayIcon = nullptr;
+    std::unique_ptr<HttpClient> IdHTTP1;
+
+    QMenu* Filer1 = nullptr;
+    QMenu* Vis1 = nullptr;
+    QMenu* Funktioner1 = nullptr;
+    QMenu* Hjlp1 = nullptr;
+    QAction* Afslut1 = nullptr;
+    QAction* Startside1 = nullptr;
+    QAction* Nyheder1 = nullptr;
+    QAction* NetRadio1 = nullptr;
+    QAction* Sgeside1 = nullptr;
+    QAction* Opdatrnuvio1 = nullptr;
+    QAction* Indstillinger1 = nullptr;
+    QAction* Hjlp2 = nullptr;
+    QAction* Om1 = nullptr;
+
+    // Menu captions carry their mnemonic (Alt and the first letter); hints of the toolbar
+    // buttons are also their accessible names.
+    static QString withMnemonic(const QString& caption);
+
+    // One of the program's images (":/nuvio/NAME.png") with its drawn double-size version,
+    // so that it stays crisp on a 2x screen.
+    static QIcon sharpIcon(const QString& resource);
+    void setMenuCaption(QMenu* menu, const QString& caption);
+    void setToolButtonHint(QToolButton* button, const QString& hint);
+
+    // The view that is in front of the other.
+    QWebEngineView* frontView() const { return m_frontView; }
+    void bringToFront(QWebEngineView* view);
+    void navigate(QWebEngineView* view, const QUrl& url);
+    void navigate(QWebEngineView* view, const std::string& url);
+
+signals:
+    // A refresh has ended, and the news view was brought forward (for those who follow).
+    void newsRefreshed();
+    void newsShown();
+    void statusShown(const QString& text);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void createViews();
+    void createMenu();
+    void createToolBar();
+    void FormCreate();
+    void FormDestroy();
+    void AutoUpdateNews();
+    void restoreAndRaise();
+    std::string newsPageUrl() const;
+    static void letPendingMessagesBeProcessed();
+    static void call(const std::function<void()>& command);
+
+    AppSettings& m_settings;
+    ProgramValues& m_program;
+    std::string m_hivePath;
+    std::unique_ptr<UrlOpener> m_ownOpener;
+    std::unique_ptr<FeedCache> m_feedCache;
+    UrlOpener* m_opener;
+    MainWindowCommands m_commands;
+    QWidget* m_client = nullptr;
+    QLabel* m_statusPanel = nullptr;
+    QWebEngineView* m_frontView = nullptr;
+    NewsPageScheme* m_newsScheme = nullptr;
+    WindowBounds m_outerBounds;
+    bool m_frameApplied = false;
+    std::uint32_t m_refreshIntervalMs = 0;
+    bool m_quitRequested = false;
+    bool m_refreshRunning = false;
+    bool m_refreshPending = false;
+    qint64 m_lastYield = 0;
+};
+
+} // namespace nuvio

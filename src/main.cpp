@@ -1,0 +1,7 @@
+// SPDX-License-Identifier: MIT
+#include "gui/shell/startup.h"
+
+int main(int argc, char** argv)
+{
+    return nuvio::runNuvio(argc, argv);
+}
