@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "core/news/feedtext.h"
+#include "core/platform/asciitext.h"
 
 #include <gtest/gtest.h>
 

@@ -67,8 +67,8 @@ TEST(StartView, OnlyTheFirstCharacterCounts)
     EXPECT_TRUE(startView(s).plainPath);
 }
 
-TEST(ViewRect, TenPixelMargins)
+TEST(ViewRectFor, TenPixelMargins)
 {
-    EXPECT_EQ(viewRectFor(376, 900, 29, 17), (ViewRect{10, 39, 356, 834}));
-    EXPECT_EQ(viewRectFor(20, 66, 29, 17), (ViewRect{10, 39, 0, 0}));
+    EXPECT_EQ(viewRectFor(376, 900, 29, 17), (WindowBounds{10, 39, 356, 834}));
+    EXPECT_EQ(viewRectFor(20, 66, 29, 17), (WindowBounds{10, 39, 0, 0}));
 }

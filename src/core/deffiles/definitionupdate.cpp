@@ -6,6 +6,7 @@
 #include "core/platform/atomicfile.h"
 #include "core/platform/errors.h"
 #include "core/platform/fieldsplit.h"
+#include "core/platform/installfolder.h"
 #include "core/platform/textfile.h"
 
 #include <cerrno>
@@ -50,27 +51,6 @@ FileListEntry readFileListEntry(std::string_view line)
     return entry;
 }
 
-namespace {
-
-std::string realPath(const std::string& path)
-{
-    char* resolved = ::realpath(path.c_str(), nullptr);
-    if (!resolved)
-        return {};
-    std::string result(resolved);
-    std::free(resolved);
-    return result;
-}
-
-bool isInside(const std::string& folder, const std::string& path)
-{
-    return path == folder ||
-           (path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 &&
-            (folder == "/" || path[folder.size()] == '/'));
-}
-
-} // namespace
-
 std::string localFilePath(const std::string& installPath, const std::string& localName)
 {
     const std::string path = installPath + "/" + localName;
@@ -96,11 +76,11 @@ std::string localFilePath(const std::string& installPath, const std::string& loc
     const auto lastSlash = path.find_last_of('/');
     const std::string folder = realPath(path.substr(0, lastSlash == 0 ? 1 : lastSlash));
     const std::string root = realPath(installPath.empty() ? "/" : installPath);
-    if (!folder.empty() && !root.empty() && !isInside(root, folder))
+    if (!folder.empty() && !root.empty() && !isInsideFolder(root, folder))
         throw refuse();
     // Writes go through a link to the file it names, which must lie inside too.
     const std::string file = realPath(path);
-    if (!file.empty() && !root.empty() && !isInside(root, file))
+    if (!file.empty() && !root.empty() && !isInsideFolder(root, file))
         throw refuse();
     return path;
 }

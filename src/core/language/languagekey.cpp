@@ -7,10 +7,7 @@ namespace nuvio {
 
 std::string languageKey(std::string_view userLanguage)
 {
-    std::string key(userLanguage);
-    for (char& c : key)
-        c = lowerAscii(c);
-    return key;
+    return lowerAsciiCopy(userLanguage);
 }
 
 } // namespace nuvio

@@ -3,6 +3,7 @@
 
 #include "core/news/feedlists.h"
 #include "core/news/feedtext.h"
+#include "core/platform/asciitext.h"
 
 #include <cstring>
 

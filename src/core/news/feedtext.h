@@ -14,9 +14,6 @@ std::string prepareFeedText(std::string body);
 // U+FFFD, and every character the code page lacks (U+FFFD included) becomes "?".
 std::string utf8ToCp1252(std::string_view utf8);
 
-// Only A–Z lowered; every other byte kept. The result has the same length.
-std::string lowerAsciiCopy(std::string_view text);
-
 // Removes a CDATA wrapper and every complete tag; entities stay as they are.
 std::string StripMarkup(std::string_view text);
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace nuvio {
@@ -19,6 +20,9 @@ constexpr int hexDigitValue(char c)
     c = lowerAscii(c);
     return (c >= 'a' && c <= 'f') ? c - 'a' + 10 : -1;
 }
+
+// Only A–Z lowered; every other byte kept. The result has the same length.
+std::string lowerAsciiCopy(std::string_view text);
 
 bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b);
 bool startsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix);

@@ -7,8 +7,15 @@
 
 namespace nuvio {
 
-// "file://" + InstallPath + "/" + page + ".html?l=" + language key, by plain concatenation.
+// InstallPath + "/" + page + ".html?l=" + language key, by plain concatenation: a local
+// page as a plain path, its query part kept.
+std::string localPagePath(const AppSettings& settings, const std::string& page);
+
+// "file://" + localPagePath(settings, page).
 std::string LocalPageURL(const AppSettings& settings, const std::string& page);
+
+// InstallPath + "/news.html".
+std::string newsPagePath(const AppSettings& settings);
 
 enum class StartViewKind { Main, Radio };
 
@@ -24,15 +31,8 @@ struct StartView
 // anything else the start page.
 StartView startView(const AppSettings& settings);
 
-// The rectangle both browser views share inside a client area of the given size.
-struct ViewRect
-{
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-    bool operator==(const ViewRect&) const = default;
-};
-ViewRect viewRectFor(int clientWidth, int clientHeight, int toolBarHeight, int statusBarHeight);
+// The rectangle both browser views share inside a client area of the given size, in the
+// same four numbers as a window's bounds.
+WindowBounds viewRectFor(int clientWidth, int clientHeight, int toolBarHeight, int statusBarHeight);
 
 } // namespace nuvio

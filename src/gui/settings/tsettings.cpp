@@ -4,6 +4,7 @@
 #include "core/language/languagetable.h"
 #include "core/language/profileini.h"
 #include "core/news/feedlists.h"
+#include "core/news/newspage.h"
 #include "core/platform/codepage.h"
 #include "core/platform/errors.h"
 #include "core/platform/textfile.h"
@@ -344,7 +345,7 @@ void Tsettings::Button2Click()
         s.UserLanguage =
             ComboBox3->currentIndex() < 0 ? std::string() : toCp1252(ComboBox3->currentText());
         writeSelectedFeeds(folder() + kSelectedFeedsFile, listTexts(ListBox2));
-        ::unlink((folder() + "news.html").c_str());
+        ::unlink((folder() + kNewsPageFile).c_str());
         accept();
         QCoreApplication::processEvents();
     });

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "gui/shell/localfileguard.h"
 
+#include "core/platform/installfolder.h"
 #include "gui/shell/newspagescheme.h"
 
 #include <QFile>
@@ -10,12 +11,8 @@ namespace nuvio {
 
 QString fileInsideInstallFolder(const std::string& installPath, const QString& file)
 {
-    const QString folder =
-        QFileInfo(QFile::decodeName(QByteArray::fromStdString(installPath))).canonicalFilePath();
-    const QString real = QFileInfo(file).canonicalFilePath();
-    const bool inside =
-        !folder.isEmpty() && !real.isEmpty() && real.startsWith(folder + QLatin1Char('/'));
-    return inside ? real : QString();
+    return QFile::decodeName(QByteArray::fromStdString(
+        fileInsideInstallFolder(installPath, QFile::encodeName(file).toStdString())));
 }
 
 LocalFileGuard::LocalFileGuard(std::function<std::string()> installPath, QObject* parent)

@@ -7,8 +7,7 @@
 
 namespace nuvio {
 
-// The real path of `file` when it is a file inside the install folder (links resolved);
-// empty otherwise.
+// fileInsideInstallFolder (core/platform/installfolder.h) for the views' file names.
 QString fileInsideInstallFolder(const std::string& installPath, const QString& file);
 
 // Keeps a view's pages from reading the user's files: a local page may load its style

@@ -429,7 +429,7 @@ void TForm1::Indstillinger1Click()
 
 void TForm1::FormResize()
 {
-    const ViewRect rect =
+    const WindowBounds rect =
         viewRectFor(m_client->width(), m_client->height(), kToolBarHeight, kStatusBarHeight);
     ToolBar1->setGeometry(0, 0, m_client->width(), kToolBarHeight);
     StatusBar1->setGeometry(0, m_client->height() - kStatusBarHeight, m_client->width(),
@@ -596,15 +596,14 @@ std::string TForm1::newsPageUrl() const
     const QDateTime now = QDateTime::currentDateTime();
     const QString stamp = locale.toString(now.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
                           locale.toString(now.time(), QLocale::LongFormat);
-    return "file://" + m_settings.InstallPath + "/news.html?" + toCp1252(stamp);
+    return "file://" + newsPagePath(m_settings) + "?" + toCp1252(stamp);
 }
 
 void TForm1::VisNyheder()
 {
     std::string url = newsPageUrl();
-    if (!fileExists(m_settings.InstallPath + "/news.html"))
-        url = "file://" + m_settings.InstallPath +
-              "/index.html?l=" + languageKey(m_settings.UserLanguage);
+    if (!fileExists(newsPagePath(m_settings)))
+        url = LocalPageURL(m_settings, "index");
     navigate(WebBrowser1, url);
     bringToFront(WebBrowser1);
     if (!isVisible() && m_settings.MinToSysTray) {
