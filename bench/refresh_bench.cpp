@@ -76,7 +76,7 @@ double refresh(const std::string& dir, const std::vector<std::string>& urls,
     context.showStatus = [](const std::string&) {};
     context.http = &http;
     const auto start = Clock::now();
-    UpdateNews(context);
+    refreshNewsPage(context);
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 

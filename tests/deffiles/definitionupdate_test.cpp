@@ -214,7 +214,7 @@ protected:
     std::string run(const DefinitionUpdateContext& c)
     {
         try {
-            UpdateDefinitionFiles(c);
+            fetchDefinitionFiles(c);
             return "";
         } catch (const NuvioError& e) {
             return e.what();
@@ -273,9 +273,9 @@ TEST_F(DefinitionUpdateTest, ListNameFromTheLanguageKey)
     files = {{"english_filelist.txt", ""}, {"dansk_filelist.txt", ""}};
     auto c = context();
     c.userLanguage = "DANSK";
-    UpdateDefinitionFiles(c);
+    fetchDefinitionFiles(c);
     c.userLanguage = "English";
-    UpdateDefinitionFiles(c);
+    fetchDefinitionFiles(c);
     EXPECT_EQ(requests, (Lines{"dansk_filelist.txt", "english_filelist.txt"}));
     EXPECT_EQ(dir.read("filelist.txt"), "");
     EXPECT_EQ(progress.events,
@@ -384,7 +384,7 @@ TEST_F(DefinitionUpdateTest, NoVendorServerNoRequest)
     std::vector<std::string> said;
     c.showStatus = [&](const std::string& text) { said.push_back(text); };
     EXPECT_EQ(run(c), "") << "the age check finds no list, and asks for nothing";
-    CheckDefinitionFiles(c);
+    fetchDefinitionFilesIfStale(c);
     EXPECT_TRUE(requests.empty());
     EXPECT_TRUE(progress.events.empty()) << "no progress window either";
     EXPECT_EQ(said, (Lines{kNoVendorServerText, kNoVendorServerText}));
@@ -395,8 +395,8 @@ TEST_F(DefinitionUpdateTest, AgeCheckRunsOnlyWhenStale)
 {
     files = {{"dansk_filelist.txt", "a.html!a.html\r\n"}, {"a.html", "a"}};
     auto c = context();
-    EXPECT_TRUE(CheckDefinitionFiles(c)) << "no list yet";
-    EXPECT_FALSE(CheckDefinitionFiles(c)) << "just stored";
+    EXPECT_TRUE(fetchDefinitionFilesIfStale(c)) << "no list yet";
+    EXPECT_FALSE(fetchDefinitionFilesIfStale(c)) << "just stored";
     const auto later = std::chrono::system_clock::now() + std::chrono::hours(24 * 40);
-    EXPECT_TRUE(CheckDefinitionFiles(c, later));
+    EXPECT_TRUE(fetchDefinitionFilesIfStale(c, later));
 }

@@ -60,7 +60,7 @@ TEST(VendorServer, ServesTheDefaultInstallation)
     std::string error = "server did not start";
     for (int attempt = 0; attempt < 100 && !error.empty(); ++attempt) {
         try {
-            UpdateDefinitionFiles(context);
+            fetchDefinitionFiles(context);
             error.clear();
         } catch (const std::exception& e) {
             error = e.what();

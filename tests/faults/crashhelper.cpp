@@ -24,7 +24,7 @@ void updateDefinitionFiles(HttpClient& http, const std::string& folder, const st
     context.serverBaseUrl = server;
     context.userLanguage = "Dansk";
     context.http = &http;
-    UpdateDefinitionFiles(context);
+    fetchDefinitionFiles(context);
 }
 
 int writeOnce(const std::string& what, const std::vector<std::string>& args)

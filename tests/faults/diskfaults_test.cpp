@@ -123,7 +123,7 @@ TEST_P(DiskFaultTest, DefinitionFiles)
     context.serverBaseUrl = server.url("/");
     context.userLanguage = "Dansk";
     context.http = &http;
-    const std::string error = failure([&] { UpdateDefinitionFiles(context); });
+    const std::string error = failure([&] { fetchDefinitionFiles(context); });
     if (GetParam() == Fault::Full)
         EXPECT_EQ(error, "Stream write error");
     else
@@ -148,7 +148,8 @@ TEST_P(DiskFaultTest, NewsPage)
     context.installPath = disk.path();
     context.showStatus = [](const std::string&) {};
     context.http = &http;
-    EXPECT_EQ(failure([&] { UpdateNews(context); }), expected("Disk full", "File access denied"));
+    EXPECT_EQ(failure([&] { refreshNewsPage(context); }),
+              expected("Disk full", "File access denied"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, DiskFaultTest, ::testing::Values(Fault::Full, Fault::ReadOnly),

@@ -181,7 +181,7 @@ TEST(NetworkFaults, EveryCaseBetweenTwoGoodFeeds)
             context.showStatus = [&](const std::string& text) { statuses.push_back(text); };
             context.http = &http;
             const auto start = Clock::now();
-            ASSERT_NO_THROW(UpdateNews(context)) << c.name;
+            ASSERT_NO_THROW(refreshNewsPage(context)) << c.name;
             const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
             ++runs;
             const bool failed =

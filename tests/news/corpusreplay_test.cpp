@@ -79,7 +79,7 @@ TEST(CorpusReplay, EveryFeedWholeAndInPieces)
         context.maxNewsPerFeed = 999;
         context.showStatus = [&](const std::string& text) { statuses.push_back(text); };
         context.http = &http;
-        UpdateNews(context);
+        refreshNewsPage(context);
         const std::string page = dir.read("news.html");
         EXPECT_EQ(test::pageInertnessProblem(page), "") << "pieces of " << piece;
         EXPECT_EQ(std::count_if(statuses.begin(), statuses.end(),

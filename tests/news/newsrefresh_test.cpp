@@ -62,7 +62,7 @@ protected:
         context.showStatus = [this](const std::string& text) { statuses.push_back(text); };
         context.yield = [this] { ++yields; };
         context.http = &http;
-        return UpdateNews(context);
+        return refreshNewsPage(context);
     }
 
     std::string feedUrl(const std::string& name) { return server.url("/feed/" + name); }
@@ -221,7 +221,7 @@ TEST_F(NewsRefreshTest, MaxNewsPerFeedLimitsEveryFeed)
     context.maxNewsPerFeed = 1;
     context.showStatus = [](const std::string&) {};
     context.http = &http;
-    UpdateNews(context);
+    refreshNewsPage(context);
     EXPECT_EQ(dir.read("news.html"), NewsPageWriter::headerText() +
                                          NewsPageWriter::headingText("http://a.dk/", "a") +
                                          NewsPageWriter::itemText("http://a.dk/1", "a one", true) +
@@ -342,7 +342,7 @@ TEST_F(NewsRefreshTest, UnchangedFeedsAreNotSentAgainAndBusyOnesAreLeftAlone)
         context.showStatus = [this](const std::string& text) { statuses.push_back(text); };
         context.http = &http;
         context.cache = &cache;
-        UpdateNews(context);
+        refreshNewsPage(context);
     };
     dir.write("newsfeeds.txt", "");
     std::string selected;

@@ -146,7 +146,7 @@ struct ProgressGuard
 
 } // namespace
 
-void UpdateDefinitionFiles(const DefinitionUpdateContext& context)
+void fetchDefinitionFiles(const DefinitionUpdateContext& context)
 {
     const std::function<void()> yield = [&] {
         if (context.yield)
@@ -198,8 +198,8 @@ void UpdateDefinitionFiles(const DefinitionUpdateContext& context)
     yield();
 }
 
-bool CheckDefinitionFiles(const DefinitionUpdateContext& context,
-                          std::chrono::system_clock::time_point now)
+bool fetchDefinitionFilesIfStale(const DefinitionUpdateContext& context,
+                                 std::chrono::system_clock::time_point now)
 {
     const std::string path = context.installPath + "/" + kFileListFile;
     struct stat st
@@ -213,7 +213,7 @@ bool CheckDefinitionFiles(const DefinitionUpdateContext& context,
         if (!isStale(stored, now, context.checkLocalDays))
             return false;
     }
-    UpdateDefinitionFiles(context);
+    fetchDefinitionFiles(context);
     return true;
 }
 

@@ -72,11 +72,12 @@ struct DefinitionUpdateContext
 // One whole run: fetches the language's file list and every file it names into the
 // install directory, then stores the list as filelist.txt. Every file is replaced
 // atomically; the first failure ends the run and is thrown. Without a vendor server it
-// asks nothing and only says so.
-void UpdateDefinitionFiles(const DefinitionUpdateContext& context);
+// asks nothing and only says so. The windows' UpdateDefinitionFiles drives it.
+void fetchDefinitionFiles(const DefinitionUpdateContext& context);
 
 // Runs the update when filelist.txt is missing or stale at `now`. Returns whether it ran.
-bool CheckDefinitionFiles(
+// The start-up's CheckDefinitionFiles drives it.
+bool fetchDefinitionFilesIfStale(
     const DefinitionUpdateContext& context,
     std::chrono::system_clock::time_point now = std::chrono::system_clock::now());
 

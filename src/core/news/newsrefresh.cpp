@@ -103,7 +103,7 @@ std::string feedBody(HttpResult result, const Entry& entry, FeedCache* cache)
 
 } // namespace
 
-bool UpdateNews(const NewsRefreshContext& context)
+bool refreshNewsPage(const NewsRefreshContext& context)
 {
     const std::function<void()> yield = [&] {
         if (context.yield)

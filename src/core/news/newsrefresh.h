@@ -35,7 +35,8 @@ struct NewsRefreshContext
 // read before anything is written, and the page replaces the previous one only when the
 // run completes.
 //
-// Returns whether any item was new; the caller then alerts the user.
-bool UpdateNews(const NewsRefreshContext& context);
+// Returns whether any item was new; the caller then alerts the user. The main window's
+// UpdateNews drives it.
+bool refreshNewsPage(const NewsRefreshContext& context);
 
 } // namespace nuvio

@@ -52,7 +52,7 @@ template <typename Run> void runOnce(TForm1& form, Run run)
 void runAgainForANewLanguage(TForm1& form, Tdownloading& progressWindow)
 {
     while (!form.quitRequested() && form.settings().UserLanguage != runningLanguage)
-        runOnce(form, [&] { nuvio::UpdateDefinitionFiles(contextFor(form, progressWindow)); });
+        runOnce(form, [&] { fetchDefinitionFiles(contextFor(form, progressWindow)); });
 }
 
 } // namespace
@@ -61,7 +61,7 @@ void CheckDefinitionFiles(TForm1& form, Tdownloading& progressWindow)
 {
     if (updateRunning)
         return;
-    runOnce(form, [&] { nuvio::CheckDefinitionFiles(contextFor(form, progressWindow)); });
+    runOnce(form, [&] { fetchDefinitionFilesIfStale(contextFor(form, progressWindow)); });
     runAgainForANewLanguage(form, progressWindow);
 }
 
@@ -69,7 +69,7 @@ void UpdateDefinitionFiles(TForm1& form, Tdownloading& progressWindow)
 {
     if (updateRunning)
         return;
-    runOnce(form, [&] { nuvio::UpdateDefinitionFiles(contextFor(form, progressWindow)); });
+    runOnce(form, [&] { fetchDefinitionFiles(contextFor(form, progressWindow)); });
     runAgainForANewLanguage(form, progressWindow);
 }
 

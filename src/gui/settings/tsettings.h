@@ -29,7 +29,7 @@ class Tsettings : public QDialog
 public:
     explicit Tsettings(TForm1& form, QWidget* parent = nullptr);
 
-    void FormActivate();
+    void FormActivate(); // fills every control from the settings as the dialog opens
     // Every control is named, for screen readers, by the label beside it (in the interface
     // language: call again after the labels change); a drop-down would otherwise be named
     // by its value, and lists, fields and check boxes not at all.
@@ -43,29 +43,29 @@ public:
     void Button7Click();  // a feed typed as its URL
 
     QTabWidget* PageControl1 = nullptr;
-    QWidget* TabSheet2 = nullptr; // "Nyheder"
-    QWidget* TabSheet1 = nullptr; // "Avanceret"
-    QListWidget* ListBox1 = nullptr;
-    QListWidget* ListBox2 = nullptr;
-    QPushButton* Button1 = nullptr;
-    QPushButton* Button2 = nullptr;
-    QPushButton* Button3 = nullptr;
-    QPushButton* Button4 = nullptr;
-    QPushButton* Button5 = nullptr;
-    QPushButton* Button6 = nullptr;
-    QPushButton* Button7 = nullptr;
-    QComboBox* ComboBox1 = nullptr; // start view
-    QComboBox* ComboBox2 = nullptr; // alert
-    QComboBox* ComboBox3 = nullptr; // language
-    QCheckBox* CheckBox1 = nullptr; // refresh at start
-    QCheckBox* CheckBox3 = nullptr; // minimise to tray
-    QLineEdit* Edit1 = nullptr;     // refresh interval, minutes
-    QLineEdit* Edit2 = nullptr;     // headlines per feed
-    QLineEdit* Edit3 = nullptr;     // days before the local pages are stale
-    UpDown* UpDown1 = nullptr;
+    QWidget* TabSheet2 = nullptr;    // "Nyheder"
+    QWidget* TabSheet1 = nullptr;    // "Avanceret"
+    QListWidget* ListBox1 = nullptr; // "Mulige nyhedsfeeds": the catalogue
+    QListWidget* ListBox2 = nullptr; // "Valgte nyhedsfeeds": the chosen feeds
+    QPushButton* Button1 = nullptr;  // "Annuller"
+    QPushButton* Button2 = nullptr;  // "OK"
+    QPushButton* Button3 = nullptr;  // "Ryk op"
+    QPushButton* Button4 = nullptr;  // "Ryk ned"
+    QPushButton* Button5 = nullptr;  // "Tilføj ->"
+    QPushButton* Button6 = nullptr;  // "Fjern"
+    QPushButton* Button7 = nullptr;  // "Nyt feed"
+    QComboBox* ComboBox1 = nullptr;  // start view
+    QComboBox* ComboBox2 = nullptr;  // alert
+    QComboBox* ComboBox3 = nullptr;  // language
+    QCheckBox* CheckBox1 = nullptr;  // refresh at start
+    QCheckBox* CheckBox3 = nullptr;  // minimise to tray
+    QLineEdit* Edit1 = nullptr;      // refresh interval, minutes
+    QLineEdit* Edit2 = nullptr;      // headlines per feed
+    QLineEdit* Edit3 = nullptr;      // days before the local pages are stale
+    UpDown* UpDown1 = nullptr;       // the spin arrows of Edit1, Edit2 and Edit3
     UpDown* UpDown2 = nullptr;
     UpDown* UpDown3 = nullptr;
-    QLabel* Label1 = nullptr;
+    QLabel* Label1 = nullptr; // each label names the control beside it
     QLabel* Label2 = nullptr;
     QLabel* Label3 = nullptr;
     QLabel* Label4 = nullptr;

@@ -580,7 +580,7 @@ void TForm1::UpdateNews()
         context.http = IdHTTP1.get();
         context.cache = m_feedCache.get();
         try {
-            newNews = nuvio::UpdateNews(context);
+            newNews = refreshNewsPage(context);
         } catch (const RunCancelled&) {
             return; // quitting
         }

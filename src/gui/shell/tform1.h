@@ -56,24 +56,25 @@ public:
 
     void setCommands(MainWindowCommands commands) { m_commands = std::move(commands); }
 
-    // Menu and toolbar commands.
-    void Afslut1Click();
-    void Startside1Click();
-    void Sgeside1Click();
-    void Om1Click();
-    void NetRadio1Click();
-    void Opdatrnuvio1Click();
-    void Hjlp2Click();
-    void Indstillinger1Click();
+    // Menu and toolbar commands, by the names of their menu items.
+    void Afslut1Click();        // "Afslut": quit, saving the settings once
+    void Startside1Click();     // the start page in the main view
+    void Sgeside1Click();       // the search page in the main view
+    void Om1Click();            // "Om": the about page
+    void NetRadio1Click();      // the radio view in front
+    void Opdatrnuvio1Click();   // "Opdatér def.filer": update the local pages now
+    void Hjlp2Click();          // "Hjælp" (F1): the help page
+    void Indstillinger1Click(); // the settings dialog, then what its changes call for
 
     // The news refresh. One asked for while another runs is remembered and runs once
     // that one has ended.
     void UpdateNews();
     bool isRefreshing() const { return m_refreshRunning; }
-    // Shows the news page (or the start page when there is none yet) in front, bringing
-    // the window back as the tray setting says.
+    // "Vis nyheder": shows the news page (or the start page when there is none yet) in
+    // front, bringing the window back as the tray setting says.
     void VisNyheder();
-    // The alert after a refresh that found new items.
+    // The "OBS" alert after a refresh that found new items: nothing, the page, a sound or
+    // both, as ObsFunktion says.
     void CallObs();
     // Sets the status text, paints it at once and lets waiting events be handled.
     void ShowStatus(const std::string& text);
@@ -82,8 +83,9 @@ public:
 
     bool quitRequested() const { return m_quitRequested; }
 
+    // Lays the two views out again on the shared rectangle.
     void FormResize();
-    // Called after the window was minimised: with MinToSysTray the window leaves the
+    // "minimér": called after the window was minimised: with MinToSysTray the window leaves the
     // screen and only the tray icon remains.
     void minimer();
     // The tray icon was clicked with the left button: the icon goes and the window returns.
@@ -113,30 +115,30 @@ public:
     ProgramValues& program() { return m_program; }
 
     // Components, named as the other parts of the program know them.
-    QWebEngineView* WebBrowser1 = nullptr;
-    QWebEngineView* RadioBrowser = nullptr;
+    QWebEngineView* WebBrowser1 = nullptr;  // the main view: start, news, search, help pages
+    QWebEngineView* RadioBrowser = nullptr; // the radio view, kept alive behind the other
     QToolBar* ToolBar1 = nullptr;
-    QToolButton* ToolButton1 = nullptr;
-    QToolButton* ToolButton2 = nullptr;
-    QToolButton* ToolButton3 = nullptr;
+    QToolButton* ToolButton1 = nullptr; // "Vis nyhederne": the news page
+    QToolButton* ToolButton2 = nullptr; // "NetRadio": the radio view
+    QToolButton* ToolButton3 = nullptr; // "Søg på nettet": the search page
     QStatusBar* StatusBar1 = nullptr;
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QTimer* Timer1 = nullptr;
-    QTimer* Timer2 = nullptr;
-    AlertSound* MediaPlayer1 = nullptr;
-    QSystemTrayIcon* TrayIcon = nullptr;
-    std::unique_ptr<HttpClient> IdHTTP1;
+    QLabel* Label1 = nullptr;            // "Opdaterer nyheder", the refresh's status text
+    QLabel* Label2 = nullptr;            // "Opdatering komplet", its end text
+    QTimer* Timer1 = nullptr;            // the periodic refresh (RefreshInterval)
+    QTimer* Timer2 = nullptr;            // the one-shot start-up refresh, 2 s after start
+    AlertSound* MediaPlayer1 = nullptr;  // plays update.wav for the alert
+    QSystemTrayIcon* TrayIcon = nullptr; // shown while the window is in the tray
+    std::unique_ptr<HttpClient> IdHTTP1; // every download: feeds and the vendor's files
 
-    QMenu* Filer1 = nullptr;
-    QMenu* Vis1 = nullptr;
-    QMenu* Funktioner1 = nullptr;
-    QMenu* Hjlp1 = nullptr;
+    QMenu* Filer1 = nullptr;      // "Filer" (File)
+    QMenu* Vis1 = nullptr;        // "Vis" (View)
+    QMenu* Funktioner1 = nullptr; // "Funktioner" (Tools)
+    QMenu* Hjlp1 = nullptr;       // "Hjælp" (Help)
     QAction* Afslut1 = nullptr;
     QAction* Startside1 = nullptr;
     QAction* Nyheder1 = nullptr;
     QAction* NetRadio1 = nullptr;
-    QAction* Sgeside1 = nullptr;
+    QAction* Sgeside1 = nullptr; // "Søgeside", the search page
     QAction* Opdatrnuvio1 = nullptr;
     QAction* Indstillinger1 = nullptr;
     QAction* Hjlp2 = nullptr;
@@ -176,7 +178,7 @@ private:
     void createToolBar();
     void FormCreate();
     void FormDestroy();
-    void AutoUpdateNews();
+    void AutoUpdateNews(); // a timer's refresh: UpdateNews
     void restoreAndRaise();
     std::string newsPageUrl() const;
     static void letPendingMessagesBeProcessed();
