@@ -53,7 +53,7 @@ FileListEntry readFileListEntry(std::string_view line)
 
 std::string localFilePath(const std::string& installPath, const std::string& localName)
 {
-    const std::string path = installPath + "/" + localName;
+    std::string path = installPath + "/" + localName;
     const auto refuse = [&path] {
         return errors::cannotCreateFile(path, "The name leads outside the install directory");
     };

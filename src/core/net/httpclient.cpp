@@ -315,7 +315,9 @@ std::string HttpClient::Limits::caFileFromEnvironment()
     return file && *file ? file : std::string();
 }
 
-HttpClient::HttpClient(Limits limits) : m_limits(limits), m_shared(std::make_unique<Shared>()) {}
+HttpClient::HttpClient(Limits limits)
+    : m_limits(std::move(limits)), m_shared(std::make_unique<Shared>())
+{}
 
 HttpClient::~HttpClient() = default;
 

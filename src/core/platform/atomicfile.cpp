@@ -90,7 +90,7 @@ std::string writeTarget(const std::string& path)
 
 } // namespace
 
-AtomicFileWriter::AtomicFileWriter(std::string path)
+AtomicFileWriter::AtomicFileWriter(const std::string& path)
     : m_path(writeTarget(path)), m_temporary(m_path + kTemporarySuffix + "XXXXXX")
 {
     if (isWriteProtected(m_path))

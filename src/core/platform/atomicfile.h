@@ -30,7 +30,7 @@ public:
     // Creates the temporary file; FileWriteError "Cannot create file" when it cannot, and
     // when the target is write-protected (a rename would replace it regardless). A target
     // reached through a symbolic link is the link's target: the link stays.
-    explicit AtomicFileWriter(std::string path);
+    explicit AtomicFileWriter(const std::string& path);
     ~AtomicFileWriter();
     AtomicFileWriter(const AtomicFileWriter&) = delete;
     AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;

@@ -84,7 +84,9 @@ NuvioError failedToSetData(const std::string& valueName)
 
 std::string systemReason(int errorNumber)
 {
-    return std::strerror(errorNumber);
+    // strerror may share one buffer between threads; the download workers report errors.
+    char buffer[256] = {};
+    return ::strerror_r(errorNumber, buffer, sizeof buffer);
 }
 
 } // namespace errors

@@ -25,7 +25,7 @@ bool isInsideFolder(const std::string& folder, const std::string& path)
 std::string fileInsideInstallFolder(const std::string& installPath, const std::string& file)
 {
     const std::string root = realPath(installPath.empty() ? "/" : installPath);
-    const std::string real = realPath(file);
+    std::string real = realPath(file);
     if (root.empty() || real.empty() || real == root || !isInsideFolder(root, real))
         return {};
     return real;

@@ -48,6 +48,7 @@ template <typename W> W* named(W* widget, const char* name)
 std::vector<std::string> listTexts(const QListWidget* list)
 {
     std::vector<std::string> texts;
+    texts.reserve(static_cast<std::size_t>(list->count()));
     for (int i = 0; i < list->count(); ++i)
         texts.push_back(toCp1252(list->item(i)->text()));
     return texts;
