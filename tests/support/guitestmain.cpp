@@ -2,6 +2,7 @@
 #include "gui/platform/application.h"
 #include "gui/shell/webengineprocess.h"
 
+#include <QGuiApplication>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
@@ -14,7 +15,8 @@ namespace {
 // The display the tests run on has no tray until a tray host runs on it.
 std::unique_ptr<QProcess> startTrayHost()
 {
-    if (QSystemTrayIcon::isSystemTrayAvailable() ||
+    if (QGuiApplication::platformName() != QLatin1String("xcb") ||
+        QSystemTrayIcon::isSystemTrayAvailable() ||
         QStandardPaths::findExecutable(QStringLiteral("trayer")).isEmpty())
         return nullptr;
     auto host = std::make_unique<QProcess>();
