@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "gui/deffiles/tdownloading.h"
 
+#include "core/language/languagetable.h"
+#include "core/platform/codepage.h"
 #include "gui/platform/windowplacement.h"
 
 #include <QEvent>
@@ -71,6 +73,22 @@ void Tdownloading::at(std::size_t entry)
 void Tdownloading::end()
 {
     hide();
+}
+
+void Tdownloading::applyTexts(const std::vector<LanguageText>& texts)
+{
+    using T = TextTarget;
+    for (const auto& [target, bytes] : texts) {
+        const QString text = fromCp1252(bytes);
+        switch (target) {
+        case T::DownloadingCaption:
+            setWindowTitle(text);
+            break;
+
+        default:
+            break; // another window's
+        }
+    }
 }
 
 } // namespace nuvio

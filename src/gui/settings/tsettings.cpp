@@ -425,4 +425,97 @@ void Tsettings::Button7Click()
     m_form.settings().FeedsChanged = true;
 }
 
+void Tsettings::applyTexts(const std::vector<LanguageText>& texts)
+{
+    using T = TextTarget;
+    for (const auto& [target, bytes] : texts) {
+        const QString text = fromCp1252(bytes);
+        switch (target) {
+        case T::SettingsCaption:
+            setWindowTitle(text);
+            break;
+        case T::TabSheet1:
+            PageControl1->setTabText(PageControl1->indexOf(TabSheet1), text);
+            break;
+        case T::TabSheet2:
+            PageControl1->setTabText(PageControl1->indexOf(TabSheet2), text);
+            break;
+        case T::Label11:
+            Label11->setText(text);
+            break;
+        case T::Label5:
+            Label5->setText(text);
+            break;
+        case T::Sts1:
+            ComboBox1->clear();
+            ComboBox1->addItem(text);
+            break;
+        case T::Sts2:
+        case T::Sts3:
+            ComboBox1->addItem(text);
+            break;
+        case T::Label6:
+            Label6->setText(text);
+            break;
+        case T::Label1:
+            Label1->setText(text);
+            break;
+        case T::Label2:
+            Label2->setText(text);
+            break;
+        case T::Label8:
+            Label8->setText(text);
+            break;
+        case T::Obs1:
+            ComboBox2->clear();
+            ComboBox2->addItem(text);
+            break;
+        case T::Obs2:
+        case T::Obs3:
+        case T::Obs4:
+            ComboBox2->addItem(text);
+            break;
+        case T::Label7:
+            Label7->setText(text);
+            break;
+        case T::Label9:
+            Label9->setText(text);
+            break;
+        case T::Label3:
+            Label3->setText(text);
+            break;
+        case T::Label4:
+            Label4->setText(text);
+            break;
+        case T::Button5:
+            Button5->setText(text);
+            break;
+        case T::Button6:
+            Button6->setText(text);
+            break;
+        case T::Button3:
+            Button3->setText(text);
+            break;
+        case T::Button4:
+            Button4->setText(text);
+            break;
+        case T::Button7:
+            Button7->setText(text);
+            break;
+        case T::Button1:
+            Button1->setText(text);
+            break;
+        case T::Button2:
+            Button2->setText(text);
+            break;
+        default:
+            break; // another window's
+        }
+    }
+    // Refilled lists have no selection; the dialog selects the settings when it opens.
+    ComboBox1->setCurrentIndex(-1);
+    ComboBox2->setCurrentIndex(-1);
+    nameControlsByTheirLabels();
+}
+
 } // namespace nuvio

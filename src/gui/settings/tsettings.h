@@ -4,6 +4,7 @@
 #include "core/settings/appsettings.h"
 
 #include <QDialog>
+#include <vector>
 
 class QCheckBox;
 class QComboBox;
@@ -15,6 +16,8 @@ class QTabWidget;
 class QWidget;
 
 namespace nuvio {
+
+struct LanguageText;
 
 class TForm1;
 class UpDown;
@@ -29,6 +32,8 @@ class Tsettings : public QDialog
 public:
     explicit Tsettings(TForm1& form, QWidget* parent = nullptr);
 
+    // Puts the texts that belong to this window on its widgets (LoadLanguage reads them).
+    void applyTexts(const std::vector<LanguageText>& texts);
     void FormActivate(); // fills every control from the settings as the dialog opens
     // Every control is named, for screen readers, by the label beside it (in the interface
     // language: call again after the labels change); a drop-down would otherwise be named

@@ -2,6 +2,7 @@
 #include "gui/shell/tform1.h"
 
 #include "core/language/languagekey.h"
+#include "core/language/languagetable.h"
 #include "core/net/httpclient.h"
 #include "core/news/feedcache.h"
 #include "core/news/newsrefresh.h"
@@ -649,6 +650,66 @@ void TForm1::setRefreshInterval(std::uint32_t intervalMs)
     }
     // Longer than a timer can count is, in practice, never.
     Timer1->start(static_cast<int>(std::min<std::uint32_t>(intervalMs, INT_MAX)));
+}
+
+void TForm1::applyTexts(const std::vector<LanguageText>& texts)
+{
+    using T = TextTarget;
+    for (const auto& [target, bytes] : texts) {
+        const QString text = fromCp1252(bytes);
+        switch (target) {
+        case T::Filer1:
+            setMenuCaption(Filer1, text);
+            break;
+        case T::Afslut1:
+            Afslut1->setText(text);
+            break;
+        case T::Vis1:
+            setMenuCaption(Vis1, text);
+            break;
+        case T::Startside1:
+            Startside1->setText(text);
+            break;
+        case T::Nyheder1:
+            Nyheder1->setText(text);
+            setToolButtonHint(ToolButton1, text);
+            break;
+        case T::NetRadio1:
+            NetRadio1->setText(text);
+            setToolButtonHint(ToolButton2, text);
+            break;
+        case T::Sgeside1:
+            Sgeside1->setText(text);
+            setToolButtonHint(ToolButton3, text);
+            break;
+        case T::Funktioner1:
+            setMenuCaption(Funktioner1, text);
+            break;
+        case T::Opdatrnuvio1:
+            Opdatrnuvio1->setText(text);
+            break;
+        case T::Indstillinger1:
+            Indstillinger1->setText(text);
+            break;
+        case T::Hjlp1:
+            setMenuCaption(Hjlp1, text);
+            break;
+        case T::Hjlp2:
+            Hjlp2->setText(text);
+            break;
+        case T::Om1:
+            Om1->setText(text);
+            break;
+        case T::MainLabel1:
+            Label1->setText(text);
+            break;
+        case T::MainLabel2:
+            Label2->setText(text);
+            break;
+        default:
+            break; // another window's
+        }
+    }
 }
 
 } // namespace nuvio

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QAction;
 class QLabel;
@@ -24,6 +25,8 @@ class QWebEngineView;
 class QUrl;
 
 namespace nuvio {
+
+struct LanguageText;
 
 class AlertSound;
 class BrowserPage;
@@ -54,6 +57,8 @@ public:
     // Destroying it runs FormDestroy: the tray icon goes and the settings are saved.
     ~TForm1() override;
 
+    // Puts the texts that belong to this window on its widgets (LoadLanguage reads them).
+    void applyTexts(const std::vector<LanguageText>& texts);
     void setCommands(MainWindowCommands commands) { m_commands = std::move(commands); }
 
     // Menu and toolbar commands, by the names of their menu items.
