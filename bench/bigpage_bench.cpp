@@ -89,7 +89,8 @@ int main(int argc, char** argv)
 
     QElapsedTimer clock;
     bool loaded = false;
-    QObject::connect(form.WebBrowser1, &QWebEngineView::loadFinished, [&] { loaded = true; });
+    QObject::connect(form.findChild<QWebEngineView*>(QStringLiteral("WebBrowser1")),
+                     &QWebEngineView::loadFinished, [&] { loaded = true; });
     clock.start();
     form.VisNyheder();
     if (!QTest::qWaitFor([&] { return loaded; }, 120000))
@@ -97,21 +98,25 @@ int main(int argc, char** argv)
     const double loadSeconds = static_cast<double>(clock.elapsed()) / 1000.0;
     // Asking for the page's height makes the engine lay the whole page out first.
     bool laidOut = false;
-    form.WebBrowser1->page()->runJavaScript(QStringLiteral("document.body.offsetHeight"),
-                                            [&](const QVariant&) { laidOut = true; });
+    form.findChild<QWebEngineView*>(QStringLiteral("WebBrowser1"))
+        ->page()
+        ->runJavaScript(QStringLiteral("document.body.offsetHeight"),
+                        [&](const QVariant&) { laidOut = true; });
     if (!QTest::qWaitFor([&] { return laidOut; }, 120000))
         std::fprintf(stderr, "the page was not laid out within two minutes\n");
     const double layoutSeconds = static_cast<double>(clock.elapsed()) / 1000.0;
     // Where the time went: the page's arrival, its parsing, its load event.
     QString timing;
-    form.WebBrowser1->page()->runJavaScript(
-        QStringLiteral("(() => { const n = performance.getEntriesByType('navigation')[0];"
-                       " const p = performance.getEntriesByName('first-contentful-paint')[0];"
-                       " return `first headlines painted ${p ? (p.startTime / 1000).toFixed(2)"
-                       " : '?'} s, response ${(n.responseEnd / 1000).toFixed(2)} s, parsed "
-                       "${(n.domInteractive / 1000).toFixed(2)} s, load event "
-                       "${(n.loadEventStart / 1000).toFixed(2)} s`; })()"),
-        [&](const QVariant& value) { timing = value.toString(); });
+    form.findChild<QWebEngineView*>(QStringLiteral("WebBrowser1"))
+        ->page()
+        ->runJavaScript(
+            QStringLiteral("(() => { const n = performance.getEntriesByType('navigation')[0];"
+                           " const p = performance.getEntriesByName('first-contentful-paint')[0];"
+                           " return `first headlines painted ${p ? (p.startTime / 1000).toFixed(2)"
+                           " : '?'} s, response ${(n.responseEnd / 1000).toFixed(2)} s, parsed "
+                           "${(n.domInteractive / 1000).toFixed(2)} s, load event "
+                           "${(n.loadEventStart / 1000).toFixed(2)} s`; })()"),
+            [&](const QVariant& value) { timing = value.toString(); });
     if (!QTest::qWaitFor([&] { return !timing.isEmpty(); }, 10000))
         timing = QStringLiteral("not read");
     std::printf("in the page: %s\n", qPrintable(timing));

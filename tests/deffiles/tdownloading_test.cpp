@@ -51,7 +51,7 @@ TEST(Tdownloading, ToolWindowInTheMiddleOfTheScreen)
     Tdownloading window;
     EXPECT_EQ(window.windowTitle(), "Opdaterer definitions filer");
     EXPECT_EQ(window.size(), QSize(252, 49));
-    EXPECT_EQ(window.pgBar1->geometry(), QRect(16, 16, 217, 17));
+    EXPECT_EQ(widget<QProgressBar>(window, "pgBar1")->geometry(), QRect(16, 16, 217, 17));
     EXPECT_TRUE(window.windowFlags() & Qt::Tool);
     EXPECT_FALSE(window.isVisible());
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
@@ -60,24 +60,29 @@ TEST(Tdownloading, ToolWindowInTheMiddleOfTheScreen)
 
     window.begin(5);
     EXPECT_TRUE(window.isVisible());
-    EXPECT_EQ(window.pgBar1->minimum(), 0);
-    EXPECT_EQ(window.pgBar1->maximum(), 4);
+    EXPECT_EQ(widget<QProgressBar>(window, "pgBar1")->minimum(), 0);
+    EXPECT_EQ(widget<QProgressBar>(window, "pgBar1")->maximum(), 4);
     window.at(3);
-    EXPECT_EQ(window.pgBar1->value(), 3);
+    EXPECT_EQ(widget<QProgressBar>(window, "pgBar1")->value(), 3);
     window.close();
     EXPECT_FALSE(window.isVisible()) << "the close box only hides it";
     window.at(4);
-    EXPECT_EQ(window.pgBar1->value(), 4) << "and the run goes on";
+    EXPECT_EQ(widget<QProgressBar>(window, "pgBar1")->value(), 4) << "and the run goes on";
     window.begin(0);
-    EXPECT_EQ(window.pgBar1->value(), 0);
-    EXPECT_LT(window.pgBar1->minimum(), window.pgBar1->maximum())
+    EXPECT_EQ(widget<QProgressBar>(window, "pgBar1")->value(), 0);
+    EXPECT_LT(widget<QProgressBar>(window, "pgBar1")->minimum(),
+              widget<QProgressBar>(window, "pgBar1")->maximum())
         << "an empty list is an empty bar, not a busy one";
     window.begin(1);
-    EXPECT_LT(window.pgBar1->minimum(), window.pgBar1->maximum()) << "nor is a one-entry list";
+    EXPECT_LT(widget<QProgressBar>(window, "pgBar1")->minimum(),
+              widget<QProgressBar>(window, "pgBar1")->maximum())
+        << "nor is a one-entry list";
     window.at(0);
-    EXPECT_EQ(window.pgBar1->value(), 0);
+    EXPECT_EQ(widget<QProgressBar>(window, "pgBar1")->value(), 0);
     window.at(1);
-    EXPECT_EQ(window.pgBar1->value(), window.pgBar1->maximum()) << "and it ends full";
+    EXPECT_EQ(widget<QProgressBar>(window, "pgBar1")->value(),
+              widget<QProgressBar>(window, "pgBar1")->maximum())
+        << "and it ends full";
     window.end();
     EXPECT_FALSE(window.isVisible());
 }
@@ -96,7 +101,7 @@ TEST_F(DefinitionFilesWindowTest, MenuCommandRunsTheWholeList)
     server.start();
     auto& f = createAgainst(server);
     dir.write("filelist.txt", "fresh");
-    f.Opdatrnuvio1->trigger();
+    widget<QAction>(f, "Opdatrnuvio1")->trigger();
     EXPECT_EQ(dir.read("index.html"), "<html>fresh</html>") << "even when the list is fresh";
     EXPECT_EQ(dir.read("filelist.txt"), "index.html!index.html\r\n");
     EXPECT_FALSE(progressWindow->isVisible());

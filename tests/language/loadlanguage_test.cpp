@@ -59,32 +59,33 @@ TEST_F(LoadLanguageTest, StartUpReadsAFileOnlyForAnotherLanguage)
     writeHive("\"UserLanguage\"=\"Dansk\"\n");
     build();
     EXPECT_FALSE(loadStartupLanguage(*form, *dialog, *progress));
-    EXPECT_EQ(form->Filer1->title(), "&Filer");
+    EXPECT_EQ(widget<QMenu>(*form, "Filer1")->title(), "&Filer");
     settings.UserLanguage = "dansk";
     EXPECT_TRUE(loadStartupLanguage(*form, *dialog, *progress));
-    EXPECT_EQ(form->Filer1->title(), "&FRA FIL");
+    EXPECT_EQ(widget<QMenu>(*form, "Filer1")->title(), "&FRA FIL");
 }
 
 TEST_F(LoadLanguageTest, WithoutAFileTheDefaultsDifferFromTheBuiltInTextsInSixPlaces)
 {
     build();
-    EXPECT_EQ(form->Om1->text(), "Om");
-    EXPECT_EQ(form->ToolButton1->toolTip(), "Vis nyhederne");
-    EXPECT_EQ(form->ToolButton3->toolTip(), QString::fromUtf8("Søg på nettet"));
-    EXPECT_EQ(dialog->Label11->text(), "Sprog: ");
-    EXPECT_EQ(dialog->Label5->text(), "Startside: ");
-    EXPECT_EQ(dialog->ComboBox1->itemText(2), QString::fromUtf8("Søgning"));
+    EXPECT_EQ(widget<QAction>(*form, "Om1")->text(), "Om");
+    EXPECT_EQ(widget<QToolButton>(*form, "ToolButton1")->toolTip(), "Vis nyhederne");
+    EXPECT_EQ(widget<QToolButton>(*form, "ToolButton3")->toolTip(),
+              QString::fromUtf8("Søg på nettet"));
+    EXPECT_EQ(widget<QLabel>(*dialog, "Label11")->text(), "Sprog: ");
+    EXPECT_EQ(widget<QLabel>(*dialog, "Label5")->text(), "Startside: ");
+    EXPECT_EQ(widget<QComboBox>(*dialog, "ComboBox1")->itemText(2), QString::fromUtf8("Søgning"));
     settings.UserLanguage = "Klingon";
     LoadLanguage(*form, *dialog, *progress);
-    EXPECT_EQ(form->Om1->text(), "Om nuvio");
-    EXPECT_EQ(form->ToolButton1->toolTip(), "Nyheder");
-    EXPECT_EQ(form->ToolButton3->toolTip(), QString::fromUtf8("Søgeside"));
-    EXPECT_EQ(dialog->Label11->text(), "Sprog:");
-    EXPECT_EQ(dialog->Label5->text(), "Startside:");
-    EXPECT_EQ(dialog->ComboBox1->itemText(2), QString::fromUtf8("Søgeside"));
+    EXPECT_EQ(widget<QAction>(*form, "Om1")->text(), "Om nuvio");
+    EXPECT_EQ(widget<QToolButton>(*form, "ToolButton1")->toolTip(), "Nyheder");
+    EXPECT_EQ(widget<QToolButton>(*form, "ToolButton3")->toolTip(), QString::fromUtf8("Søgeside"));
+    EXPECT_EQ(widget<QLabel>(*dialog, "Label11")->text(), "Sprog:");
+    EXPECT_EQ(widget<QLabel>(*dialog, "Label5")->text(), "Startside:");
+    EXPECT_EQ(widget<QComboBox>(*dialog, "ComboBox1")->itemText(2), QString::fromUtf8("Søgeside"));
     // The rest stays as it was.
-    EXPECT_EQ(form->Filer1->title(), "&Filer");
-    EXPECT_EQ(dialog->Button5->text(), QString::fromUtf8("Tilføj ->"));
+    EXPECT_EQ(widget<QMenu>(*form, "Filer1")->title(), "&Filer");
+    EXPECT_EQ(widget<QPushButton>(*dialog, "Button5")->text(), QString::fromUtf8("Tilføj ->"));
     EXPECT_EQ(progress->windowTitle(), "Opdaterer definitions filer");
 }
 
@@ -110,75 +111,78 @@ TEST_F(LoadLanguageTest, EveryTextOfTheFileReachesItsPlace)
         "Tilf\xF8j=Add\r\nFjern=Remove\r\nRyk op=Up\r\nRyk ned=Down\r\nNyt feed=New feed\r\n"
         "[Downloading]\r\nOpdaterer definitions filer=Updating files\r\n");
     build();
-    dialog->ComboBox1->setCurrentIndex(1);
-    dialog->ComboBox2->setCurrentIndex(2);
+    widget<QComboBox>(*dialog, "ComboBox1")->setCurrentIndex(1);
+    widget<QComboBox>(*dialog, "ComboBox2")->setCurrentIndex(2);
     settings.UserLanguage = "English";
     LoadLanguage(*form, *dialog, *progress);
     auto& f = *form;
-    EXPECT_EQ(f.Filer1->title(), "&File");
-    EXPECT_EQ(f.Afslut1->text(), "Exit");
-    EXPECT_EQ(f.Vis1->title(), "&View");
-    EXPECT_EQ(f.Startside1->text(), "Start page");
-    EXPECT_EQ(f.Nyheder1->text(), "News");
-    EXPECT_EQ(f.NetRadio1->text(), "Net radio");
-    EXPECT_EQ(f.Sgeside1->text(), "Search");
-    EXPECT_EQ(f.ToolButton1->toolTip(), "News");
-    EXPECT_EQ(f.ToolButton2->toolTip(), "Net radio");
-    EXPECT_EQ(f.ToolButton3->toolTip(), "Search");
-    EXPECT_EQ(f.Funktioner1->title(), "&Tools");
-    EXPECT_EQ(f.Opdatrnuvio1->text(), "Update local files");
-    EXPECT_EQ(f.Indstillinger1->text(), "Settings");
-    EXPECT_EQ(f.Hjlp1->title(), "&Help");
-    EXPECT_EQ(f.Hjlp2->text(), "Help");
-    EXPECT_EQ(f.Om1->text(), "About nuvio");
-    EXPECT_EQ(f.Label1->text(), "Updating news");
-    EXPECT_EQ(f.Label2->text(), "Update complete");
+    EXPECT_EQ(widget<QMenu>(f, "Filer1")->title(), "&File");
+    EXPECT_EQ(widget<QAction>(f, "Afslut1")->text(), "Exit");
+    EXPECT_EQ(widget<QMenu>(f, "Vis1")->title(), "&View");
+    EXPECT_EQ(widget<QAction>(f, "Startside1")->text(), "Start page");
+    EXPECT_EQ(widget<QAction>(f, "Nyheder1")->text(), "News");
+    EXPECT_EQ(widget<QAction>(f, "NetRadio1")->text(), "Net radio");
+    EXPECT_EQ(widget<QAction>(f, "Sgeside1")->text(), "Search");
+    EXPECT_EQ(widget<QToolButton>(f, "ToolButton1")->toolTip(), "News");
+    EXPECT_EQ(widget<QToolButton>(f, "ToolButton2")->toolTip(), "Net radio");
+    EXPECT_EQ(widget<QToolButton>(f, "ToolButton3")->toolTip(), "Search");
+    EXPECT_EQ(widget<QMenu>(f, "Funktioner1")->title(), "&Tools");
+    EXPECT_EQ(widget<QAction>(f, "Opdatrnuvio1")->text(), "Update local files");
+    EXPECT_EQ(widget<QAction>(f, "Indstillinger1")->text(), "Settings");
+    EXPECT_EQ(widget<QMenu>(f, "Hjlp1")->title(), "&Help");
+    EXPECT_EQ(widget<QAction>(f, "Hjlp2")->text(), "Help");
+    EXPECT_EQ(widget<QAction>(f, "Om1")->text(), "About nuvio");
+    EXPECT_EQ(widget<QLabel>(f, "Label1")->text(), "Updating news");
+    EXPECT_EQ(widget<QLabel>(f, "Label2")->text(), "Update complete");
     auto& d = *dialog;
     EXPECT_EQ(d.windowTitle(), "Settings");
-    EXPECT_EQ(d.PageControl1->tabText(0), "News");
-    EXPECT_EQ(d.PageControl1->tabText(1), "Advanced");
-    EXPECT_EQ(d.Label11->text(), "Language:");
-    EXPECT_EQ(d.Label5->text(), "Start page:");
-    EXPECT_EQ(choices(d.ComboBox1), (QStringList{"News", "Radio", "Search"}));
-    EXPECT_EQ(d.Label6->text(), "Refresh at start:");
-    EXPECT_EQ(d.Label1->text(), "Interval (minutes):");
-    EXPECT_EQ(d.Label2->text(), "Headlines per feed:");
-    EXPECT_EQ(d.Label8->text(), "Alert:");
-    EXPECT_EQ(choices(d.ComboBox2), (QStringList{"Nothing", "Show", "Sound", "Sound and show"}));
-    EXPECT_EQ(d.Label7->text(), "Minimise to tray:");
-    EXPECT_EQ(d.Label9->text(), "Refresh files older than (days):");
-    EXPECT_EQ(d.Label3->text(), "Chosen:");
-    EXPECT_EQ(d.Label4->text(), "Available:");
-    EXPECT_EQ(d.Button5->text(), "Add ->");
-    EXPECT_EQ(d.Button6->text(), "Remove");
-    EXPECT_EQ(d.Button3->text(), "Up");
-    EXPECT_EQ(d.Button4->text(), "Down");
-    EXPECT_EQ(d.Button7->text(), "New feed");
-    EXPECT_EQ(d.Button1->text(), "Cancel");
-    EXPECT_EQ(d.Button2->text(), "Okay");
+    EXPECT_EQ(widget<QTabWidget>(d, "PageControl1")->tabText(0), "News");
+    EXPECT_EQ(widget<QTabWidget>(d, "PageControl1")->tabText(1), "Advanced");
+    EXPECT_EQ(widget<QLabel>(d, "Label11")->text(), "Language:");
+    EXPECT_EQ(widget<QLabel>(d, "Label5")->text(), "Start page:");
+    EXPECT_EQ(choices(widget<QComboBox>(d, "ComboBox1")), (QStringList{"News", "Radio", "Search"}));
+    EXPECT_EQ(widget<QLabel>(d, "Label6")->text(), "Refresh at start:");
+    EXPECT_EQ(widget<QLabel>(d, "Label1")->text(), "Interval (minutes):");
+    EXPECT_EQ(widget<QLabel>(d, "Label2")->text(), "Headlines per feed:");
+    EXPECT_EQ(widget<QLabel>(d, "Label8")->text(), "Alert:");
+    EXPECT_EQ(choices(widget<QComboBox>(d, "ComboBox2")),
+              (QStringList{"Nothing", "Show", "Sound", "Sound and show"}));
+    EXPECT_EQ(widget<QLabel>(d, "Label7")->text(), "Minimise to tray:");
+    EXPECT_EQ(widget<QLabel>(d, "Label9")->text(), "Refresh files older than (days):");
+    EXPECT_EQ(widget<QLabel>(d, "Label3")->text(), "Chosen:");
+    EXPECT_EQ(widget<QLabel>(d, "Label4")->text(), "Available:");
+    EXPECT_EQ(widget<QPushButton>(d, "Button5")->text(), "Add ->");
+    EXPECT_EQ(widget<QPushButton>(d, "Button6")->text(), "Remove");
+    EXPECT_EQ(widget<QPushButton>(d, "Button3")->text(), "Up");
+    EXPECT_EQ(widget<QPushButton>(d, "Button4")->text(), "Down");
+    EXPECT_EQ(widget<QPushButton>(d, "Button7")->text(), "New feed");
+    EXPECT_EQ(widget<QPushButton>(d, "Button1")->text(), "Cancel");
+    EXPECT_EQ(widget<QPushButton>(d, "Button2")->text(), "Okay");
     EXPECT_EQ(progress->windowTitle(), "Updating files");
-    EXPECT_EQ(d.ComboBox1->currentIndex(), -1) << "refilled lists have no selection";
-    EXPECT_EQ(d.ComboBox2->currentIndex(), -1);
+    EXPECT_EQ(widget<QComboBox>(d, "ComboBox1")->currentIndex(), -1)
+        << "refilled lists have no selection";
+    EXPECT_EQ(widget<QComboBox>(d, "ComboBox2")->currentIndex(), -1);
     EXPECT_EQ(f.windowTitle(), "nuvio v.1.00") << "the title is no language text";
 
     // What a screen reader says for each control, in the new language.
     const std::pair<QWidget*, const char*> names[] = {
-        {f.ToolButton1, "News"},
-        {f.ToolButton2, "Net radio"},
-        {f.ToolButton3, "Search"},
-        {d.ListBox1, "Available"},
-        {d.ListBox2, "Chosen"},
-        {d.ComboBox3, "Language"},
-        {d.ComboBox1, "Start page"},
-        {d.CheckBox1, "Refresh at start"},
-        {d.Edit1, "Interval (minutes)"},
-        {d.Edit2, "Headlines per feed"},
-        {d.ComboBox2, "Alert"},
-        {d.CheckBox3, "Minimise to tray"},
-        {d.Edit3, "Refresh files older than (days)"},
-        {d.UpDown2->findChild<QWidget*>(QStringLiteral("up")), "Headlines per feed +"},
-        {d.Button5, "Add ->"},
-        {d.Button2, "Okay"}};
+        {widget<QToolButton>(f, "ToolButton1"), "News"},
+        {widget<QToolButton>(f, "ToolButton2"), "Net radio"},
+        {widget<QToolButton>(f, "ToolButton3"), "Search"},
+        {widget<QListWidget>(d, "ListBox1"), "Available"},
+        {widget<QListWidget>(d, "ListBox2"), "Chosen"},
+        {widget<QComboBox>(d, "ComboBox3"), "Language"},
+        {widget<QComboBox>(d, "ComboBox1"), "Start page"},
+        {widget<QCheckBox>(d, "CheckBox1"), "Refresh at start"},
+        {widget<QLineEdit>(d, "Edit1"), "Interval (minutes)"},
+        {widget<QLineEdit>(d, "Edit2"), "Headlines per feed"},
+        {widget<QComboBox>(d, "ComboBox2"), "Alert"},
+        {widget<QCheckBox>(d, "CheckBox3"), "Minimise to tray"},
+        {widget<QLineEdit>(d, "Edit3"), "Refresh files older than (days)"},
+        {widget<nuvio::UpDown>(d, "UpDown2")->findChild<QWidget*>(QStringLiteral("up")),
+         "Headlines per feed +"},
+        {widget<QPushButton>(d, "Button5"), "Add ->"},
+        {widget<QPushButton>(d, "Button2"), "Okay"}};
     for (const auto& [widget, name] : names) {
         QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
         ASSERT_TRUE(accessible) << name;
@@ -200,10 +204,10 @@ TEST_F(LoadLanguageTest, EveryShippedLanguageFitsItsWindows)
         settings.UserLanguage = language;
         LoadLanguage(*form, *dialog, *progress);
         dialog->show();
-        for (int tab = 0; tab < dialog->PageControl1->count(); ++tab) {
-            dialog->PageControl1->setCurrentIndex(tab);
+        for (int tab = 0; tab < widget<QTabWidget>(*dialog, "PageControl1")->count(); ++tab) {
+            widget<QTabWidget>(*dialog, "PageControl1")->setCurrentIndex(tab);
             QCoreApplication::processEvents();
-            const QTabBar* bar = dialog->PageControl1->tabBar();
+            const QTabBar* bar = widget<QTabWidget>(*dialog, "PageControl1")->tabBar();
             EXPECT_GE(bar->tabRect(tab).width(),
                       bar->fontMetrics().horizontalAdvance(bar->tabText(tab)))
                 << bar->tabText(tab).toStdString();

@@ -54,8 +54,8 @@ protected:
     QStringList chosen() const
     {
         QStringList list;
-        for (int i = 0; i < dialog->ListBox2->count(); ++i)
-            list << dialog->ListBox2->item(i)->text();
+        for (int i = 0; i < widget<QListWidget>(*dialog, "ListBox2")->count(); ++i)
+            list << widget<QListWidget>(*dialog, "ListBox2")->item(i)->text();
         return list;
     }
     void select(QListWidget* list, int row)
@@ -79,16 +79,16 @@ TEST_F(TsettingsTest, WindowAndControls)
     EXPECT_EQ(d.y(), static_cast<int>(std::nearbyint((screen.height() - 434) / 2.0)));
     EXPECT_EQ(d.windowTitle(), "Indstillinger");
     EXPECT_EQ(d.size(), QSize(448, 434));
-    EXPECT_EQ(d.PageControl1->count(), 2);
-    EXPECT_EQ(d.PageControl1->widget(0), d.TabSheet2);
-    EXPECT_EQ(d.PageControl1->tabText(0), "Nyheder");
-    EXPECT_EQ(d.PageControl1->tabText(1), "Avanceret");
-    EXPECT_EQ(d.PageControl1->currentIndex(), 0);
-    EXPECT_TRUE(d.Button2->isDefault());
-    EXPECT_TRUE(d.Edit1->isReadOnly());
-    EXPECT_FALSE(d.Edit2->isReadOnly());
-    EXPECT_EQ(d.ComboBox1->count(), 3);
-    EXPECT_EQ(d.ComboBox2->count(), 4);
+    EXPECT_EQ(widget<QTabWidget>(d, "PageControl1")->count(), 2);
+    EXPECT_EQ(widget<QTabWidget>(d, "PageControl1")->widget(0), widget<QWidget>(d, "TabSheet2"));
+    EXPECT_EQ(widget<QTabWidget>(d, "PageControl1")->tabText(0), "Nyheder");
+    EXPECT_EQ(widget<QTabWidget>(d, "PageControl1")->tabText(1), "Avanceret");
+    EXPECT_EQ(widget<QTabWidget>(d, "PageControl1")->currentIndex(), 0);
+    EXPECT_TRUE(widget<QPushButton>(d, "Button2")->isDefault());
+    EXPECT_TRUE(widget<QLineEdit>(d, "Edit1")->isReadOnly());
+    EXPECT_FALSE(widget<QLineEdit>(d, "Edit2")->isReadOnly());
+    EXPECT_EQ(widget<QComboBox>(d, "ComboBox1")->count(), 3);
+    EXPECT_EQ(widget<QComboBox>(d, "ComboBox2")->count(), 4);
     for (const char* name :
          {"ListBox1",  "ListBox2",  "Button1", "Button2",   "Button3",   "Button4",
           "Button5",   "Button6",   "Button7", "ComboBox1", "ComboBox2", "ComboBox3",
@@ -102,8 +102,8 @@ TEST_F(TsettingsTest, WindowAndControls)
             EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->objectName().toStdString();
     // The catalogue list: headings whole, entries by name, in file order.
     QStringList catalogue;
-    for (int i = 0; i < d.ListBox1->count(); ++i)
-        catalogue << d.ListBox1->item(i)->text();
+    for (int i = 0; i < widget<QListWidget>(d, "ListBox1")->count(); ++i)
+        catalogue << widget<QListWidget>(d, "ListBox1")->item(i)->text();
     EXPECT_EQ(catalogue, (QStringList{"<<< Danske nyheder >>>", "DR", "TV 2"}));
 }
 
@@ -111,21 +111,23 @@ TEST_F(TsettingsTest, FillingAndStoringTheSettings)
 {
     writeHive("\"AppStartSide\"=\"*\"\n\"UserLanguage\"=\"english\"\n\"RefreshInterval\"=\"20\"\n");
     auto& d = open();
-    EXPECT_EQ(d.ComboBox1->currentText(), "Nyheder") << "the default start page shows as the news";
-    EXPECT_EQ(d.ComboBox3->currentText(), "English")
+    EXPECT_EQ(widget<QComboBox>(d, "ComboBox1")->currentText(), "Nyheder")
+        << "the default start page shows as the news";
+    EXPECT_EQ(widget<QComboBox>(d, "ComboBox3")->currentText(), "English")
         << "the language is found without regard to case";
-    EXPECT_EQ(d.Edit1->text(), "20");
-    EXPECT_EQ(d.UpDown1->position(), 20);
-    EXPECT_EQ(d.Edit2->text(), "25");
-    EXPECT_EQ(d.ComboBox2->currentIndex(), 1);
-    EXPECT_TRUE(d.CheckBox1->isChecked());
+    EXPECT_EQ(widget<QLineEdit>(d, "Edit1")->text(), "20");
+    EXPECT_EQ(widget<nuvio::UpDown>(d, "UpDown1")->position(), 20);
+    EXPECT_EQ(widget<QLineEdit>(d, "Edit2")->text(), "25");
+    EXPECT_EQ(widget<QComboBox>(d, "ComboBox2")->currentIndex(), 1);
+    EXPECT_TRUE(widget<QCheckBox>(d, "CheckBox1")->isChecked());
 
-    d.UpDown1->stepUp();
-    EXPECT_EQ(d.Edit1->text(), "25");
-    d.Edit2->setText(QStringLiteral("5000")); // typing is not limited by the arrows' range
-    d.Edit3->setText(QStringLiteral("0"));
-    d.CheckBox3->setChecked(true);
-    d.ComboBox2->setCurrentIndex(3);
+    widget<nuvio::UpDown>(d, "UpDown1")->stepUp();
+    EXPECT_EQ(widget<QLineEdit>(d, "Edit1")->text(), "25");
+    widget<QLineEdit>(d, "Edit2")
+        ->setText(QStringLiteral("5000")); // typing is not limited by the arrows' range
+    widget<QLineEdit>(d, "Edit3")->setText(QStringLiteral("0"));
+    widget<QCheckBox>(d, "CheckBox3")->setChecked(true);
+    widget<QComboBox>(d, "ComboBox2")->setCurrentIndex(3);
     d.Button2Click();
     EXPECT_FALSE(d.isVisible());
     EXPECT_EQ(form->refreshInterval(), 25u * 60000u);
@@ -142,9 +144,9 @@ TEST_F(TsettingsTest, ValuesOutsideTheListsStoreMinusOneOrEmpty)
 {
     writeHive("\"AppStartSide\"=\"7\"\n\"ObsFunktion\"=\"9\"\n\"UserLanguage\"=\"Klingon\"\n");
     auto& d = open();
-    EXPECT_EQ(d.ComboBox1->currentIndex(), -1);
-    EXPECT_EQ(d.ComboBox2->currentIndex(), -1);
-    EXPECT_EQ(d.ComboBox3->currentIndex(), -1);
+    EXPECT_EQ(widget<QComboBox>(d, "ComboBox1")->currentIndex(), -1);
+    EXPECT_EQ(widget<QComboBox>(d, "ComboBox2")->currentIndex(), -1);
+    EXPECT_EQ(widget<QComboBox>(d, "ComboBox3")->currentIndex(), -1);
     d.Button2Click();
     EXPECT_EQ(settings.AppStartSide, "-1");
     EXPECT_EQ(settings.ObsFunktion, -1);
@@ -154,16 +156,16 @@ TEST_F(TsettingsTest, ValuesOutsideTheListsStoreMinusOneOrEmpty)
 TEST_F(TsettingsTest, NumbersThatAreNoNumbersStopOk)
 {
     auto& d = open();
-    d.UpDown1->stepDown();
-    d.Edit2->setText(QString());
+    widget<nuvio::UpDown>(d, "UpDown1")->stepDown();
+    widget<QLineEdit>(d, "Edit2")->setText(QString());
     d.Button2Click();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, "'' is not a valid integer value.");
     EXPECT_TRUE(d.isVisible()) << "the dialog stays open";
     EXPECT_EQ(form->refreshInterval(), 10u * 60000u) << "the interval was already applied";
 
-    d.Edit2->setText(QStringLiteral("40"));
-    d.Edit3->setText(QStringLiteral("tredive"));
+    widget<QLineEdit>(d, "Edit2")->setText(QStringLiteral("40"));
+    widget<QLineEdit>(d, "Edit3")->setText(QStringLiteral("tredive"));
     d.Button2Click();
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[1].text, "'tredive' is not a valid integer value.");
@@ -174,15 +176,15 @@ TEST_F(TsettingsTest, ChoosingFeeds)
 {
     auto& d = open();
     settings.FeedsChanged = false;
-    select(d.ListBox1, 0);
+    select(widget<QListWidget>(d, "ListBox1"), 0);
     d.ListBox1Click();
     EXPECT_TRUE(chosen().isEmpty()) << "a heading cannot be chosen";
     EXPECT_FALSE(settings.FeedsChanged);
 
-    select(d.ListBox1, 1);
-    QTest::mouseClick(d.Button5, Qt::LeftButton);
+    select(widget<QListWidget>(d, "ListBox1"), 1);
+    QTest::mouseClick(widget<QPushButton>(d, "Button5"), Qt::LeftButton);
     d.ListBox1Click();
-    select(d.ListBox1, 2);
+    select(widget<QListWidget>(d, "ListBox1"), 2);
     d.ListBox1Click();
     EXPECT_EQ(chosen(), (QStringList{"DR", "DR", "TV 2"})) << "the same feed may be chosen twice";
     EXPECT_TRUE(settings.FeedsChanged);
@@ -202,18 +204,19 @@ TEST_F(TsettingsTest, ChoosingFeeds)
     EXPECT_EQ(chosen().size(), 4) << "an empty answer adds nothing";
 
     settings.FeedsChanged = false;
-    select(d.ListBox2, 0);
+    select(widget<QListWidget>(d, "ListBox2"), 0);
     d.Button3Click();
     EXPECT_EQ(chosen().first(), "DR") << "up on the first changes nothing";
-    select(d.ListBox2, 3);
+    select(widget<QListWidget>(d, "ListBox2"), 3);
     d.Button4Click();
     EXPECT_EQ(chosen().last(), " http://eget.dk/rss ") << "down on the last changes nothing";
     d.Button3Click();
     EXPECT_EQ(chosen(), (QStringList{"DR", "DR", " http://eget.dk/rss ", "TV 2"}));
-    EXPECT_EQ(d.ListBox2->currentRow(), 2) << "the selection moves with the feed";
+    EXPECT_EQ(widget<QListWidget>(d, "ListBox2")->currentRow(), 2)
+        << "the selection moves with the feed";
     EXPECT_FALSE(settings.FeedsChanged) << "moving is no change of feeds";
 
-    select(d.ListBox2, 1);
+    select(widget<QListWidget>(d, "ListBox2"), 1);
     d.ListBox2Click();
     EXPECT_EQ(chosen(), (QStringList{"DR", " http://eget.dk/rss ", "TV 2"}));
     EXPECT_TRUE(settings.FeedsChanged);
@@ -229,7 +232,7 @@ TEST_F(TsettingsTest, CancelWritesNothing)
     dir.write("newsselected.txt", "DR\r\n");
     auto& d = open();
     EXPECT_EQ(chosen(), (QStringList{"DR"}));
-    select(d.ListBox1, 2);
+    select(widget<QListWidget>(d, "ListBox1"), 2);
     d.ListBox1Click();
     d.Button1Click();
     EXPECT_FALSE(settings.FeedsChanged);
@@ -239,7 +242,7 @@ TEST_F(TsettingsTest, CancelWritesNothing)
 
     // Without a file the unsaved entries stay.
     fs::remove(dir.file("newsselected.txt"));
-    select(d.ListBox1, 2);
+    select(widget<QListWidget>(d, "ListBox1"), 2);
     d.ListBox1Click();
     QTest::keyClick(&d, Qt::Key_Escape);
     EXPECT_FALSE(d.isVisible());
@@ -248,7 +251,7 @@ TEST_F(TsettingsTest, CancelWritesNothing)
     EXPECT_EQ(chosen(), (QStringList{"DR", "TV 2"}));
 
     // The close box leaves the flag as it is.
-    select(d.ListBox1, 1);
+    select(widget<QListWidget>(d, "ListBox1"), 1);
     d.ListBox1Click();
     d.close();
     EXPECT_TRUE(settings.FeedsChanged);
@@ -260,7 +263,7 @@ TEST_F(TsettingsTest, EmptyChoiceDeletesBothFiles)
     dir.write("newsselected.txt", "DR\r\n");
     dir.write("news.html", "old");
     auto& d = open();
-    select(d.ListBox2, 0);
+    select(widget<QListWidget>(d, "ListBox2"), 0);
     d.ListBox2Click();
     d.Button2Click();
     EXPECT_FALSE(fs::exists(dir.file("newsselected.txt")));
@@ -293,7 +296,8 @@ TEST_F(TsettingsTest, FillingFailures)
         EXPECT_TRUE(dialog->isVisible()) << c.what;
         dialog->hide();
     }
-    EXPECT_EQ(dialog->ListBox1->count(), 1) << "the catalogue list stops at the bad line";
+    EXPECT_EQ(widget<QListWidget>(*dialog, "ListBox1")->count(), 1)
+        << "the catalogue list stops at the bad line";
 }
 
 namespace {
@@ -308,9 +312,9 @@ TEST_F(TsettingsTest, UnwritableChoiceKeepsTheOldFile)
     dir.write("newsselected.txt", "DR\r\n");
     dir.write("news.html", "old");
     auto& d = open();
-    select(d.ListBox1, 2);
+    select(widget<QListWidget>(d, "ListBox1"), 2);
     d.ListBox1Click();
-    d.ComboBox2->setCurrentIndex(0);
+    widget<QComboBox>(d, "ComboBox2")->setCurrentIndex(0);
     setWriteFaultHook(accessDenied);
     d.Button2Click();
     setWriteFaultHook(nullptr);

@@ -68,7 +68,8 @@ TEST_F(BrowserPageTest, LinksThatLeaveEachView)
         SCOPED_TRACE(c.what);
         const std::string file = "page" + std::to_string(n++) + ".html";
         dir.write(file, linkPage(c.href, {}, c.target));
-        QWebEngineView* view = c.radio ? f.RadioBrowser : f.WebBrowser1;
+        QWebEngineView* view = c.radio ? widget<QWebEngineView>(f, "RadioBrowser")
+                                       : widget<QWebEngineView>(f, "WebBrowser1");
         f.navigate(view, "file://" + dir.file(file));
         ASSERT_TRUE(test::waitForLoad(view)) << c.what;
         opener.opened.clear();
@@ -101,14 +102,14 @@ TEST_F(BrowserPageTest, FramesAndTheProgramsOwnNavigationsPassTheRules)
     auto& f = create();
     f.show();
     dir.write("framed.html", linkPage("#", "http://127.0.0.1:9/frame"));
-    f.navigate(f.WebBrowser1, "file://" + dir.file("framed.html"));
+    f.navigate(widget<QWebEngineView>(f, "WebBrowser1"), "file://" + dir.file("framed.html"));
     EXPECT_TRUE(QTest::qWaitFor([&] { return !opener.opened.empty(); }, 10000));
     ASSERT_FALSE(opener.opened.empty());
     EXPECT_EQ(opener.opened[0], "http://127.0.0.1:9/frame");
 
     opener.opened.clear();
     dir.write("radioframe.html", linkPage("#", "realhttp://127.0.0.1:9/stream"));
-    f.navigate(f.RadioBrowser, "file://" + dir.file("radioframe.html"));
+    f.navigate(widget<QWebEngineView>(f, "RadioBrowser"), "file://" + dir.file("radioframe.html"));
     EXPECT_TRUE(QTest::qWaitFor([&] { return !opener.opened.empty(); }, 10000));
     ASSERT_FALSE(opener.opened.empty());
     EXPECT_EQ(opener.opened[0], "http://127.0.0.1:9/stream");
@@ -117,12 +118,14 @@ TEST_F(BrowserPageTest, FramesAndTheProgramsOwnNavigationsPassTheRules)
     // program itself navigates there; being no web address, it is not handed over either.
     opener.opened.clear();
     dir.write("plain.html", "<html><body>plain</body></html>");
-    f.navigate(f.WebBrowser1, "file://" + dir.file("plain.html"));
-    ASSERT_TRUE(test::waitForLoad(f.WebBrowser1));
-    f.navigate(f.WebBrowser1, "file://" + dir.file("framed.html") + "?next=http://x.dk/");
+    f.navigate(widget<QWebEngineView>(f, "WebBrowser1"), "file://" + dir.file("plain.html"));
+    ASSERT_TRUE(test::waitForLoad(widget<QWebEngineView>(f, "WebBrowser1")));
+    f.navigate(widget<QWebEngineView>(f, "WebBrowser1"),
+               "file://" + dir.file("framed.html") + "?next=http://x.dk/");
     QTest::qWait(500);
     EXPECT_TRUE(opener.opened.empty());
-    EXPECT_EQ(f.WebBrowser1->url().toLocalFile().toStdString(), dir.file("plain.html"));
+    EXPECT_EQ(widget<QWebEngineView>(f, "WebBrowser1")->url().toLocalFile().toStdString(),
+              dir.file("plain.html"));
 }
 
 TEST_F(BrowserPageTest, MainViewScriptsCannotReadLocalFiles)
@@ -146,15 +149,16 @@ TEST_F(BrowserPageTest, MainViewScriptsCannotReadLocalFiles)
                              "'read:' + r.responseText; }"
                              "catch (e) { document.title = 'blocked'; }"
                              "</script></body></html>");
-    f.navigate(f.WebBrowser1, "file://" + dir.file("reader.html"));
-    ASSERT_TRUE(test::waitForLoad(f.WebBrowser1));
-    EXPECT_EQ(f.WebBrowser1->title(), "blocked");
+    f.navigate(widget<QWebEngineView>(f, "WebBrowser1"), "file://" + dir.file("reader.html"));
+    ASSERT_TRUE(test::waitForLoad(widget<QWebEngineView>(f, "WebBrowser1")));
+    EXPECT_EQ(widget<QWebEngineView>(f, "WebBrowser1")->title(), "blocked");
 
     // The page's own style sheet and images still load; nothing from elsewhere does.
-    f.navigate(f.WebBrowser1, "file://" + dir.file("styled.html"));
-    ASSERT_TRUE(test::waitForLoad(f.WebBrowser1));
+    f.navigate(widget<QWebEngineView>(f, "WebBrowser1"), "file://" + dir.file("styled.html"));
+    ASSERT_TRUE(test::waitForLoad(widget<QWebEngineView>(f, "WebBrowser1")));
     const auto value = [&](const char* script) {
-        return test::evaluate(f.WebBrowser1, QString::fromLatin1(script));
+        return test::evaluate(widget<QWebEngineView>(f, "WebBrowser1"),
+                              QString::fromLatin1(script));
     };
     EXPECT_EQ(value("getComputedStyle(document.body).color").toString(), "rgb(1, 2, 3)");
     EXPECT_GT(value("document.getElementById('own').naturalWidth").toInt(), 0);
@@ -230,18 +234,21 @@ TEST_F(BrowserPageTest, RadioPlaysStreamsAndWebPagesInsideItself)
     auto& f = create();
     f.show();
     f.NetRadio1Click();
-    ASSERT_TRUE(test::waitForLoad(f.RadioBrowser));
+    ASSERT_TRUE(test::waitForLoad(widget<QWebEngineView>(f, "RadioBrowser")));
     // A station's page may start its player itself, with no click.
-    test::evaluate(f.RadioBrowser, QStringLiteral("document.querySelector('audio').play(); 0"));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return currentTime(f.RadioBrowser) > 0.5; }, 15000))
-        << "the stream never played: " << currentTime(f.RadioBrowser) << " s";
+    test::evaluate(widget<QWebEngineView>(f, "RadioBrowser"),
+                   QStringLiteral("document.querySelector('audio').play(); 0"));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return currentTime(widget<QWebEngineView>(f, "RadioBrowser")) > 0.5; }, 15000))
+        << "the stream never played: " << currentTime(widget<QWebEngineView>(f, "RadioBrowser"))
+        << " s";
 
     // It goes on playing behind the main view.
     f.Startside1Click();
-    ASSERT_EQ(f.frontView(), f.WebBrowser1);
-    const double behind = currentTime(f.RadioBrowser);
+    ASSERT_EQ(f.frontView(), widget<QWebEngineView>(f, "WebBrowser1"));
+    const double behind = currentTime(widget<QWebEngineView>(f, "RadioBrowser"));
     QTest::qWait(1500);
-    EXPECT_GT(currentTime(f.RadioBrowser), behind + 0.7);
+    EXPECT_GT(currentTime(widget<QWebEngineView>(f, "RadioBrowser")), behind + 0.7);
 
     // Web pages load inside the radio view, by a click and by a script.
     struct Case
@@ -257,11 +264,14 @@ TEST_F(BrowserPageTest, RadioPlaysStreamsAndWebPagesInsideItself)
         {"script navigation", QStringLiteral("location.href = '%1'; 0").arg(station)},
     };
     for (const auto& c : cases) {
-        f.navigate(f.RadioBrowser, "file://" + dir.file("netradio.html"));
-        ASSERT_TRUE(test::waitForLoad(f.RadioBrowser)) << c.what;
-        test::evaluate(f.RadioBrowser, c.script);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return f.RadioBrowser->title() == "station"; }, 10000))
-            << c.what << ": " << f.RadioBrowser->url().toString().toStdString();
+        f.navigate(widget<QWebEngineView>(f, "RadioBrowser"),
+                   "file://" + dir.file("netradio.html"));
+        ASSERT_TRUE(test::waitForLoad(widget<QWebEngineView>(f, "RadioBrowser"))) << c.what;
+        test::evaluate(widget<QWebEngineView>(f, "RadioBrowser"), c.script);
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return widget<QWebEngineView>(f, "RadioBrowser")->title() == "station"; }, 10000))
+            << c.what << ": "
+            << widget<QWebEngineView>(f, "RadioBrowser")->url().toString().toStdString();
         EXPECT_TRUE(opener.opened.empty()) << c.what;
     }
 }
@@ -339,7 +349,8 @@ TEST_F(BrowserPageTest, NoPageInEitherViewReadsTheUsersFiles)
     };
     const QStringList kinds = {"xhr", "fetch", "frame", "worker", "img", "blank popup"};
     for (const auto& c : cases) {
-        QWebEngineView* view = c.radio ? f.RadioBrowser : f.WebBrowser1;
+        QWebEngineView* view = c.radio ? widget<QWebEngineView>(f, "RadioBrowser")
+                                       : widget<QWebEngineView>(f, "WebBrowser1");
         f.navigate(view, c.url);
         ASSERT_TRUE(test::waitForLoad(view)) << c.what;
         QVariantMap results;
@@ -357,10 +368,11 @@ TEST_F(BrowserPageTest, NoPageInEitherViewReadsTheUsersFiles)
 
     // A web page's popup of a local file is the page's own navigation, which the engine
     // refuses; the view stays on the web page.
-    f.navigate(f.RadioBrowser, server.url("/opener.html"));
-    ASSERT_TRUE(test::waitForLoad(f.RadioBrowser));
+    f.navigate(widget<QWebEngineView>(f, "RadioBrowser"), server.url("/opener.html"));
+    ASSERT_TRUE(test::waitForLoad(widget<QWebEngineView>(f, "RadioBrowser")));
     QTest::qWait(1500);
-    EXPECT_EQ(f.RadioBrowser->url().toString().toStdString(), server.url("/opener.html"));
+    EXPECT_EQ(widget<QWebEngineView>(f, "RadioBrowser")->url().toString().toStdString(),
+              server.url("/opener.html"));
 }
 
 TEST_F(BrowserPageTest, NewsPageIsWindows1252WhateverItsBytes)
@@ -392,9 +404,11 @@ TEST_F(BrowserPageTest, NewsPageIsWindows1252WhateverItsBytes)
             c.feed + "</p><img src='" + server.url("/beacon.gif") + "'></body></html>";
         dir.write("news.html", page);
         f.VisNyheder();
-        ASSERT_TRUE(test::waitForLoad(f.WebBrowser1)) << c.what;
+        ASSERT_TRUE(test::waitForLoad(widget<QWebEngineView>(f, "WebBrowser1"))) << c.what;
         const auto value = [&](const char* script) {
-            return test::evaluate(f.WebBrowser1, QString::fromLatin1(script)).toString();
+            return test::evaluate(widget<QWebEngineView>(f, "WebBrowser1"),
+                                  QString::fromLatin1(script))
+                .toString();
         };
         EXPECT_EQ(value("document.characterSet").toLower(), "windows-1252") << c.what;
         EXPECT_EQ(value("document.getElementById('own').textContent"),

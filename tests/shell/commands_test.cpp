@@ -60,25 +60,27 @@ TEST_F(CommandsTest, MenuCaptionsNamesAndShortcut)
         ASSERT_TRUE(action) << item.name;
         EXPECT_EQ(action->text(), QString::fromUtf8(item.caption)) << item.name;
     }
-    EXPECT_EQ(f.Hjlp2->shortcut(), QKeySequence(Qt::Key_F1));
-    const auto helpItems = f.Hjlp1->actions();
+    EXPECT_EQ(widget<QAction>(f, "Hjlp2")->shortcut(), QKeySequence(Qt::Key_F1));
+    const auto helpItems = widget<QMenu>(f, "Hjlp1")->actions();
     ASSERT_EQ(helpItems.size(), 3);
     EXPECT_TRUE(helpItems[1]->isSeparator());
 
-    EXPECT_EQ(f.ToolButton1->toolTip(), "Vis nyhederne");
-    EXPECT_EQ(f.ToolButton2->toolTip(), "NetRadio");
-    EXPECT_EQ(f.ToolButton3->toolTip(), QString::fromUtf8("Søg på nettet"));
+    EXPECT_EQ(widget<QToolButton>(f, "ToolButton1")->toolTip(), "Vis nyhederne");
+    EXPECT_EQ(widget<QToolButton>(f, "ToolButton2")->toolTip(), "NetRadio");
+    EXPECT_EQ(widget<QToolButton>(f, "ToolButton3")->toolTip(), QString::fromUtf8("Søg på nettet"));
     // Crisp on a 2x screen: each image has a drawn 32-pixel version, not a scaled one.
-    for (QToolButton* button : {f.ToolButton1, f.ToolButton2, f.ToolButton3}) {
+    for (QToolButton* button :
+         {widget<QToolButton>(f, "ToolButton1"), widget<QToolButton>(f, "ToolButton2"),
+          widget<QToolButton>(f, "ToolButton3")}) {
         EXPECT_FALSE(button->icon().pixmap(16, 16).isNull()) << button->objectName().toStdString();
         EXPECT_TRUE(button->icon().availableSizes().contains(QSize(32, 32)))
             << button->objectName().toStdString();
     }
-    EXPECT_EQ(f.ToolBar1->height(), 29);
-    EXPECT_EQ(f.StatusBar1->height(), 17);
-    EXPECT_FALSE(f.Label1->isVisible());
-    EXPECT_EQ(f.Label1->text(), "Opdaterer nyheder");
-    EXPECT_EQ(f.Label2->text(), "Opdatering komplet");
+    EXPECT_EQ(widget<QToolBar>(f, "ToolBar1")->height(), 29);
+    EXPECT_EQ(widget<QStatusBar>(f, "StatusBar1")->height(), 17);
+    EXPECT_FALSE(widget<QLabel>(f, "Label1")->isVisible());
+    EXPECT_EQ(widget<QLabel>(f, "Label1")->text(), "Opdaterer nyheder");
+    EXPECT_EQ(widget<QLabel>(f, "Label2")->text(), "Opdatering komplet");
 }
 
 TEST_F(CommandsTest, EachCommandShowsItsPageInItsView)
@@ -95,14 +97,18 @@ TEST_F(CommandsTest, EachCommandShowsItsPageInItsView)
         std::string url;
     };
     const Case cases[] = {
-        {[&] { f.Sgeside1->trigger(); }, f.WebBrowser1, base + "search.html?l=english"},
-        {[&] { f.NetRadio1->trigger(); }, f.RadioBrowser, base + "netradio.html?l=english"},
-        {[&] { f.Startside1->trigger(); }, f.WebBrowser1, base + "index.html?l=english"},
-        {[&] { QTest::mouseClick(f.ToolButton2, Qt::LeftButton); }, f.RadioBrowser,
-         base + "netradio.html?l=english"},
-        {[&] { f.Om1->trigger(); }, f.WebBrowser1, base + "about.html?l=english"},
-        {[&] { QTest::mouseClick(f.ToolButton3, Qt::LeftButton); }, f.WebBrowser1,
-         base + "search.html?l=english"},
+        {[&] { widget<QAction>(f, "Sgeside1")->trigger(); },
+         widget<QWebEngineView>(f, "WebBrowser1"), base + "search.html?l=english"},
+        {[&] { widget<QAction>(f, "NetRadio1")->trigger(); },
+         widget<QWebEngineView>(f, "RadioBrowser"), base + "netradio.html?l=english"},
+        {[&] { widget<QAction>(f, "Startside1")->trigger(); },
+         widget<QWebEngineView>(f, "WebBrowser1"), base + "index.html?l=english"},
+        {[&] { QTest::mouseClick(widget<QToolButton>(f, "ToolButton2"), Qt::LeftButton); },
+         widget<QWebEngineView>(f, "RadioBrowser"), base + "netradio.html?l=english"},
+        {[&] { widget<QAction>(f, "Om1")->trigger(); }, widget<QWebEngineView>(f, "WebBrowser1"),
+         base + "about.html?l=english"},
+        {[&] { QTest::mouseClick(widget<QToolButton>(f, "ToolButton3"), Qt::LeftButton); },
+         widget<QWebEngineView>(f, "WebBrowser1"), base + "search.html?l=english"},
     };
     for (const auto& c : cases) {
         c.command();
@@ -118,17 +124,21 @@ TEST_F(CommandsTest, OpenRadioPageIsNotReloaded)
     auto& f = create();
     f.show();
     f.NetRadio1Click();
-    ASSERT_TRUE(test::waitForLoad(f.RadioBrowser));
-    test::evaluate(f.RadioBrowser, QStringLiteral("window.playing = 'yes'"));
+    ASSERT_TRUE(test::waitForLoad(widget<QWebEngineView>(f, "RadioBrowser")));
+    test::evaluate(widget<QWebEngineView>(f, "RadioBrowser"),
+                   QStringLiteral("window.playing = 'yes'"));
     f.Startside1Click();
-    EXPECT_EQ(f.frontView(), f.WebBrowser1);
+    EXPECT_EQ(f.frontView(), widget<QWebEngineView>(f, "WebBrowser1"));
 
-    QSignalSpy loads(f.RadioBrowser, &QWebEngineView::loadStarted);
+    QSignalSpy loads(widget<QWebEngineView>(f, "RadioBrowser"), &QWebEngineView::loadStarted);
     f.NetRadio1Click();
-    EXPECT_EQ(f.frontView(), f.RadioBrowser);
+    EXPECT_EQ(f.frontView(), widget<QWebEngineView>(f, "RadioBrowser"));
     QTest::qWait(300);
     EXPECT_EQ(loads.count(), 0);
-    EXPECT_EQ(test::evaluate(f.RadioBrowser, QStringLiteral("window.playing")).toString(), "yes");
+    EXPECT_EQ(
+        test::evaluate(widget<QWebEngineView>(f, "RadioBrowser"), QStringLiteral("window.playing"))
+            .toString(),
+        "yes");
 }
 
 TEST_F(CommandsTest, HelpGoesToTheSystemBrowserInTheUsersLanguage)
@@ -138,7 +148,7 @@ TEST_F(CommandsTest, HelpGoesToTheSystemBrowserInTheUsersLanguage)
     auto& f = create();
     ::unsetenv("NUVIO_SERVER_URL");
     QWebEngineView* front = f.frontView();
-    f.Hjlp2->trigger();
+    widget<QAction>(f, "Hjlp2")->trigger();
     ASSERT_EQ(opener.opened.size(), 1u);
     EXPECT_EQ(opener.opened[0], "http://127.0.0.1:9/help/index.php?lang=svenska");
     EXPECT_EQ(f.frontView(), front);
@@ -147,7 +157,7 @@ TEST_F(CommandsTest, HelpGoesToTheSystemBrowserInTheUsersLanguage)
     form.reset();
     opener.opened.clear();
     auto& offline = create();
-    offline.Hjlp2->trigger();
+    widget<QAction>(offline, "Hjlp2")->trigger();
     ASSERT_EQ(opener.opened.size(), 1u);
     EXPECT_EQ(opener.opened[0], "file://" + dir.file("help.html"));
 }
@@ -193,7 +203,7 @@ TEST_F(CommandsTest, SettingsCommandOrder)
         commands.UpdateDefinitionFiles = [&] { calls.push_back("UpdateDefinitionFiles"); };
         f.setCommands(commands);
         settings.FeedsChanged = true;
-        f.Indstillinger1->trigger();
+        widget<QAction>(f, "Indstillinger1")->trigger();
         EXPECT_EQ(calls, c.calls) << c.what;
     }
 
@@ -201,7 +211,7 @@ TEST_F(CommandsTest, SettingsCommandOrder)
     MainWindowCommands commands;
     commands.UpdateDefinitionFiles = [&] { calls.push_back("UpdateDefinitionFiles"); };
     f.setCommands(commands);
-    f.Opdatrnuvio1->trigger();
+    widget<QAction>(f, "Opdatrnuvio1")->trigger();
     EXPECT_EQ(calls, (std::vector<std::string>{"UpdateDefinitionFiles"}));
 
     // Quitting while the dialog is open (the desktop ends the session): nothing more starts.
@@ -214,10 +224,10 @@ TEST_F(CommandsTest, SettingsCommandOrder)
     };
     commands.LoadLanguage = [&] { calls.push_back("LoadLanguage"); };
     f.setCommands(commands);
-    f.Indstillinger1->trigger();
+    widget<QAction>(f, "Indstillinger1")->trigger();
     EXPECT_EQ(calls, (std::vector<std::string>{"dialog"}));
     f.UpdateNews();
-    f.Timer2->start(0);
+    widget<QTimer>(f, "Timer2")->start(0);
     QTest::qWait(100);
     EXPECT_EQ(calls, (std::vector<std::string>{"dialog"})) << "nor after the quit request";
 }
@@ -228,16 +238,16 @@ TEST_F(CommandsTest, NewsCommandsShowTheStartPageUntilThereIsNews)
     auto& f = create();
     f.show();
     f.NetRadio1Click();
-    f.Nyheder1->trigger();
-    EXPECT_EQ(f.frontView(), f.WebBrowser1);
-    EXPECT_EQ(f.WebBrowser1->url().toString().toStdString(),
+    widget<QAction>(f, "Nyheder1")->trigger();
+    EXPECT_EQ(f.frontView(), widget<QWebEngineView>(f, "WebBrowser1"));
+    EXPECT_EQ(widget<QWebEngineView>(f, "WebBrowser1")->url().toString().toStdString(),
               "file://" + dir.path() + "/index.html?l=dansk");
 
     dir.write("news.html", "<html></html>");
     f.NetRadio1Click();
-    QTest::mouseClick(f.ToolButton1, Qt::LeftButton);
-    EXPECT_EQ(f.frontView(), f.WebBrowser1);
-    const QUrl url = f.WebBrowser1->url();
+    QTest::mouseClick(widget<QToolButton>(f, "ToolButton1"), Qt::LeftButton);
+    EXPECT_EQ(f.frontView(), widget<QWebEngineView>(f, "WebBrowser1"));
+    const QUrl url = widget<QWebEngineView>(f, "WebBrowser1")->url();
     EXPECT_EQ(url.path().toStdString(), dir.path() + "/news.html");
     EXPECT_FALSE(url.query().isEmpty()) << "the date and time make every address new";
 }
@@ -247,12 +257,16 @@ TEST_F(CommandsTest, TabNeverStopsInTheViewBehind)
     writePages(dir);
     auto& f = create();
     f.show();
-    for (QWebEngineView* front : {f.WebBrowser1, f.RadioBrowser, f.WebBrowser1}) {
-        if (front == f.RadioBrowser)
+    for (QWebEngineView* front :
+         {widget<QWebEngineView>(f, "WebBrowser1"), widget<QWebEngineView>(f, "RadioBrowser"),
+          widget<QWebEngineView>(f, "WebBrowser1")}) {
+        if (front == widget<QWebEngineView>(f, "RadioBrowser"))
             f.NetRadio1Click();
         else
             f.Startside1Click();
-        QWebEngineView* behind = front == f.WebBrowser1 ? f.RadioBrowser : f.WebBrowser1;
+        QWebEngineView* behind = front == widget<QWebEngineView>(f, "WebBrowser1")
+                                     ? widget<QWebEngineView>(f, "RadioBrowser")
+                                     : widget<QWebEngineView>(f, "WebBrowser1");
         // The widgets Tab visits, in the window's focus chain.
         int stops = 0;
         QWidget* widget = &f;

@@ -38,14 +38,16 @@ TEST_F(NewsAlertTest, AlertByTheSetting)
         settings.ObsFunktion = c.obs;
         f.Om1Click();
         f.NetRadio1Click();
-        ASSERT_EQ(f.frontView(), f.RadioBrowser);
+        ASSERT_EQ(f.frontView(), widget<QWebEngineView>(f, "RadioBrowser"));
         QSignalSpy shown(&f, &TForm1::newsShown);
         EXPECT_NO_THROW(f.CallObs()) << c.obs;
-        EXPECT_EQ(f.frontView() == f.WebBrowser1, c.front) << c.obs;
+        EXPECT_EQ(f.frontView() == widget<QWebEngineView>(f, "WebBrowser1"), c.front) << c.obs;
         EXPECT_EQ(shown.count(), c.front ? 1 : 0) << c.obs;
         // The news page replaces whatever the main view showed, in front or not.
-        EXPECT_EQ(f.WebBrowser1->url().path().toStdString(), dir.file("news.html")) << c.obs;
-        EXPECT_FALSE(f.WebBrowser1->url().query().isEmpty()) << c.obs;
+        EXPECT_EQ(widget<QWebEngineView>(f, "WebBrowser1")->url().path().toStdString(),
+                  dir.file("news.html"))
+            << c.obs;
+        EXPECT_FALSE(widget<QWebEngineView>(f, "WebBrowser1")->url().query().isEmpty()) << c.obs;
     }
 }
 
@@ -61,7 +63,8 @@ TEST_F(NewsAlertTest, SoundAfterAFailedOpenIsReported)
     } catch (const NuvioError& e) {
         EXPECT_STREQ(e.what(), "No MCI device open");
     }
-    EXPECT_EQ(f.frontView(), f.WebBrowser1) << "the news came forward before the sound failed";
+    EXPECT_EQ(f.frontView(), widget<QWebEngineView>(f, "WebBrowser1"))
+        << "the news came forward before the sound failed";
 }
 
 TEST_F(NewsAlertTest, NewsCommandBringsTheWindowBackFromTheTray)
@@ -71,10 +74,10 @@ TEST_F(NewsAlertTest, NewsCommandBringsTheWindowBackFromTheTray)
     f.show();
     f.showMinimized();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !f.isVisible(); }, 3000));
-    ASSERT_TRUE(f.TrayIcon->isVisible());
+    ASSERT_TRUE(widget<QSystemTrayIcon>(f, "TrayIconData")->isVisible());
     f.VisNyheder();
     EXPECT_TRUE(f.isVisible());
-    EXPECT_FALSE(f.TrayIcon->isVisible());
+    EXPECT_FALSE(widget<QSystemTrayIcon>(f, "TrayIconData")->isVisible());
 }
 
 TEST_F(NewsAlertTest, RefreshThroughTheWindow)
@@ -97,13 +100,13 @@ TEST_F(NewsAlertTest, RefreshThroughTheWindow)
     QTimer::singleShot(100, &f, [&] { handledDuringRefresh = f.isRefreshing(); });
     QSignalSpy refreshed(&f, &TForm1::newsRefreshed);
     QSignalSpy shown(&f, &TForm1::newsShown);
-    f.Timer2->start();
+    widget<QTimer>(f, "Timer2")->start();
     f.UpdateNews();
-    EXPECT_FALSE(f.Timer2->isActive()) << "any refresh cancels the start-up one";
+    EXPECT_FALSE(widget<QTimer>(f, "Timer2")->isActive()) << "any refresh cancels the start-up one";
     EXPECT_TRUE(handledDuringRefresh);
     EXPECT_EQ(refreshed.count(), 1);
     EXPECT_EQ(shown.count(), 1) << "new items show the news";
-    EXPECT_EQ(f.frontView(), f.WebBrowser1);
+    EXPECT_EQ(f.frontView(), widget<QWebEngineView>(f, "WebBrowser1"));
     EXPECT_EQ(f.statusText(), "") << "the status panel ends empty";
     EXPECT_NE(dir.read("news.html").find("http://lokal.dk/1"), std::string::npos);
 
@@ -128,8 +131,11 @@ TEST_F(NewsAlertTest, RefreshThroughTheWindow)
     std::string shownPage;
     QTimer::singleShot(100, &f, [&] {
         f.Indstillinger1Click();
-        shownPage =
-            dir.read(f.WebBrowser1->url().path().toStdString().substr(dir.path().size() + 1));
+        shownPage = dir.read(widget<QWebEngineView>(f, "WebBrowser1")
+                                 ->url()
+                                 .path()
+                                 .toStdString()
+                                 .substr(dir.path().size() + 1));
     });
     f.UpdateNews();
     EXPECT_EQ(shownPage, previous);
@@ -142,7 +148,7 @@ TEST_F(NewsAlertTest, FailedFeedLeavesFejlUntilTheEnd)
     dir.write("newsselected.txt", "http://127.0.0.1:1/none\r\n");
     auto& f = create();
     std::vector<QString> seen;
-    f.Label2->setText(QStringLiteral("Færdig"));
+    widget<QLabel>(f, "Label2")->setText(QStringLiteral("Færdig"));
     QObject::connect(&f, &TForm1::statusShown, [&](const QString& text) { seen.push_back(text); });
     f.UpdateNews();
     EXPECT_EQ(f.statusText(), "");

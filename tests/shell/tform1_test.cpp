@@ -31,11 +31,12 @@ TEST_F(TForm1Test, CreationLoadsSettingsAndPlacesTheWindow)
     EXPECT_EQ(f.windowTitle(), "nuvio v.1.00");
     EXPECT_EQ(f.bounds(), (WindowBounds{12, 34, 320, 640}));
     EXPECT_EQ(f.refreshInterval(), 15u * 60000u);
-    EXPECT_TRUE(f.Timer1->isActive());
-    EXPECT_FALSE(f.Timer2->isActive());
-    EXPECT_FALSE(f.TrayIcon->isVisible()) << "the tray icon is prepared, not shown";
-    EXPECT_EQ(f.TrayIcon->toolTip(), "nuvio");
-    EXPECT_TRUE(f.MediaPlayer1->isOpen());
+    EXPECT_TRUE(widget<QTimer>(f, "Timer1")->isActive());
+    EXPECT_FALSE(widget<QTimer>(f, "Timer2")->isActive());
+    EXPECT_FALSE(widget<QSystemTrayIcon>(f, "TrayIconData")->isVisible())
+        << "the tray icon is prepared, not shown";
+    EXPECT_EQ(widget<QSystemTrayIcon>(f, "TrayIconData")->toolTip(), "nuvio");
+    EXPECT_TRUE(widget<nuvio::AlertSound>(f, "MediaPlayer1")->isOpen());
     EXPECT_TRUE(program.ServerBaseURL.empty()) << "no vendor server unless one is configured";
 }
 
@@ -49,9 +50,9 @@ TEST_F(TForm1Test, BrokenSoundAndBadSettingsAreReportedAndStartUpGoesOn)
     EXPECT_EQ(messages[1].caption, "nuvio v.1.00");
     EXPECT_EQ(messages[1].icon, MessageIcon::Error);
     EXPECT_TRUE(messages[1].text.endsWith('.'));
-    EXPECT_FALSE(f.MediaPlayer1->isOpen());
+    EXPECT_FALSE(widget<nuvio::AlertSound>(f, "MediaPlayer1")->isOpen());
     EXPECT_EQ(settings.InstallPath, dir.path());
-    EXPECT_THROW(f.MediaPlayer1->play(), NuvioError);
+    EXPECT_THROW(widget<nuvio::AlertSound>(f, "MediaPlayer1")->play(), NuvioError);
 }
 
 TEST_F(TForm1Test, DestroyingSavesEverySettingOnce)
@@ -80,10 +81,10 @@ TEST_F(TForm1Test, StartViews)
     dir.write("netradio.html", "<html><body>radio</body></html>");
     auto& f = create();
     f.openStartView();
-    EXPECT_EQ(f.frontView(), f.RadioBrowser);
-    EXPECT_EQ(f.RadioBrowser->url().toString().toStdString(),
+    EXPECT_EQ(f.frontView(), widget<QWebEngineView>(f, "RadioBrowser"));
+    EXPECT_EQ(widget<QWebEngineView>(f, "RadioBrowser")->url().toString().toStdString(),
               "file://" + dir.path() + "/netradio.html?l=dansk");
-    EXPECT_TRUE(test::waitForLoad(f.RadioBrowser));
+    EXPECT_TRUE(test::waitForLoad(widget<QWebEngineView>(f, "RadioBrowser")));
 }
 
 TEST_F(TForm1Test, PlainPathStartViewKeepsItsQuery)
@@ -94,10 +95,11 @@ TEST_F(TForm1Test, PlainPathStartViewKeepsItsQuery)
     auto& f = create();
     f.show();
     f.openStartView();
-    EXPECT_EQ(f.frontView(), f.WebBrowser1);
-    ASSERT_TRUE(test::waitForLoad(f.WebBrowser1));
-    EXPECT_EQ(f.WebBrowser1->url().toLocalFile().toStdString(), dir.path() + "/index.html");
-    EXPECT_EQ(f.WebBrowser1->title(), "?l=english");
+    EXPECT_EQ(f.frontView(), widget<QWebEngineView>(f, "WebBrowser1"));
+    ASSERT_TRUE(test::waitForLoad(widget<QWebEngineView>(f, "WebBrowser1")));
+    EXPECT_EQ(widget<QWebEngineView>(f, "WebBrowser1")->url().toLocalFile().toStdString(),
+              dir.path() + "/index.html");
+    EXPECT_EQ(widget<QWebEngineView>(f, "WebBrowser1")->title(), "?l=english");
 }
 
 TEST_F(TForm1Test, ViewsKeepTheirMargins)
@@ -109,12 +111,12 @@ TEST_F(TForm1Test, ViewsKeepTheirMargins)
         f.resize(size);
         QCoreApplication::processEvents();
         const QWidget* client = f.centralWidget();
-        const QRect r = f.WebBrowser1->geometry();
+        const QRect r = widget<QWebEngineView>(f, "WebBrowser1")->geometry();
         EXPECT_EQ(r.left(), 10);
-        EXPECT_EQ(r.top(), f.ToolBar1->height() + 10);
+        EXPECT_EQ(r.top(), widget<QToolBar>(f, "ToolBar1")->height() + 10);
         EXPECT_EQ(client->width() - r.right() - 1, 10);
-        EXPECT_EQ(f.StatusBar1->geometry().top() - r.bottom() - 1, 10);
-        EXPECT_EQ(f.RadioBrowser->geometry(), r);
+        EXPECT_EQ(widget<QStatusBar>(f, "StatusBar1")->geometry().top() - r.bottom() - 1, 10);
+        EXPECT_EQ(widget<QWebEngineView>(f, "RadioBrowser")->geometry(), r);
     }
 }
 
@@ -122,26 +124,26 @@ TEST_F(TForm1Test, RefreshTimers)
 {
     writeHive("\"RefreshInterval\"=\"0\"\n");
     auto& f = create();
-    EXPECT_FALSE(f.Timer1->isActive()) << "interval 0 means no periodic refresh";
+    EXPECT_FALSE(widget<QTimer>(f, "Timer1")->isActive()) << "interval 0 means no periodic refresh";
 
     f.setRefreshInterval(600000);
-    EXPECT_TRUE(f.Timer1->isActive());
+    EXPECT_TRUE(widget<QTimer>(f, "Timer1")->isActive());
     QTest::qWait(50);
-    const int remaining = f.Timer1->remainingTime();
+    const int remaining = widget<QTimer>(f, "Timer1")->remainingTime();
     f.setRefreshInterval(600000);
-    EXPECT_LE(f.Timer1->remainingTime(), remaining)
+    EXPECT_LE(widget<QTimer>(f, "Timer1")->remainingTime(), remaining)
         << "the same interval does not restart the countdown";
     f.setRefreshInterval(0);
-    EXPECT_FALSE(f.Timer1->isActive());
+    EXPECT_FALSE(widget<QTimer>(f, "Timer1")->isActive());
 
     QSignalSpy due(&f, &TForm1::newsRefreshed);
     settings.UpdateNewsOnApplicationStart = false;
     f.armStartupRefresh();
-    EXPECT_FALSE(f.Timer2->isActive());
+    EXPECT_FALSE(widget<QTimer>(f, "Timer2")->isActive());
     settings.UpdateNewsOnApplicationStart = true;
     f.armStartupRefresh();
-    EXPECT_TRUE(f.Timer2->isActive());
-    EXPECT_EQ(f.Timer2->interval(), 2000);
+    EXPECT_TRUE(widget<QTimer>(f, "Timer2")->isActive());
+    EXPECT_EQ(widget<QTimer>(f, "Timer2")->interval(), 2000);
     EXPECT_TRUE(due.wait(5000));
     QTest::qWait(2500);
     EXPECT_EQ(due.count(), 1) << "the start-up refresh fires once";
@@ -164,12 +166,18 @@ TEST_F(TForm1Test, FailuresOfSlotsAreReportedWhereTheyHappen)
     };
     const Case cases[] = {
         {"refresh timer",
-         [&] { QMetaObject::invokeMethod(f.Timer1, "timeout", Qt::DirectConnection); },
+         [&] {
+             QMetaObject::invokeMethod(widget<QTimer>(f, "Timer1"), "timeout",
+                                       Qt::DirectConnection);
+         },
          "File not found."},
         {"start-up refresh timer",
-         [&] { QMetaObject::invokeMethod(f.Timer2, "timeout", Qt::DirectConnection); },
+         [&] {
+             QMetaObject::invokeMethod(widget<QTimer>(f, "Timer2"), "timeout",
+                                       Qt::DirectConnection);
+         },
          "File not found."},
-        {"menu item", [&] { f.Opdatrnuvio1->trigger(); }, "Kan ikke opdatere."},
+        {"menu item", [&] { widget<QAction>(f, "Opdatrnuvio1")->trigger(); }, "Kan ikke opdatere."},
     };
     for (const auto& c : cases) {
         messages.clear();
@@ -193,7 +201,8 @@ TEST_F(TForm1Test, NoInstallPathAndAGarbageHive)
     EXPECT_EQ(f.bounds().left, 5);
     ASSERT_EQ(messages.size(), 1u) << "the missing sound is reported, nothing else";
     f.openStartView();
-    EXPECT_EQ(f.WebBrowser1->url().toString().toStdString(), "file:///search.html?l=dansk");
+    EXPECT_EQ(widget<QWebEngineView>(f, "WebBrowser1")->url().toString().toStdString(),
+              "file:///search.html?l=dansk");
     form.reset();
     const std::string saved = dir.read("hive.reg");
     EXPECT_EQ(saved.find(std::string("\x00\xff garbage", 10)), 10u)

@@ -78,7 +78,7 @@ TEST_F(TrayTest, WithoutTheSettingOrATrayMinimisingStaysOnTheTaskBar)
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&f)) << c.what;
         f.showMinimized();
         QTest::qWait(300);
-        EXPECT_FALSE(f.TrayIcon->isVisible()) << c.what;
+        EXPECT_FALSE(widget<QSystemTrayIcon>(f, "TrayIconData")->isVisible()) << c.what;
         EXPECT_TRUE(f.isVisible()) << c.what << ": the window can still be brought back";
     }
 }
@@ -95,8 +95,8 @@ TEST_F(TrayTest, MinimiseToTrayAndClickBack)
     f.showMinimized();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !f.isVisible(); }, 3000))
         << "the window leaves the screen";
-    EXPECT_TRUE(f.TrayIcon->isVisible());
-    EXPECT_EQ(f.TrayIcon->toolTip(), "nuvio");
+    EXPECT_TRUE(widget<QSystemTrayIcon>(f, "TrayIconData")->isVisible());
+    EXPECT_EQ(widget<QSystemTrayIcon>(f, "TrayIconData")->toolTip(), "nuvio");
 
     // The icon needs a moment to be embedded in the tray.
     QPoint icon;
@@ -107,13 +107,13 @@ TEST_F(TrayTest, MinimiseToTrayAndClickBack)
     clickAt(icon, 3); // the right button is ignored
     QTest::qWait(500);
     EXPECT_FALSE(f.isVisible());
-    EXPECT_TRUE(f.TrayIcon->isVisible());
+    EXPECT_TRUE(widget<QSystemTrayIcon>(f, "TrayIconData")->isVisible());
 
     clickAt(icon, 1);
     ASSERT_TRUE(QTest::qWaitFor([&] { return f.isVisible(); }, 5000))
         << "a left click brings the window back";
     EXPECT_FALSE(f.isMinimized());
-    EXPECT_FALSE(f.TrayIcon->isVisible()) << "and removes the icon";
+    EXPECT_FALSE(widget<QSystemTrayIcon>(f, "TrayIconData")->isVisible()) << "and removes the icon";
 }
 
 TEST_F(TrayTest, IconIsRemovedAtExit)
@@ -123,7 +123,7 @@ TEST_F(TrayTest, IconIsRemovedAtExit)
     f.show();
     f.showMinimized();
     EXPECT_TRUE(QTest::qWaitFor([&] { return !f.isVisible(); }, 3000));
-    QPointer<QSystemTrayIcon> trayIcon = f.TrayIcon;
+    QPointer<QSystemTrayIcon> trayIcon = widget<QSystemTrayIcon>(f, "TrayIconData");
     form.reset();
     EXPECT_TRUE(trayIcon.isNull());
     EXPECT_EQ(hiveValue("MinToSysTray"), "-1");

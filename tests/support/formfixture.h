@@ -5,6 +5,7 @@
 #include "gui/platform/urlopener.h"
 #include "gui/shell/tform1.h"
 #include "support/tempdir.h"
+#include "support/widgets.h"
 
 #include <QSignalSpy>
 #include <QWebEngineView>

@@ -24,7 +24,7 @@ DefinitionUpdateContext contextFor(TForm1& form, Tdownloading& progressWindow)
     context.serverBaseUrl = form.program().ServerBaseURL;
     context.userLanguage = form.settings().UserLanguage;
     context.checkLocalDays = form.settings().CheckLocalDays;
-    context.http = form.IdHTTP1.get();
+    context.http = &form.http();
     context.progress = &progressWindow;
     context.yield = [&form] { form.yieldToEvents(); };
     context.cancelled = [&form] { return form.quitRequested(); };

@@ -26,14 +26,14 @@ public:
     void at(std::size_t entry) override;
     void end() override;
 
-    QProgressBar* pgBar1 = nullptr;
-
 protected:
     void changeEvent(QEvent* event) override;
 
 private:
     void FormCreate();
     void fitToCaption();
+
+    QProgressBar* pgBar1 = nullptr;
 };
 
 } // namespace nuvio

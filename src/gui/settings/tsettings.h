@@ -47,6 +47,16 @@ public:
     void Button4Click();  // down
     void Button7Click();  // a feed typed as its URL
 
+public slots:
+    void reject() override; // Esc is "Annuller"
+
+protected:
+    void setVisible(bool visible) override;
+    void showEvent(QShowEvent* event) override;
+    // The close box closes without the cancel button's clearing of the feed flag.
+    void closeEvent(QCloseEvent* event) override;
+
+private:
     QTabWidget* PageControl1 = nullptr;
     QWidget* TabSheet2 = nullptr;    // "Nyheder"
     QWidget* TabSheet1 = nullptr;    // "Avanceret"
@@ -81,16 +91,6 @@ public:
     QLabel* Label9 = nullptr;
     QLabel* Label11 = nullptr;
 
-public slots:
-    void reject() override; // Esc is "Annuller"
-
-protected:
-    void setVisible(bool visible) override;
-    void showEvent(QShowEvent* event) override;
-    // The close box closes without the cancel button's clearing of the feed flag.
-    void closeEvent(QCloseEvent* event) override;
-
-private:
     static constexpr QSize kDefaultSize{448, 434};
 
     void buildNewsPage();

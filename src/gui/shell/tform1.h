@@ -117,37 +117,9 @@ public:
     void setStatusText(const QString& text);
 
     AppSettings& settings() { return m_settings; }
+    // Every download: the feeds and the vendor's files.
+    HttpClient& http() { return *IdHTTP1; }
     ProgramValues& program() { return m_program; }
-
-    // Components, named as the other parts of the program know them.
-    QWebEngineView* WebBrowser1 = nullptr;  // the main view: start, news, search, help pages
-    QWebEngineView* RadioBrowser = nullptr; // the radio view, kept alive behind the other
-    QToolBar* ToolBar1 = nullptr;
-    QToolButton* ToolButton1 = nullptr; // "Vis nyhederne": the news page
-    QToolButton* ToolButton2 = nullptr; // "NetRadio": the radio view
-    QToolButton* ToolButton3 = nullptr; // "Søg på nettet": the search page
-    QStatusBar* StatusBar1 = nullptr;
-    QLabel* Label1 = nullptr;            // "Opdaterer nyheder", the refresh's status text
-    QLabel* Label2 = nullptr;            // "Opdatering komplet", its end text
-    QTimer* Timer1 = nullptr;            // the periodic refresh (RefreshInterval)
-    QTimer* Timer2 = nullptr;            // the one-shot start-up refresh, 2 s after start
-    AlertSound* MediaPlayer1 = nullptr;  // plays update.wav for the alert
-    QSystemTrayIcon* TrayIcon = nullptr; // shown while the window is in the tray
-    std::unique_ptr<HttpClient> IdHTTP1; // every download: feeds and the vendor's files
-
-    QMenu* Filer1 = nullptr;      // "Filer" (File)
-    QMenu* Vis1 = nullptr;        // "Vis" (View)
-    QMenu* Funktioner1 = nullptr; // "Funktioner" (Tools)
-    QMenu* Hjlp1 = nullptr;       // "Hjælp" (Help)
-    QAction* Afslut1 = nullptr;
-    QAction* Startside1 = nullptr;
-    QAction* Nyheder1 = nullptr;
-    QAction* NetRadio1 = nullptr;
-    QAction* Sgeside1 = nullptr; // "Søgeside", the search page
-    QAction* Opdatrnuvio1 = nullptr;
-    QAction* Indstillinger1 = nullptr;
-    QAction* Hjlp2 = nullptr;
-    QAction* Om1 = nullptr;
 
     // Menu captions carry their mnemonic (Alt and the first letter); hints of the toolbar
     // buttons are also their accessible names.
@@ -178,6 +150,37 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // Components, by the names the description gives them; tests find them by these
+    // object names (TrayIcon's is "TrayIconData").
+    QWebEngineView* WebBrowser1 = nullptr;  // the main view: start, news, search, help pages
+    QWebEngineView* RadioBrowser = nullptr; // the radio view, kept alive behind the other
+    QToolBar* ToolBar1 = nullptr;
+    QToolButton* ToolButton1 = nullptr; // "Vis nyhederne": the news page
+    QToolButton* ToolButton2 = nullptr; // "NetRadio": the radio view
+    QToolButton* ToolButton3 = nullptr; // "Søg på nettet": the search page
+    QStatusBar* StatusBar1 = nullptr;
+    QLabel* Label1 = nullptr;            // "Opdaterer nyheder", the refresh's status text
+    QLabel* Label2 = nullptr;            // "Opdatering komplet", its end text
+    QTimer* Timer1 = nullptr;            // the periodic refresh (RefreshInterval)
+    QTimer* Timer2 = nullptr;            // the one-shot start-up refresh, 2 s after start
+    AlertSound* MediaPlayer1 = nullptr;  // plays update.wav for the alert
+    QSystemTrayIcon* TrayIcon = nullptr; // shown while the window is in the tray
+    std::unique_ptr<HttpClient> IdHTTP1; // every download: feeds and the vendor's files
+
+    QMenu* Filer1 = nullptr;      // "Filer" (File)
+    QMenu* Vis1 = nullptr;        // "Vis" (View)
+    QMenu* Funktioner1 = nullptr; // "Funktioner" (Tools)
+    QMenu* Hjlp1 = nullptr;       // "Hjælp" (Help)
+    QAction* Afslut1 = nullptr;
+    QAction* Startside1 = nullptr;
+    QAction* Nyheder1 = nullptr;
+    QAction* NetRadio1 = nullptr;
+    QAction* Sgeside1 = nullptr; // "Søgeside", the search page
+    QAction* Opdatrnuvio1 = nullptr;
+    QAction* Indstillinger1 = nullptr;
+    QAction* Hjlp2 = nullptr;
+    QAction* Om1 = nullptr;
+
     void createViews();
     void createMenu();
     void createToolBar();
