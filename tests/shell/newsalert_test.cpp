@@ -6,7 +6,6 @@
 
 #include <QLabel>
 #include <QStatusBar>
-#include <QSystemTrayIcon>
 #include <QTest>
 #include <QTimer>
 
@@ -65,19 +64,6 @@ TEST_F(NewsAlertTest, SoundAfterAFailedOpenIsReported)
     }
     EXPECT_EQ(f.frontView(), widget<QWebEngineView>(f, "WebBrowser1"))
         << "the news came forward before the sound failed";
-}
-
-TEST_F(NewsAlertTest, NewsCommandBringsTheWindowBackFromTheTray)
-{
-    writeHive("\"MinToSysTray\"=\"-1\"\n");
-    auto& f = create();
-    f.show();
-    f.showMinimized();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.isVisible(); }, 3000));
-    ASSERT_TRUE(widget<QSystemTrayIcon>(f, "TrayIconData")->isVisible());
-    f.VisNyheder();
-    EXPECT_TRUE(f.isVisible());
-    EXPECT_FALSE(widget<QSystemTrayIcon>(f, "TrayIconData")->isVisible());
 }
 
 TEST_F(NewsAlertTest, RefreshThroughTheWindow)

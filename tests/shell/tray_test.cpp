@@ -149,3 +149,16 @@ TEST_F(TrayTest, ErrorReportWhileInTheTrayDoesNotEndTheProgram)
     f.close();
     EXPECT_TRUE(f.quitRequested()) << "the close box is a quit path";
 }
+
+TEST_F(TrayTest, NewsCommandBringsTheWindowBackFromTheTray)
+{
+    writeHive("\"MinToSysTray\"=\"-1\"\n");
+    auto& f = create();
+    f.show();
+    f.showMinimized();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.isVisible(); }, 3000));
+    ASSERT_TRUE(widget<QSystemTrayIcon>(f, "TrayIconData")->isVisible());
+    f.VisNyheder();
+    EXPECT_TRUE(f.isVisible());
+    EXPECT_FALSE(widget<QSystemTrayIcon>(f, "TrayIconData")->isVisible());
+}
