@@ -223,6 +223,7 @@ TEST_F(LoadLanguageTest, EveryShippedLanguageFitsItsWindows)
             }
         }
         dialog->hide();
+        // A title bar keeps about 96 pixels for its close box and margins.
         EXPECT_GE(progress->width(),
                   progress->fontMetrics().horizontalAdvance(progress->windowTitle()) + 96)
             << progress->windowTitle().toStdString();

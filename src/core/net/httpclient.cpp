@@ -136,7 +136,7 @@ struct Transfer
 {
     CURL* easy = nullptr;
     std::size_t index = 0;
-    // The body in blocks of a fixed size: growing one string would, while it is copied
+    // The body in blocks (see writeBody): growing one string would, while it is copied
     // into a larger one, hold the body twice.
     std::vector<std::string> blocks;
     std::size_t bodySize = 0;

@@ -2,6 +2,7 @@
 #include "core/news/feedcache.h"
 
 #include "core/platform/atomicfile.h"
+#include "core/platform/userfolders.h"
 
 #include <QCryptographicHash>
 #include <algorithm>
@@ -37,11 +38,8 @@ FeedCache::FeedCache(std::string folder, std::size_t maxBytes)
 
 std::string FeedCache::defaultFolder()
 {
-    if (const char* xdg = std::getenv("XDG_CACHE_HOME"); xdg && xdg[0] == '/')
-        return std::string(xdg) + "/nuvio/feeds";
-    if (const char* home = std::getenv("HOME"); home && *home)
-        return std::string(home) + "/.cache/nuvio/feeds";
-    return {};
+    const std::string cache = userCacheFolder();
+    return cache.empty() ? cache : cache + "/nuvio/feeds";
 }
 
 std::string FeedCache::fileFor(const std::string& url) const

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "core/platform/singleinstance.h"
 
+#include "core/platform/userfolders.h"
+
 #include <QCryptographicHash>
 #include <cerrno>
 #include <cstdlib>
@@ -39,12 +41,8 @@ QString SingleInstance::socketFolder()
         if (isPrivateFolder(runtime))
             return QString::fromLocal8Bit(runtime);
     }
-    std::string cache;
-    if (const char* xdg = std::getenv("XDG_CACHE_HOME"); xdg && *xdg && xdg[0] == '/')
-        cache = xdg;
-    else if (const char* home = std::getenv("HOME"); home && *home)
-        cache = std::string(home) + "/.cache";
-    else
+    const std::string cache = userCacheFolder();
+    if (cache.empty())
         return {};
     ::mkdir(cache.c_str(), 0700);
     return QString::fromLocal8Bit(privateFolder(cache + "/nuvio"));

@@ -1,6 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/language/languagetable.h"
+
+#include <QString>
+#include <utility>
+
 namespace nuvio {
 
 class TForm1;
@@ -11,5 +16,20 @@ class Tdownloading;
 // windows, in the table's order; a missing file, section or key gives the default text.
 // Never fails.
 void LoadLanguage(TForm1& form, Tsettings& settingsDialog, Tdownloading& progressWindow);
+
+// For the windows' applyTexts: puts `text` on the label, button or action that `table`
+// pairs with `target`. False when the table names no such target.
+template <typename Widget, std::size_t N>
+bool setTextOf(const std::pair<TextTarget, Widget*> (&table)[N], TextTarget target,
+               const QString& text)
+{
+    for (const auto& [each, widget] : table) {
+        if (each == target) {
+            widget->setText(text);
+            return true;
+        }
+    }
+    return false;
+}
 
 } // namespace nuvio

@@ -9,6 +9,7 @@
 #include "core/platform/errors.h"
 #include "core/platform/textfile.h"
 #include "core/settings/settingsstore.h"
+#include "gui/language/loadlanguage.h"
 #include "gui/platform/application.h"
 #include "gui/platform/messagebox.h"
 #include "gui/platform/windowplacement.h"
@@ -428,8 +429,17 @@ void Tsettings::Button7Click()
 void Tsettings::applyTexts(const std::vector<LanguageText>& texts)
 {
     using T = TextTarget;
+    const std::pair<T, QLabel*> labels[] = {
+        {T::Label1, Label1}, {T::Label2, Label2},  {T::Label3, Label3}, {T::Label4, Label4},
+        {T::Label5, Label5}, {T::Label6, Label6},  {T::Label7, Label7}, {T::Label8, Label8},
+        {T::Label9, Label9}, {T::Label11, Label11}};
+    const std::pair<T, QPushButton*> buttons[] = {
+        {T::Button1, Button1}, {T::Button2, Button2}, {T::Button3, Button3}, {T::Button4, Button4},
+        {T::Button5, Button5}, {T::Button6, Button6}, {T::Button7, Button7}};
     for (const auto& [target, bytes] : texts) {
         const QString text = fromCp1252(bytes);
+        if (setTextOf(labels, target, text) || setTextOf(buttons, target, text))
+            continue;
         switch (target) {
         case T::SettingsCaption:
             setWindowTitle(text);
@@ -440,31 +450,13 @@ void Tsettings::applyTexts(const std::vector<LanguageText>& texts)
         case T::TabSheet2:
             PageControl1->setTabText(PageControl1->indexOf(TabSheet2), text);
             break;
-        case T::Label11:
-            Label11->setText(text);
-            break;
-        case T::Label5:
-            Label5->setText(text);
-            break;
-        case T::Sts1:
+        case T::Sts1: // the first of a list refills it
             ComboBox1->clear();
             ComboBox1->addItem(text);
             break;
         case T::Sts2:
         case T::Sts3:
             ComboBox1->addItem(text);
-            break;
-        case T::Label6:
-            Label6->setText(text);
-            break;
-        case T::Label1:
-            Label1->setText(text);
-            break;
-        case T::Label2:
-            Label2->setText(text);
-            break;
-        case T::Label8:
-            Label8->setText(text);
             break;
         case T::Obs1:
             ComboBox2->clear();
@@ -474,39 +466,6 @@ void Tsettings::applyTexts(const std::vector<LanguageText>& texts)
         case T::Obs3:
         case T::Obs4:
             ComboBox2->addItem(text);
-            break;
-        case T::Label7:
-            Label7->setText(text);
-            break;
-        case T::Label9:
-            Label9->setText(text);
-            break;
-        case T::Label3:
-            Label3->setText(text);
-            break;
-        case T::Label4:
-            Label4->setText(text);
-            break;
-        case T::Button5:
-            Button5->setText(text);
-            break;
-        case T::Button6:
-            Button6->setText(text);
-            break;
-        case T::Button3:
-            Button3->setText(text);
-            break;
-        case T::Button4:
-            Button4->setText(text);
-            break;
-        case T::Button7:
-            Button7->setText(text);
-            break;
-        case T::Button1:
-            Button1->setText(text);
-            break;
-        case T::Button2:
-            Button2->setText(text);
             break;
         default:
             break; // another window's

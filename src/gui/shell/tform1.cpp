@@ -10,6 +10,7 @@
 #include "core/platform/plainpath.h"
 #include "core/platform/textfile.h"
 #include "core/settings/settingsstore.h"
+#include "gui/language/loadlanguage.h"
 #include "gui/platform/application.h"
 #include "gui/platform/messagebox.h"
 #include "gui/platform/urlopener.h"
@@ -655,59 +656,31 @@ void TForm1::setRefreshInterval(std::uint32_t intervalMs)
 void TForm1::applyTexts(const std::vector<LanguageText>& texts)
 {
     using T = TextTarget;
+    const std::pair<T, QAction*> actions[] = {{T::Afslut1, Afslut1},
+                                              {T::Startside1, Startside1},
+                                              {T::Nyheder1, Nyheder1},
+                                              {T::NetRadio1, NetRadio1},
+                                              {T::Sgeside1, Sgeside1},
+                                              {T::Hjlp2, Hjlp2},
+                                              {T::Om1, Om1},
+                                              {T::Opdatrnuvio1, Opdatrnuvio1},
+                                              {T::Indstillinger1, Indstillinger1}};
+    const std::pair<T, QLabel*> labels[] = {{T::MainLabel1, Label1}, {T::MainLabel2, Label2}};
+    const std::pair<T, QMenu*> menus[] = {
+        {T::Filer1, Filer1}, {T::Vis1, Vis1}, {T::Funktioner1, Funktioner1}, {T::Hjlp1, Hjlp1}};
+    // The toolbar buttons are named by the View menu's items.
+    const std::pair<T, QToolButton*> buttons[] = {
+        {T::Nyheder1, ToolButton1}, {T::NetRadio1, ToolButton2}, {T::Sgeside1, ToolButton3}};
     for (const auto& [target, bytes] : texts) {
         const QString text = fromCp1252(bytes);
-        switch (target) {
-        case T::Filer1:
-            setMenuCaption(Filer1, text);
-            break;
-        case T::Afslut1:
-            Afslut1->setText(text);
-            break;
-        case T::Vis1:
-            setMenuCaption(Vis1, text);
-            break;
-        case T::Startside1:
-            Startside1->setText(text);
-            break;
-        case T::Nyheder1:
-            Nyheder1->setText(text);
-            setToolButtonHint(ToolButton1, text);
-            break;
-        case T::NetRadio1:
-            NetRadio1->setText(text);
-            setToolButtonHint(ToolButton2, text);
-            break;
-        case T::Sgeside1:
-            Sgeside1->setText(text);
-            setToolButtonHint(ToolButton3, text);
-            break;
-        case T::Funktioner1:
-            setMenuCaption(Funktioner1, text);
-            break;
-        case T::Opdatrnuvio1:
-            Opdatrnuvio1->setText(text);
-            break;
-        case T::Indstillinger1:
-            Indstillinger1->setText(text);
-            break;
-        case T::Hjlp1:
-            setMenuCaption(Hjlp1, text);
-            break;
-        case T::Hjlp2:
-            Hjlp2->setText(text);
-            break;
-        case T::Om1:
-            Om1->setText(text);
-            break;
-        case T::MainLabel1:
-            Label1->setText(text);
-            break;
-        case T::MainLabel2:
-            Label2->setText(text);
-            break;
-        default:
-            break; // another window's
+        setTextOf(actions, target, text) || setTextOf(labels, target, text);
+        for (const auto& [each, menu] : menus) {
+            if (each == target)
+                setMenuCaption(menu, text);
+        }
+        for (const auto& [each, button] : buttons) {
+            if (each == target)
+                setToolButtonHint(button, text);
         }
     }
 }
