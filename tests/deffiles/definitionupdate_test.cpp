@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "core/deffiles/definitionupdate.h"
+#include "core/language/addedtexts.h"
 #include "core/net/httpclient.h"
 #include "core/platform/atomicfile.h"
 #include "core/platform/errors.h"
@@ -387,7 +388,8 @@ TEST_F(DefinitionUpdateTest, NoVendorServerNoRequest)
     fetchDefinitionFilesIfStale(c);
     EXPECT_TRUE(requests.empty());
     EXPECT_TRUE(progress.events.empty()) << "no progress window either";
-    EXPECT_EQ(said, (Lines{kNoVendorServerText, kNoVendorServerText}));
+    const std::string noServer = addedText(AddedText::NoUpdateServer);
+    EXPECT_EQ(said, (Lines{noServer, noServer}));
     EXPECT_FALSE(fs::exists(dir.file("filelist.txt")));
 }
 

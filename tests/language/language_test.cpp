@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "core/language/addedtexts.h"
 #include "core/language/languagekey.h"
 #include "core/language/languagetable.h"
 #include "core/language/profileini.h"
@@ -123,7 +124,16 @@ TEST(LanguageFiles, EveryShippedLanguageHasEveryText)
             ASSERT_TRUE(text.has_value()) << language << ": " << row.section << "/" << row.key;
             EXPECT_FALSE(text->empty()) << language << ": " << row.section << "/" << row.key;
         }
+        for (const auto& row : addedTextTable()) {
+            const auto text = ini.value(kAddedTextSection, row.key);
+            ASSERT_TRUE(text.has_value()) << language << ": " << row.key;
+            EXPECT_FALSE(text->empty()) << language << ": " << row.key;
+        }
     }
+    // What the program says by itself in Danish is what the Danish file says.
+    const auto danskFile = ProfileIni::load(languageFilePath(data, "Dansk"));
+    for (const auto& row : addedTextTable())
+        EXPECT_EQ(danskFile.read(kAddedTextSection, row.key, ""), row.danish) << row.key;
     // The Danish file says what the program says by itself.
     const auto dansk = readLanguageTexts(languageFilePath(data, "Dansk"));
     const auto defaults = readLanguageTexts(data + "/no-such-language.ini");

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/deffiles/definitionupdate.h"
 
+#include "core/language/addedtexts.h"
 #include "core/language/languagekey.h"
 #include "core/net/httpclient.h"
 #include "core/platform/atomicfile.h"
@@ -156,7 +157,8 @@ void fetchDefinitionFiles(const DefinitionUpdateContext& context)
     };
     if (context.serverBaseUrl.empty()) {
         if (context.showStatus)
-            context.showStatus(kNoVendorServerText);
+            // Said instead of an update when no vendor server is configured.
+            context.showStatus(addedText(AddedText::NoUpdateServer));
         return;
     }
     const std::string folder = context.serverBaseUrl + kServerFolder;

@@ -14,9 +14,6 @@ class HttpClient;
 
 inline constexpr const char* kFileListFile = "filelist.txt";
 inline constexpr const char* kServerFolder = "localfiles/v100/";
-// Said in the status bar instead of an update when no vendor server is configured.
-inline constexpr const char* kNoVendorServerText =
-    "Ingen opdateringsserver er sat op (NUVIO_SERVER_URL)";
 
 // One line of the server's file list, read.
 struct FileListEntry

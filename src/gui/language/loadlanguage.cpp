@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "gui/language/loadlanguage.h"
 
+#include "core/language/addedtexts.h"
 #include "core/language/languagetable.h"
+#include "core/platform/codepage.h"
 #include "gui/deffiles/tdownloading.h"
 #include "gui/settings/tsettings.h"
 #include "gui/shell/tform1.h"
@@ -11,11 +13,18 @@ namespace nuvio {
 void LoadLanguage(TForm1& form, Tsettings& dialog, Tdownloading& progressWindow)
 {
     // Each window puts the texts that are its own on its widgets, in the file's order.
-    const auto texts = readLanguageTexts(
-        languageFilePath(form.settings().InstallPath, form.settings().UserLanguage));
+    const std::string file =
+        languageFilePath(form.settings().InstallPath, form.settings().UserLanguage);
+    loadAddedTexts(file);
+    const auto texts = readLanguageTexts(file);
     form.applyTexts(texts);
     dialog.applyTexts(texts);
     progressWindow.applyTexts(texts);
+}
+
+QString uiText(AddedText text)
+{
+    return fromCp1252(addedText(text));
 }
 
 } // namespace nuvio

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/language/addedtexts.h"
 #include "core/language/languagetable.h"
 
 #include <QString>
@@ -16,6 +17,9 @@ class Tdownloading;
 // windows, in the table's order; a missing file, section or key gives the default text.
 // Never fails.
 void LoadLanguage(TForm1& form, Tsettings& settingsDialog, Tdownloading& progressWindow);
+
+// An added text of the language loaded last, for a widget; "%1", "%2", ... as QString::arg fills.
+QString uiText(AddedText text);
 
 // For the windows' applyTexts: puts `text` on the label, button or action that `table`
 // pairs with `target`. False when the table names no such target.
