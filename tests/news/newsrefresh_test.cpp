@@ -232,11 +232,12 @@ TEST(FeedCache, KeptBetweenRunsDamagedFilesForgottenAndBounded)
 {
     test::TempDir dir;
     const std::string folder = dir.file("feeds");
+    const auto inAnHour = std::chrono::time_point_cast<std::chrono::seconds>(
+        std::chrono::system_clock::now() + std::chrono::hours(1));
     {
         FeedCache cache(folder);
         cache.store("http://a/", {std::string("body\0\r\n\xE6", 8), true, "\"v1\"", "", {}});
-        cache.store("http://b/", {"", false, "", "Mon, 07 Dec 2026 10:00:00 GMT",
-                                  std::chrono::system_clock::from_time_t(1800000000)});
+        cache.store("http://b/", {"", false, "", "Mon, 07 Dec 2026 10:00:00 GMT", inAnHour});
     }
     FeedCache later(folder);
     const auto a = later.load("http://a/");
@@ -248,8 +249,30 @@ TEST(FeedCache, KeptBetweenRunsDamagedFilesForgottenAndBounded)
     ASSERT_TRUE(b);
     EXPECT_FALSE(b->hasBody);
     EXPECT_EQ(b->lastModified, "Mon, 07 Dec 2026 10:00:00 GMT");
-    EXPECT_EQ(std::chrono::system_clock::to_time_t(b->retryAfter), 1800000000);
+    EXPECT_EQ(b->retryAfter, inAnHour);
     EXPECT_FALSE(later.load("http://c/"));
+
+    // A wait stored while the clock ran years ahead, or written by anything else, holds
+    // the feed back a day at most.
+    const std::string bFile = [&] {
+        for (const auto& entry : std::filesystem::directory_iterator(folder))
+            if (test::TempDir::readFile(entry.path().string()).find("http://b/") !=
+                std::string::npos)
+                return entry.path().string();
+        return std::string();
+    }();
+    const std::string stored = test::TempDir::readFile(bFile);
+    for (const char* wait : {"253402300799", "9223372036854775807", "-9223372036854775808"}) {
+        std::string text = stored;
+        const auto line = text.find(std::to_string(inAnHour.time_since_epoch().count()));
+        ASSERT_NE(line, std::string::npos);
+        text.replace(line, std::to_string(inAnHour.time_since_epoch().count()).size(), wait);
+        std::ofstream(bFile, std::ios::binary | std::ios::trunc) << text;
+        const auto far = later.load("http://b/");
+        ASSERT_TRUE(far) << wait;
+        EXPECT_LE(far->retryAfter, std::chrono::system_clock::now() + std::chrono::hours(24))
+            << wait;
+    }
     for (const auto& entry : std::filesystem::directory_iterator(folder))
         std::ofstream(entry.path(), std::ios::binary | std::ios::trunc) << "nuvio-feed 1\ngarbage";
     EXPECT_FALSE(later.load("http://a/")) << "a damaged file is a feed never seen";
@@ -281,6 +304,7 @@ TEST(FeedCache, RetryAfterIsBoundedToADay)
         {"Fri, 15 Jan 2027 08:02:00 GMT", 120},
         {"Sat, 16 Jan 2027 10:00:00 GMT", 86400},
         {"Mon, 01 Jan 2001 00:00:00 GMT", 978307200LL - 1800000000LL},
+        {"Fri, 31 Dec 9999 23:59:59 GMT", 86400},
         {"soon", kNone},
         {"", kNone},
     };

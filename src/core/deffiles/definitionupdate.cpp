@@ -5,6 +5,7 @@
 #include "core/language/languagekey.h"
 #include "core/net/httpclient.h"
 #include "core/platform/atomicfile.h"
+#include "core/platform/clocktime.h"
 #include "core/platform/errors.h"
 #include "core/platform/fieldsplit.h"
 #include "core/platform/installfolder.h"
@@ -208,10 +209,10 @@ bool fetchDefinitionFilesIfStale(const DefinitionUpdateContext& context,
     {
     };
     if (::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode)) {
-        const auto stored = std::chrono::system_clock::time_point(
-            std::chrono::duration_cast<std::chrono::system_clock::duration>(
-                std::chrono::seconds(st.st_mtim.tv_sec) +
-                std::chrono::nanoseconds(st.st_mtim.tv_nsec)));
+        // A file dated beyond what the clock holds (touched into the 2300s) is clamped.
+        const auto stored = systemTimeFromSeconds(st.st_mtim.tv_sec) +
+                            std::chrono::duration_cast<std::chrono::system_clock::duration>(
+                                std::chrono::nanoseconds(st.st_mtim.tv_nsec));
         if (!isStale(stored, now, context.checkLocalDays))
             return false;
     }

@@ -2,6 +2,7 @@
 #include "core/news/feedcache.h"
 
 #include "core/platform/atomicfile.h"
+#include "core/platform/clocktime.h"
 #include "core/platform/userfolders.h"
 
 #include <QCryptographicHash>
@@ -21,6 +22,9 @@ namespace {
 // The file: "nuvio-feed 1", the address, the validators and the waiting time on a line
 // each, a blank line, then the body as it came.
 constexpr std::string_view kMagic = "nuvio-feed 1\n";
+
+// The longest a publisher can make us wait.
+constexpr std::chrono::hours kLongestWait{24};
 
 std::string oneLine(const std::string& text)
 {
@@ -70,8 +74,10 @@ std::optional<CachedFeed> FeedCache::load(const std::string& url, bool withBody)
         return std::nullopt;
     feed.hasBody = hasBody == "1";
     try {
-        feed.retryAfter =
-            std::chrono::system_clock::time_point(std::chrono::seconds(std::stoll(retry)));
+        // A wait stored while the clock ran ahead (and set back since) is held to a day
+        // from now, as when it was stored: no stored value stops a feed for good.
+        feed.retryAfter = std::min(systemTimeFromSeconds(std::stoll(retry)),
+                                   std::chrono::system_clock::now() + kLongestWait);
     } catch (const std::exception&) {
         return std::nullopt;
     }
@@ -148,19 +154,16 @@ retryAfterTime(const std::string& value, std::chrono::system_clock::time_point n
     using namespace std::chrono;
     if (value.empty())
         return std::nullopt;
-    system_clock::time_point when;
-    if (std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-        if (value.size() > 9)
-            when = now + hours(24);
-        else
-            when = now + seconds(std::stol(value));
-    } else {
-        const time_t date = curl_getdate(value.c_str(), nullptr);
-        if (date < 0)
-            return std::nullopt;
-        when = system_clock::from_time_t(date);
-    }
-    return std::min(when, now + hours(24));
+    const long long longest = duration_cast<seconds>(kLongestWait).count();
+    if (std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return now + seconds(value.size() > 9 ? longest : std::min(std::stoll(value), longest));
+    const time_t date = curl_getdate(value.c_str(), nullptr);
+    if (date < 0)
+        return std::nullopt;
+    // Clamped in seconds first: a date in the year 9999 is beyond what the clock can hold.
+    const long long nowSeconds = duration_cast<seconds>(now.time_since_epoch()).count();
+    return std::min(systemTimeFromSeconds(std::min<long long>(date, nowSeconds + longest)),
+                    now + kLongestWait);
 }
 
 } // namespace nuvio
