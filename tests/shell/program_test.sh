@@ -182,4 +182,69 @@ if command -v weston >/dev/null 2>&1; then
     fail "under Wayland the saved place was replaced: $(grep -a '^"m' "$hive" | tr '\r\n' '  ')"
   grep -q '^"mheight"="' "$hive" || fail "under Wayland the size was not saved"
 fi
+# Under a window manager that draws frames (on a display of its own): the window's outer
+# bounds, frame included, are what the settings say after any number of restarts, at scale
+# 1 and 2, and a saved place off the screen's free room is brought back inside it.
+if command -v openbox >/dev/null 2>&1 && command -v Xvfb >/dev/null 2>&1; then
+  Xvfb -displayfd 3 -screen 0 1280x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+  xserver=$!
+  for _ in $(seq 1 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+  framed=":$(cat "$work/display")"
+  DISPLAY="$framed" openbox >/dev/null 2>&1 &
+  wm=$!
+  trap 'cleanup; kill "$feeds_server" "$wm" "$xserver" 2>/dev/null' EXIT
+  : >"$work/install/newsselected.txt"
+  # The outer bounds in device pixels as the window manager shows them: "x y w h".
+  outer_bounds() { # window
+    local extents geometry
+    extents="$(DISPLAY="$framed" xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null |
+      sed -n 's/.*= *\([0-9]*\), *\([0-9]*\), *\([0-9]*\), *\([0-9]*\)$/\1 \2 \3 \4/p')"
+    [ -n "$extents" ] || return 1
+    geometry="$(DISPLAY="$framed" xwininfo -id "$1" |
+      awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
+           /^ *Width/ {w=$2} /^ *Height/ {h=$2} END {print x, y, w, h}')"
+    echo "$extents $geometry" | awk '{print $5 - $1, $6 - $3, $7 + $1 + $2, $8 + $3 + $4}'
+  }
+  # Starts the program, waits until its outer bounds hold still, prints them, ends it.
+  framed_run() { # what
+    DISPLAY="$framed" "$nuvio" 2>>"$work/framed.err" &
+    first=$!
+    local id now last=""
+    id="$(DISPLAY="$framed" wait_for_window '^nuvio v\.1\.00$' "$first")" ||
+      fail "$1: the main window did not appear under openbox"
+    for _ in $(seq 1 40); do
+      sleep 0.25
+      now="$(outer_bounds "$id")" || continue
+      [ "$now" = "$last" ] && break
+      last="$now"
+    done
+    DISPLAY="$framed" terminate_within 10 "$1" >&2
+    echo "$last"
+  }
+  saved() { grep -a '^"m\(left\|top\|width\|height\)"=' "$hive" | tr -d '\r' | tr '\n' ' '; }
+  for scale in 1 2; do
+    printf 'REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Trelvander\\nuvio]\r\n"InstallPath"="%s"\r\n"mleft"="40"\r\n"mtop"="30"\r\n"mwidth"="300"\r\n"mheight"="340"\r\n' \
+      "$work/install" >"$hive"
+    first_bounds=""
+    for start in 1 2 3 4; do
+      bounds="$(QT_SCALE_FACTOR=$scale framed_run "scale $scale, start $start")"
+      [ -n "$bounds" ] || fail "scale $scale, start $start: no frame was drawn"
+      [ "$(saved)" = '"mleft"="40" "mtop"="30" "mwidth"="300" "mheight"="340" ' ] ||
+        fail "scale $scale, start $start: the saved bounds changed: $(saved)"
+      [ "$scale" = 1 ] && [ "$bounds" != "40 30 300 340" ] &&
+        fail "start $start: the window's outer bounds are $bounds, not 40 30 300 340"
+      [ -z "$first_bounds" ] && first_bounds="$bounds"
+      [ "$bounds" = "$first_bounds" ] ||
+        fail "scale $scale, start $start: outer bounds $bounds after $first_bounds"
+    done
+  done
+  for scale in 1 2; do
+    printf 'REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Trelvander\\nuvio]\r\n"InstallPath"="%s"\r\n"mleft"="1200"\r\n"mtop"="-50"\r\n"mwidth"="400"\r\n"mheight"="2000"\r\n' \
+      "$work/install" >"$hive"
+    bounds="$(QT_SCALE_FACTOR=$scale framed_run "off the screen at scale $scale")"
+    echo "$bounds" | awk '{exit !($1 >= 0 && $2 >= 0 && $1 + $3 <= 1280 && $2 + $4 <= 768)}' ||
+      fail "scale $scale: a window saved off the screen stands at $bounds on a 1280x768 screen"
+  done
+  kill "$wm" "$xserver" 2>/dev/null
+fi
 echo "1 passed, 0 failed"

@@ -257,18 +257,9 @@ void TForm1::FormCreate()
     if (loaded.readFailed)
         showMessage(QString::fromStdString(m_program.AppTitle),
                     QString::fromLatin1(kReadFailedMessage));
-    // The bounds are the window's outer ones, frame included, and never larger than the
-    // room the screen has. The frame is known only once the window is shown (showEvent).
+    // The bounds are the window's outer ones, frame included.
     m_outerBounds = loaded.bounds;
-    if (screen) {
-        const QRect room = screen->availableGeometry();
-        m_outerBounds.width = std::min(m_outerBounds.width, room.width());
-        m_outerBounds.height = std::min(m_outerBounds.height, room.height());
-    }
-    // Where the desktop places windows itself, the saved place is neither used nor replaced.
-    if (windowPositionsAreKnown())
-        move(m_outerBounds.left, m_outerBounds.top);
-    resize(m_outerBounds.width, m_outerBounds.height);
+    placeOuterBounds(*this, m_outerBounds);
     setRefreshInterval(loaded.refreshIntervalMs);
 
     m_program.ServerBaseURL = vendorBaseUrl();
@@ -303,25 +294,11 @@ void TForm1::FormDestroy()
 
 WindowBounds TForm1::bounds() const
 {
-    const QRect outer = frameGeometry();
+    const WindowBounds outer = outerBoundsOf(*this);
+    // Where the desktop places windows itself, the saved place is neither used nor replaced.
     if (!windowPositionsAreKnown())
-        return {m_outerBounds.left, m_outerBounds.top, outer.width(), outer.height()};
-    return {outer.x(), outer.y(), outer.width(), outer.height()};
-}
-
-void TForm1::showEvent(QShowEvent* event)
-{
-    QMainWindow::showEvent(event);
-    if (m_frameApplied)
-        return;
-    // Once the frame is there, the inside is what is left of the outer bounds.
-    QTimer::singleShot(0, this, [this] {
-        const QSize frame = frameGeometry().size() - size();
-        if (frame.width() <= 0 && frame.height() <= 0)
-            return; // no frame (yet), or none at all
-        m_frameApplied = true;
-        resize(m_outerBounds.width - frame.width(), m_outerBounds.height - frame.height());
-    });
+        return {m_outerBounds.left, m_outerBounds.top, outer.width, outer.height};
+    return outer;
 }
 
 QString TForm1::statusText() const

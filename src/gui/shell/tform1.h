@@ -147,7 +147,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
 private:
     // Components, by the names the description gives them; tests find them by these
@@ -204,7 +203,6 @@ private:
     QWebEngineView* m_frontView = nullptr;
     NewsPageScheme* m_newsScheme = nullptr;
     WindowBounds m_outerBounds;
-    bool m_frameApplied = false;
     std::uint32_t m_refreshIntervalMs = 0;
     bool m_quitRequested = false;
     bool m_refreshRunning = false;
