@@ -6,8 +6,6 @@
 #   share/man/man1/, share/doc/nuvio/, share/lintian/overrides/  manual, copyright, changelog
 set(NUVIO_MAINTAINER "nuvio maintainers <maintainers@users.noreply.c-seed-e1d5ff6a.example>"
     CACHE STRING "The package's Maintainer and the changelog's signer")
-set(NUVIO_HOMEPAGE "https://nuvio.c-seed-e1d5ff6a.example/"
-    CACHE STRING "The project's web site, with a trailing slash (it also serves screenshot.png)")
 set(NUVIO_APP_ID "example.c_seed_e1d5ff6a.nuvio" CACHE STRING "The AppStream component id")
 
 set(packaging_out ${CMAKE_BINARY_DIR}/packaging)

@@ -5,6 +5,7 @@
 #include "core/news/newsrefresh.h"
 #include "core/platform/atomicfile.h"
 #include "core/platform/errors.h"
+#include "support/compression.h"
 #include "support/loopbackserver.h"
 #include "support/tempdir.h"
 
@@ -103,6 +104,68 @@ TEST_F(NewsRefreshTest, PageInFeedOrderWhateverTheArrivalOrder)
     EXPECT_EQ(dir.read("news.html"), NewsPageWriter::headerText() + expectedFeed("a", false) +
                                          expectedFeed("b", false) + expectedFeed("c", false) +
                                          NewsPageWriter::footerText());
+}
+
+TEST_F(NewsRefreshTest, PublishersThatPickTheirClientsShowTheirFeeds)
+{
+    // Server rules met on today's web: each refuses a client that lacks what it wants.
+    struct Case
+    {
+        const char* name;
+        std::function<bool(const httplib::Request&)> refuses;
+        std::function<void(const std::string& feed, httplib::Response&)> answer;
+    };
+    const auto plain = [](const std::string& feed, httplib::Response& response) {
+        response.set_content(feed, "application/rss+xml");
+    };
+    const auto coded = [](const char* name, test::Coding coding) {
+        return [name, coding](const std::string& feed, httplib::Response& response) {
+            response.set_header("Content-Encoding", name);
+            response.set_content(test::compressed(feed, coding), "application/rss+xml");
+        };
+    };
+    const auto offers = [](const httplib::Request& request, const std::string& coding) {
+        return (", " + request.get_header_value("Accept-Encoding") + ",")
+                   .find(", " + coding + ",") != std::string::npos;
+    };
+    const Case cases[] = {
+        {"identity",
+         [](const httplib::Request& request) {
+             return request.get_header_value("User-Agent").find("Indy Library") !=
+                    std::string::npos;
+         },
+         plain},
+        {"gzip", [&](const httplib::Request& r) { return !offers(r, "gzip"); },
+         coded("gzip", test::Coding::Gzip)},
+        {"deflate", [&](const httplib::Request& r) { return !offers(r, "deflate"); },
+         coded("deflate", test::Coding::Deflate)},
+    };
+    server.server().Get(
+        R"(/picky/(\w+))", [&](const httplib::Request& request, httplib::Response& response) {
+            const std::string name = request.matches[1];
+            for (const auto& c : cases) {
+                if (name != c.name)
+                    continue;
+                if (c.refuses(request)) {
+                    response.status = name == "identity" ? 403 : 406;
+                    return;
+                }
+                c.answer(rss(name, {{"http://" + name + ".dk/1", name + " one"},
+                                    {"http://" + name + ".dk/2", name + " \xC3\xA6\xC3\xB8"}}),
+                         response);
+            }
+        });
+    dir.write("newsfeeds.txt", "");
+    std::string selected, expected;
+    for (const auto& c : cases) {
+        selected += server.url(std::string("/picky/") + c.name) + "\r\n";
+        expected += expectedFeed(c.name, true);
+    }
+    dir.write("newsselected.txt", selected);
+    EXPECT_TRUE(refresh());
+    EXPECT_EQ(dir.read("news.html"),
+              NewsPageWriter::headerText() + expected + NewsPageWriter::footerText());
+    EXPECT_EQ(statuses, (std::vector<std::string>{"Opdaterer nyheder", "Opdatering komplet", ""}));
 }
 
 TEST_F(NewsRefreshTest, FailedFeedShowsFejlAndTheRunGoesOn)

@@ -2,6 +2,7 @@
 #include "core/net/httpclient.h"
 
 #include "core/platform/asciitext.h"
+#include "core/shell/programvalues.h"
 
 #include <algorithm>
 #include <array>
@@ -154,7 +155,8 @@ size_t writeBody(char* data, size_t size, size_t count, void* user)
 {
     auto* transfer = static_cast<Transfer*>(user);
     const std::size_t bytes = size * count;
-    // Counted here: a size limit in the transfer options does not stop a chunked body.
+    // Counted here: a size limit in the transfer options does not stop a chunked body, and
+    // only here are the bytes counted after decoding (a compression bomb ends at the limit).
     if (transfer->bodySize + bytes > transfer->maxBody) {
         transfer->tooLarge = true;
         return 0;
@@ -244,6 +246,9 @@ HttpResult finishTransfer(Transfer& transfer, CURLcode code)
     result.etag = std::move(transfer.etag);
     result.lastModified = std::move(transfer.lastModified);
     result.retryAfter = std::move(transfer.retryAfter);
+    if (const char* url = nullptr;
+        curl_easy_getinfo(transfer.easy, CURLINFO_EFFECTIVE_URL, &url) == CURLE_OK && url)
+        result.url = url;
     if (code != CURLE_OK) {
         if (transfer.tooLarge)
             result.error =
@@ -301,10 +306,30 @@ const std::vector<std::string>& HttpClient::requestHeaders()
 {
     static const std::vector<std::string> headers = {
         "Accept: text/html, */*",
-        "User-Agent: Mozilla/3.0 (compatible; Indy Library)",
+        "User-Agent: " + userAgent(),
         "Content-Type: text/html",
     };
     return headers;
+}
+
+const std::string& HttpClient::acceptedEncodings()
+{
+    // Asked of the library that runs, not the one built against: a distribution may build
+    // libcurl without brotli or zstd.
+    static const std::string codings = [] {
+        initialiseCurlOnce();
+        const curl_version_info_data* info = curl_version_info(CURLVERSION_NOW);
+        std::string list;
+        const auto offer = [&](int feature, const char* names) {
+            if (info->features & feature)
+                list += (list.empty() ? "" : ", ") + std::string(names);
+        };
+        offer(CURL_VERSION_LIBZ, "gzip, deflate");
+        offer(CURL_VERSION_BROTLI, "br");
+        offer(CURL_VERSION_ZSTD, "zstd");
+        return list;
+    }();
+    return codings;
 }
 
 HttpClient::HttpClient() : HttpClient(Limits{}) {}
@@ -430,6 +455,10 @@ std::unique_ptr<HttpClient::Batch> HttpClient::start(const std::vector<HttpReque
             if (!limits.caFile.empty())
                 curl_easy_setopt(easy, CURLOPT_CAINFO, limits.caFile.c_str());
             curl_easy_setopt(easy, CURLOPT_HTTPHEADER, transfer->headers);
+            // Sends Accept-Encoding ahead of our own headers and decodes what comes back
+            // before writeBody sees it.
+            if (!acceptedEncodings().empty())
+                curl_easy_setopt(easy, CURLOPT_ACCEPT_ENCODING, acceptedEncodings().c_str());
             curl_easy_setopt(easy, CURLOPT_COOKIEFILE, "");
             curl_easy_setopt(easy, CURLOPT_SHARE, share);
             curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS,

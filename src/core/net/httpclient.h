@@ -32,6 +32,8 @@ struct HttpResult
     std::string etag;
     std::string lastModified;
     std::string retryAfter;
+    // Where the answer came from after redirects: what relative addresses in it mean.
+    std::string url;
     bool notModified() const { return status == 304; }
 };
 
@@ -44,9 +46,11 @@ struct HttpRequest
 
 // The program's one HTTP client: GET with fixed request headers (HTTP/1.1 for http, and
 // HTTP/2 where an https server offers it, many requests sharing one connection), no
-// proxy, cookies kept in memory for the client's lifetime, bodies taken as bytes without
-// any decoding, and every status outside 2xx a failure. Transfers run on a worker thread; the
-// caller's thread only waits, handling its own events through a yield function.
+// proxy, cookies kept in memory for the client's lifetime, bodies offered in every
+// compression this libcurl decodes and handed on decoded (the size limit counts decoded
+// bytes, so a small compressed answer cannot fill the memory), no character-set
+// conversion, and every status outside 2xx a failure. Transfers run on a worker thread;
+// the caller's thread only waits, handling its own events through a yield function.
 class HttpClient
 {
 public:
@@ -109,8 +113,10 @@ public:
     // starts: each answers "The transfer was cancelled". For quitting.
     void cancelAll();
 
-    // The request headers every GET sends.
+    // The request headers every GET sends, and the compressions offered besides them
+    // (empty when this libcurl decodes none).
     static const std::vector<std::string>& requestHeaders();
+    static const std::string& acceptedEncodings();
 
 private:
     struct Shared;

@@ -17,4 +17,8 @@ struct ProgramValues
 // (none by default). Empty when neither is an http or https address.
 std::string vendorBaseUrl();
 
+// What every request names us by: "nuvio/<version> (+<homepage>)", so that a publisher
+// can see who asks and where to read about it.
+std::string userAgent();
+
 } // namespace nuvio
