@@ -1,10 +1,14 @@
 // SPDX-License-Identifier: MIT
+#include "core/language/addedtexts.h"
+#include "core/language/languagetable.h"
 #include "gui/platform/application.h"
 #include "support/formfixture.h"
 
+#include <QMenu>
 #include <QPointer>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSystemTrayIcon>
 #include <QTest>
 #include <QTimer>
@@ -114,6 +118,50 @@ TEST_F(TrayTest, MinimiseToTrayAndClickBack)
         << "a left click brings the window back";
     EXPECT_FALSE(f.isMinimized());
     EXPECT_FALSE(widget<QSystemTrayIcon>(f, "TrayIconData")->isVisible()) << "and removes the icon";
+}
+
+TEST_F(TrayTest, RightClickMenuRestoresAndQuitsInTheInterfaceLanguage)
+{
+    if (!QSystemTrayIcon::isSystemTrayAvailable())
+        GTEST_SKIP() << "no tray host on this display";
+    writeHive("\"MinToSysTray\"=\"-1\"\n\"UserLanguage\"=\"Deutsch\"\n");
+    dir.write("deutsch.ini",
+              "[MainMenu]\r\nAfslut=Beenden\r\n[Messages]\r\nTrayRestore=nuvio anzeigen\r\n");
+    auto& f = create();
+    loadAddedTexts(dir.path() + "/deutsch.ini");
+    f.applyTexts(readLanguageTexts(dir.path() + "/deutsch.ini"));
+    const auto toTray = [&] {
+        f.show();
+        f.showMinimized();
+        return QTest::qWaitFor([&] { return !f.isVisible(); }, 3000);
+    };
+    // The desktop's menu opens where the icon is; its items are clicked like the user does.
+    const auto chooseFromTrayMenu = [&](const char* item) -> QString {
+        QPoint icon;
+        if (!QTest::qWaitFor([&] { return !(icon = trayIconCentre()).isNull(); }, 5000))
+            return QStringLiteral("no icon in the tray");
+        QTest::qWait(500);
+        clickAt(icon, 3);
+        auto* menu = widget<QMenu>(f, "TrayMenu");
+        if (!QTest::qWaitFor([&] { return menu->isVisible(); }, 3000))
+            return QStringLiteral("no menu");
+        QTest::qWait(200);
+        QAction* action = widget<QAction>(*menu, item);
+        clickAt(menu->mapToGlobal(menu->actionGeometry(action).center()), 1);
+        return action->text();
+    };
+    const auto cleanup = qScopeGuard([&] { loadAddedTexts(dir.path() + "/none.ini"); });
+
+    ASSERT_TRUE(toTray());
+    EXPECT_EQ(chooseFromTrayMenu("TrayRestore"), "nuvio anzeigen");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.isVisible(); }, 5000))
+        << "the menu's first item brings the window back";
+    EXPECT_FALSE(widget<QSystemTrayIcon>(f, "TrayIconData")->isVisible());
+    EXPECT_FALSE(f.quitRequested());
+
+    ASSERT_TRUE(toTray());
+    EXPECT_EQ(chooseFromTrayMenu("TrayAfslut"), "Beenden");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return f.quitRequested(); }, 5000)) << "and its last quits";
 }
 
 TEST_F(TrayTest, IconIsRemovedAtExit)

@@ -16,6 +16,7 @@ using T = AddedText;
 constexpr std::array<AddedTextRow, kCount> kRows = {{
     {T::NoUpdateServer, "NoUpdateServer",
      "Ingen opdateringsserver: de lokale sider f\xF8lger med programpakken"},
+    {T::TrayRestore, "TrayRestore", "Vis nuvio"},
 }};
 
 constexpr bool rowsInEnumOrder()

@@ -13,6 +13,7 @@ namespace nuvio {
 // language file the key.
 enum class AddedText {
     NoUpdateServer,
+    TrayRestore,
     Count // not a text
 };
 

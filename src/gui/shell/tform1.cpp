@@ -30,6 +30,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLocale>
+#include <QMenu>
 #include <QMenuBar>
 #include <QScopeGuard>
 #include <QScreen>
@@ -276,6 +277,17 @@ void TForm1::FormCreate()
                 if (reason == QSystemTrayIcon::Trigger)
                     reportingFailures([this] { restoreFromTray(); })();
             });
+    // The desktop's own way to the window and out of the program, beside the left click.
+    m_trayMenu = new QMenu(this);
+    m_trayMenu->setObjectName(QStringLiteral("TrayMenu"));
+    m_trayRestore = m_trayMenu->addAction(uiText(AddedText::TrayRestore));
+    m_trayRestore->setObjectName(QStringLiteral("TrayRestore"));
+    connect(m_trayRestore, &QAction::triggered, this,
+            reportingFailures([this] { restoreFromTray(); }));
+    m_trayQuit = m_trayMenu->addAction(Afslut1->text());
+    m_trayQuit->setObjectName(QStringLiteral("TrayAfslut"));
+    connect(m_trayQuit, &QAction::triggered, this, reportingFailures([this] { Afslut1Click(); }));
+    TrayIcon->setContextMenu(m_trayMenu);
 
     // Opening the sound is the last step, so a broken sound file leaves a complete window.
     try {
@@ -660,6 +672,8 @@ void TForm1::applyTexts(const std::vector<LanguageText>& texts)
                 setToolButtonHint(button, text);
         }
     }
+    m_trayRestore->setText(uiText(AddedText::TrayRestore));
+    m_trayQuit->setText(Afslut1->text());
 }
 
 } // namespace nuvio

@@ -179,6 +179,9 @@ private:
     QAction* Indstillinger1 = nullptr;
     QAction* Hjlp2 = nullptr;
     QAction* Om1 = nullptr;
+    QMenu* m_trayMenu = nullptr; // the tray icon's: back to the window, or "Afslut"
+    QAction* m_trayRestore = nullptr;
+    QAction* m_trayQuit = nullptr;
 
     void createViews();
     void createMenu();
