@@ -51,7 +51,32 @@ terminate_within() { # seconds what
 
 # The two questions a terminal may ask, answered there, with no window.
 [ "$("$nuvio" --version)" = "nuvio 1.00" ] || fail "--version did not answer"
-"$nuvio" --help | grep -q '^Usage: nuvio$' || fail "--help did not answer"
+"$nuvio" --help | grep -q '^Usage: nuvio \[OPTION\]$' || fail "--help did not answer"
+
+# Feed lists in and out from a terminal with no display: one line and 0, or the reason on
+# stderr and 1 with the chosen feeds untouched.
+cli() { env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$nuvio" "$@"; }
+printf 'Lokal,http://lokal.example/rss\r\n' >"$work/install/newsfeeds.txt"
+cat >"$work/in.opml" <<'OPML'
+<?xml version="1.0" encoding="UTF-8"?>
+<opml version="2.0"><head><title>Fra en anden læser</title></head><body>
+<outline text="Mappe"><outline text="L" xmlUrl="http://lokal.example/rss" htmlUrl="http://lokal.example/"/>
+<outline title="A" type="rss" xmlUrl="https://a.example/feed"/></outline></body></opml>
+OPML
+out="$(cli --import-opml "$work/in.opml" 2>"$work/cli.err")" || fail "--import-opml: $(cat "$work/cli.err")"
+[ "$out" = "Feeds importeret fra $work/in.opml: 2 tilføjet, 0 sprunget over" ] || fail "--import-opml said: $out"
+printf 'Lokal\r\nhttps://a.example/feed\r\n' >"$work/chosen"
+cmp -s "$work/chosen" "$work/install/newsselected.txt" ||
+  fail "--import-opml chose: $(cat -A "$work/install/newsselected.txt")"
+out="$(cli --export-opml "$work/out.opml" 2>"$work/cli.err")" || fail "--export-opml: $(cat "$work/cli.err")"
+[ "$out" = "Feeds eksporteret til $work/out.opml: 2" ] || fail "--export-opml said: $out"
+grep -q '<outline type="rss" text="Lokal" title="Lokal" xmlUrl="http://lokal.example/rss"/>' "$work/out.opml" ||
+  fail "--export-opml wrote: $(cat "$work/out.opml")"
+cli --import-opml "$hive" >"$work/cli.out" 2>"$work/cli.err" && fail "--import-opml took the settings file"
+[ ! -s "$work/cli.out" ] && grep -q "^nuvio: $hive er ikke en OPML-fil" "$work/cli.err" ||
+  fail "--import-opml of no OPML said: $(cat "$work/cli.out" "$work/cli.err")"
+cli --export-opml >/dev/null 2>&1 && fail "--export-opml without a file succeeded"
+rm "$work/install/newsselected.txt" "$work/install/newsfeeds.txt"
 
 "$nuvio" 2>"$work/first.err" &
 first=$!

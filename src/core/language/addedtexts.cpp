@@ -17,6 +17,25 @@ constexpr std::array<AddedTextRow, kCount> kRows = {{
     {T::NoUpdateServer, "NoUpdateServer",
      "Ingen opdateringsserver: de lokale sider f\xF8lger med programpakken"},
     {T::TrayRestore, "TrayRestore", "Vis nuvio"},
+    {T::MenuImportFeeds, "MenuImportFeeds", "&Import\xE9r feeds\x85"},
+    {T::MenuExportFeeds, "MenuExportFeeds", "&Eksport\xE9r feeds\x85"},
+    {T::OpmlFileTypes, "OpmlFileTypes", "OPML-filer (*.opml *.xml);;Alle filer (*)"},
+    {T::OpmlImportButton, "OpmlImportButton", "Import\xE9r"},
+    {T::OpmlExportButton, "OpmlExportButton", "Eksport\xE9r"},
+    {T::FileDialogLookIn, "FileDialogLookIn", "S\xF8g i:"},
+    {T::FileDialogFileName, "FileDialogFileName", "Filnavn:"},
+    {T::FileDialogFileType, "FileDialogFileType", "Filtype:"},
+    {T::FileDialogCancel, "FileDialogCancel", "Annuller"},
+    {T::OpmlImported, "OpmlImported", "Feeds importeret fra %1: %2 tilf\xF8jet, %3 sprunget over"},
+    {T::OpmlExported, "OpmlExported", "Feeds eksporteret til %1: %2"},
+    {T::OpmlNotXml, "OpmlNotXml", "%1 er ikke en OPML-fil: fejl i linje %2 (%3)"},
+    {T::OpmlNotOpml, "OpmlNotOpml", "%1 er ikke en OPML-fil"},
+    {T::OpmlNoFeeds, "OpmlNoFeeds", "%1 indeholder ingen feeds"},
+    {T::OpmlTooLarge, "OpmlTooLarge", "%1 er st\xF8rre end 10 MB"},
+    {T::OpmlDeclaresEntities, "OpmlDeclaresEntities",
+     "%1 erkl\xE6rer entiteter (DTD) og l\xE6ses ikke"},
+    {T::OpmlNothingChosen, "OpmlNothingChosen", "Der er ingen valgte feeds at eksportere"},
+    {T::NewHeadlines, "NewHeadlines", "Nye overskrifter: %1"},
 }};
 
 constexpr bool rowsInEnumOrder()
@@ -53,6 +72,24 @@ std::span<const AddedTextRow> addedTextTable()
 const std::string& addedText(AddedText text)
 {
     return currentTexts()[static_cast<std::size_t>(text)];
+}
+
+std::string addedText(AddedText text, std::initializer_list<std::string_view> values)
+{
+    const std::string& pattern = addedText(text);
+    std::string out;
+    out.reserve(pattern.size());
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        const char next = i + 1 < pattern.size() ? pattern[i + 1] : '\0';
+        const auto index = static_cast<std::size_t>(next - '1');
+        if (pattern[i] == '%' && next >= '1' && next <= '9' && index < values.size()) {
+            out += values.begin()[index];
+            ++i;
+        } else {
+            out += pattern[i];
+        }
+    }
+    return out;
 }
 
 void loadAddedTexts(const std::string& languageFile)

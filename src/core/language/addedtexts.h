@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <initializer_list>
 #include <span>
 #include <string>
 #include <string_view>
@@ -14,6 +15,24 @@ namespace nuvio {
 enum class AddedText {
     NoUpdateServer,
     TrayRestore,
+    MenuImportFeeds,
+    MenuExportFeeds,
+    OpmlFileTypes,
+    OpmlImportButton,
+    OpmlExportButton,
+    FileDialogLookIn,
+    FileDialogFileName,
+    FileDialogFileType,
+    FileDialogCancel,
+    OpmlImported,
+    OpmlExported,
+    OpmlNotXml,
+    OpmlNotOpml,
+    OpmlNoFeeds,
+    OpmlTooLarge,
+    OpmlDeclaresEntities,
+    OpmlNothingChosen,
+    NewHeadlines,
     Count // not a text
 };
 
@@ -31,6 +50,8 @@ std::span<const AddedTextRow> addedTextTable();
 // The text in the interface language loaded last (Danish until a file is loaded), Windows-1252
 // bytes. "%1", "%2", ... stand where the caller puts its values.
 const std::string& addedText(AddedText text);
+// The same with "%1", "%2", ... replaced by the values in order (Windows-1252 bytes too).
+std::string addedText(AddedText text, std::initializer_list<std::string_view> values);
 
 // Reads the [Messages] section of a language file; a missing file, section or key gives the
 // Danish text. Never fails.

@@ -5,6 +5,7 @@
 #include "core/platform/registryhive.h"
 #include "core/platform/singleinstance.h"
 #include "core/platform/terminationsignals.h"
+#include "core/shell/opmlcommand.h"
 #include "gui/deffiles/definitionfiles.h"
 #include "gui/deffiles/tdownloading.h"
 #include "gui/language/loadlanguage.h"
@@ -50,17 +51,21 @@ std::optional<int> answerCommandLine(int argc, char** argv, const ProgramValues&
 {
     for (int i = 1; i < argc; ++i) {
         const std::string_view option = argv[i];
+        if (isOpmlOption(option))
+            return runOpmlCommand(argc, argv, i, registryHivePath(), stdout, stderr);
         if (option == "--version" || option == "-v") {
             std::printf("%s %s\n", program.AppName.c_str(), program.AppVersion.c_str());
             return 0;
         }
         if (option == "--help" || option == "-h") {
             std::printf(
-                "Usage: %s\n"
+                "Usage: %s [OPTION]\n"
                 "Shows the headlines of the news feeds you choose, a net radio and a\n"
-                "search page, in a window of its own. It takes no other options.\n"
-                "  -h, --help     show this text and end\n"
-                "  -v, --version  show the version and end\n"
+                "search page, in a window of its own.\n"
+                "  -h, --help              show this text and end\n"
+                "  -v, --version           show the version and end\n"
+                "  --import-opml FILE      add the feeds of an OPML file to the chosen ones\n"
+                "  --export-opml FILE      write the chosen feeds to an OPML file\n"
                 "Settings: $XDG_CONFIG_HOME/nuvio/HKEY_LOCAL_MACHINE.reg, or the file\n"
                 "NUVIO_REGISTRY names. Vendor server: NUVIO_SERVER_URL (none by default).\n",
                 program.AppName.c_str());

@@ -1,0 +1,244 @@
+// SPDX-License-Identifier: MIT
+#include "core/news/feedexchange.h"
+
+#include "core/language/addedtexts.h"
+#include "core/news/feedlists.h"
+#include "core/news/newspage.h"
+#include "core/news/opml.h"
+#include "core/news/pageheadlines.h"
+#include "core/platform/asciitext.h"
+#include "core/platform/atomicfile.h"
+#include "core/platform/codepage.h"
+#include "core/platform/cp1252.h"
+#include "core/platform/errors.h"
+#include "core/platform/textfile.h"
+
+#include <QUrl>
+#include <cerrno>
+#include <fcntl.h>
+#include <set>
+#include <unistd.h>
+
+namespace nuvio {
+
+namespace {
+
+struct CatalogEntry
+{
+    std::string name;
+    std::string url;
+};
+
+// The feed lists as they stand; a missing file is an empty list here, since an import into
+// a fresh folder has nothing to compare with.
+struct FeedLists
+{
+    std::vector<std::string> chosen;
+    std::vector<CatalogEntry> catalog;
+
+    explicit FeedLists(const std::string& installPath)
+    {
+        const std::string chosenPath = installPath + "/" + kSelectedFeedsFile;
+        const std::string catalogPath = installPath + "/" + kFeedCatalogFile;
+        if (fileExists(chosenPath))
+            chosen = readSelectedFeeds(chosenPath);
+        if (!fileExists(catalogPath))
+            return;
+        // Lines the refresh could not use (blank, or a name without an address) name no
+        // feed; they are no reason to refuse an import.
+        for (const auto& line : readListForRefresh(catalogPath)) {
+            const auto fields = commaFields(line);
+            if (fields.size() >= 2)
+                catalog.push_back({fields[0], fields[1]});
+        }
+    }
+
+    static bool isAddress(const std::string& line)
+    {
+        return startsWithIgnoringAsciiCase(line, "http://") ||
+               startsWithIgnoringAsciiCase(line, "https://");
+    }
+
+    // As the refresh resolves a chosen line: an address as it stands, a name by the last
+    // catalogue line of that name.
+    std::string resolve(const std::string& line) const
+    {
+        if (isAddress(line))
+            return line;
+        std::string url;
+        for (const auto& entry : catalog) {
+            if (entry.name == line)
+                url = entry.url;
+        }
+        return url;
+    }
+};
+
+// Two addresses name the same feed when they differ only in the letter case of the scheme
+// and host, or in the "/" of an empty path.
+std::string addressKey(const std::string& url)
+{
+    const auto scheme = url.find("://");
+    if (scheme == std::string::npos)
+        return url;
+    const auto hostEnd = url.find_first_of("/?#", scheme + 3);
+    std::string key = lowerAsciiCopy(url.substr(0, hostEnd));
+    if (hostEnd == std::string::npos || url[hostEnd] != '/')
+        key += '/';
+    if (hostEnd != std::string::npos)
+        key += url.substr(hostEnd);
+    return key;
+}
+
+// The address as the chosen-feeds file holds it: Windows-1252 where the code page has every
+// character (so an exported address comes back byte for byte), else percent-encoded UTF-8.
+std::string feedAddress(const QString& url)
+{
+    bool fits = true;
+    for (const QChar c : url) {
+        if (c.isSurrogate() || unicodeToCp1252(c.unicode()) < 0) {
+            fits = false;
+            break;
+        }
+    }
+    return fits ? toCp1252(url) : QUrl(url).toEncoded().toStdString();
+}
+
+bool usableAddress(const std::string& url)
+{
+    if (!FeedLists::isAddress(url) || url.size() > kRefreshLineLimit)
+        return false;
+    for (const char c : url) {
+        if (static_cast<unsigned char>(c) < 0x20)
+            return false; // a line break would split the line in the file
+    }
+    return true;
+}
+
+std::string readOpmlBytes(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        throw errors::cannotOpenFile(path, errors::systemReason(errno));
+    std::string bytes;
+    char buffer[65536];
+    // One byte past the limit is enough to know the file is too large, whatever the file
+    // (a device or a pipe has no size to ask).
+    while (static_cast<std::int64_t>(bytes.size()) <= kOpmlSizeLimit) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            const int error = errno;
+            ::close(fd);
+            throw errors::cannotOpenFile(path, errors::systemReason(error));
+        }
+        if (n == 0)
+            break;
+        bytes.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return bytes;
+}
+
+} // namespace
+
+OpmlImport importOpmlFile(const std::string& installPath, const std::string& opmlPath)
+{
+    const auto feeds = readOpml(readOpmlBytes(opmlPath), opmlPath);
+    FeedLists lists(installPath);
+    std::set<std::string> known;
+    for (const auto& line : lists.chosen) {
+        const std::string url = lists.resolve(line);
+        if (!url.empty())
+            known.insert(addressKey(url));
+    }
+    OpmlImport result;
+    auto chosen = lists.chosen;
+    for (const auto& feed : feeds) {
+        const std::string url = feedAddress(feed.xmlUrl);
+        if (!usableAddress(url) || !known.insert(addressKey(url)).second) {
+            ++result.skipped;
+            continue;
+        }
+        // By its catalogue name, so that it shows under that name in the settings dialog,
+        // but only a name that the dialog shows as it is and that leads back to this feed.
+        std::string line = url;
+        for (const auto& entry : lists.catalog) {
+            if (addressKey(entry.url) == addressKey(url) && !entry.name.empty() &&
+                !FeedLists::isAddress(entry.name) && !isHeadingLine(entry.name) &&
+                trimControls(entry.name) == entry.name &&
+                addressKey(lists.resolve(entry.name)) == addressKey(url)) {
+                line = entry.name;
+                break;
+            }
+        }
+        chosen.push_back(line);
+        ++result.added;
+    }
+    if (result.added > 0)
+        writeSelectedFeeds(installPath + "/" + kSelectedFeedsFile, chosen);
+    return result;
+}
+
+int exportOpmlFile(const std::string& installPath, const std::string& opmlPath)
+{
+    const FeedLists lists(installPath);
+    std::vector<std::pair<std::string, std::string>> entries; // chosen line, address
+    for (const auto& line : lists.chosen) {
+        const std::string url = lists.resolve(line);
+        if (!url.empty())
+            entries.emplace_back(line, url);
+    }
+    if (entries.empty())
+        throw OpmlError(addedText(AddedText::OpmlNothingChosen));
+
+    // The page has a heading for every feed that was fetched; only when none failed do its
+    // headings stand for the chosen feeds one by one.
+    QStringList pageTitles;
+    const std::string pagePath = installPath + "/" + kNewsPageFile;
+    if (fileExists(pagePath)) {
+        pageTitles = readPageHeadlines(readFileBytes(pagePath)).feedTitles;
+        if (pageTitles.size() != static_cast<qsizetype>(entries.size()))
+            pageTitles.clear();
+    }
+
+    std::vector<OpmlFeed> feeds;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const auto& [line, url] = entries[i];
+        QString title;
+        if (!FeedLists::isAddress(line)) {
+            title = fromCp1252(line);
+        } else {
+            for (const auto& entry : lists.catalog) {
+                if (!entry.name.empty() && addressKey(entry.url) == addressKey(url) &&
+                    addressKey(lists.resolve(entry.name)) == addressKey(url)) {
+                    title = fromCp1252(entry.name);
+                    break;
+                }
+            }
+        }
+        if (title.isEmpty() && !pageTitles.isEmpty())
+            title = pageTitles.at(static_cast<qsizetype>(i));
+        if (title.isEmpty())
+            title = fromCp1252(url);
+        feeds.push_back({title, fromCp1252(url)});
+    }
+    writeFileAtomically(opmlPath, writeOpml(feeds));
+    return static_cast<int>(feeds.size());
+}
+
+std::string importReport(const std::string& opmlPath, const OpmlImport& import)
+{
+    return addedText(AddedText::OpmlImported,
+                     {toCp1252(QString::fromUtf8(opmlPath)), std::to_string(import.added),
+                      std::to_string(import.skipped)});
+}
+
+std::string exportReport(const std::string& opmlPath, int count)
+{
+    return addedText(AddedText::OpmlExported,
+                     {toCp1252(QString::fromUtf8(opmlPath)), std::to_string(count)});
+}
+
+} // namespace nuvio

@@ -1,0 +1,134 @@
+// SPDX-License-Identifier: MIT
+#include "core/news/opml.h"
+
+#include "core/language/addedtexts.h"
+#include "core/platform/codepage.h"
+
+#include <QDateTime>
+#include <QLocale>
+#include <QXmlStreamReader>
+#include <QXmlStreamWriter>
+
+namespace nuvio {
+
+namespace {
+
+OpmlError refusal(AddedText text, const std::string& fileName, const std::string& line = {},
+                  const std::string& reason = {})
+{
+    // File names are the system's UTF-8; messages are Windows-1252.
+    return OpmlError(addedText(text, {toCp1252(QString::fromUtf8(fileName)), line, reason}));
+}
+
+// Readers differ in the case of the attribute names ("xmlUrl", "xmlurl"); OPML's own
+// attributes are never namespaced.
+QString attribute(const QXmlStreamAttributes& attributes, QLatin1String name)
+{
+    for (const auto& each : attributes) {
+        if (each.namespaceUri().isEmpty() && each.name().compare(name, Qt::CaseInsensitive) == 0)
+            return each.value().toString();
+    }
+    return {};
+}
+
+// XML 1.0 has no place for most control characters, even as references.
+QString xmlText(const QString& text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x20 || c == QLatin1Char('\t'))
+            out += c;
+    }
+    return out;
+}
+
+} // namespace
+
+std::vector<OpmlFeed> readOpml(std::string_view bytes, const std::string& fileName)
+{
+    if (static_cast<std::int64_t>(bytes.size()) > kOpmlSizeLimit)
+        throw refusal(AddedText::OpmlTooLarge, fileName);
+    QXmlStreamReader reader(
+        QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    std::vector<OpmlFeed> feeds;
+    bool rootSeen = false;
+    bool bodySeen = false;
+    bool inBody = false;
+    int depth = 0;
+    while (!reader.atEnd()) {
+        const auto token = reader.readNext();
+        if (token == QXmlStreamReader::DTD) {
+            // Entities are refused outright rather than limited: a feed list has no use for
+            // them, and a limit only bounds the damage of an expanding one.
+            if (!reader.entityDeclarations().isEmpty() ||
+                reader.text().contains(QLatin1String("<!ENTITY")))
+                throw refusal(AddedText::OpmlDeclaresEntities, fileName);
+        } else if (token == QXmlStreamReader::StartElement) {
+            ++depth;
+            const auto name = reader.name();
+            if (depth == 1) {
+                if (name != QLatin1String("opml"))
+                    throw refusal(AddedText::OpmlNotOpml, fileName);
+                rootSeen = true;
+            } else if (depth == 2 && name == QLatin1String("body")) {
+                bodySeen = inBody = true;
+            } else if (inBody && name == QLatin1String("outline")) {
+                const auto attributes = reader.attributes();
+                const QString url = attribute(attributes, QLatin1String("xmlUrl")).trimmed();
+                if (!url.isEmpty()) {
+                    QString title = attribute(attributes, QLatin1String("text")).trimmed();
+                    if (title.isEmpty())
+                        title = attribute(attributes, QLatin1String("title")).trimmed();
+                    feeds.push_back({title, url});
+                }
+            }
+        } else if (token == QXmlStreamReader::EndElement) {
+            if (depth == 2)
+                inBody = false;
+            --depth;
+        }
+    }
+    if (reader.hasError()) {
+        throw refusal(AddedText::OpmlNotXml, fileName, std::to_string(reader.lineNumber()),
+                      toCp1252(reader.errorString()));
+    }
+    if (!rootSeen || !bodySeen)
+        throw refusal(AddedText::OpmlNotOpml, fileName);
+    if (feeds.empty())
+        throw refusal(AddedText::OpmlNoFeeds, fileName);
+    return feeds;
+}
+
+std::string writeOpml(const std::vector<OpmlFeed>& feeds)
+{
+    QByteArray out;
+    QXmlStreamWriter writer(&out);
+    writer.setAutoFormatting(true);
+    writer.setAutoFormattingIndent(2);
+    writer.writeStartDocument();
+    writer.writeStartElement(QStringLiteral("opml"));
+    writer.writeAttribute(QStringLiteral("version"), QStringLiteral("2.0"));
+    writer.writeStartElement(QStringLiteral("head"));
+    writer.writeTextElement(QStringLiteral("title"), QStringLiteral("nuvio"));
+    // OPML dates are RFC 822 dates, in English whatever the user's language.
+    writer.writeTextElement(
+        QStringLiteral("dateCreated"),
+        QLocale::c().toString(QDateTime::currentDateTimeUtc(),
+                              QStringLiteral("ddd, dd MMM yyyy hh:mm:ss 'GMT'")));
+    writer.writeEndElement();
+    writer.writeStartElement(QStringLiteral("body"));
+    for (const auto& feed : feeds) {
+        writer.writeEmptyElement(QStringLiteral("outline"));
+        writer.writeAttribute(QStringLiteral("type"), QStringLiteral("rss"));
+        writer.writeAttribute(QStringLiteral("text"), xmlText(feed.title));
+        writer.writeAttribute(QStringLiteral("title"), xmlText(feed.title));
+        writer.writeAttribute(QStringLiteral("xmlUrl"), xmlText(feed.xmlUrl));
+    }
+    writer.writeEndElement();
+    writer.writeEndElement();
+    writer.writeEndDocument();
+    return out.toStdString();
+}
+
+} // namespace nuvio

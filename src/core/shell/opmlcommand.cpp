@@ -1,0 +1,84 @@
+// SPDX-License-Identifier: MIT
+#include "core/shell/opmlcommand.h"
+
+#include "core/language/addedtexts.h"
+#include "core/language/languagetable.h"
+#include "core/news/feedexchange.h"
+#include "core/platform/codepage.h"
+#include "core/platform/errors.h"
+#include "core/platform/registryhive.h"
+#include "core/settings/settingsstore.h"
+
+#include <cerrno>
+#include <sys/stat.h>
+
+namespace nuvio {
+
+namespace {
+
+constexpr std::string_view kImport = "--import-opml";
+constexpr std::string_view kExport = "--export-opml";
+
+void printLine(std::FILE* stream, const std::string& cp1252Text)
+{
+    std::fprintf(stream, "%s\n", fromCp1252(cp1252Text).toLocal8Bit().constData());
+}
+
+} // namespace
+
+bool isOpmlOption(std::string_view option)
+{
+    for (const auto name : {kImport, kExport}) {
+        if (option == name || (option.starts_with(name) && option.substr(name.size(), 1) == "="))
+            return true;
+    }
+    return false;
+}
+
+int runOpmlCommand(int argc, char** argv, int index, const std::string& hivePath, std::FILE* out,
+                   std::FILE* err)
+{
+    const std::string_view option = argv[index];
+    const bool import = option.starts_with(kImport);
+    std::string file;
+    if (const auto equals = option.find('='); equals != std::string_view::npos)
+        file = option.substr(equals + 1);
+    else if (index + 1 < argc)
+        file = argv[index + 1];
+    if (file.empty()) {
+        std::fprintf(err, "nuvio: %s needs a file name\n", std::string(option).c_str());
+        return 1;
+    }
+    try {
+        RegistryKey key(hivePath, kSettingsKeyPath);
+        std::string installPath;
+        std::string language = "Dansk";
+        if (key.openOrCreate()) {
+            installPath = key.readString("InstallPath");
+            if (const std::string chosen = key.readString("UserLanguage"); !chosen.empty())
+                language = chosen;
+        }
+        if (installPath.empty()) {
+            std::fprintf(err,
+                         "nuvio: no InstallPath in %s: start nuvio once to install its files\n",
+                         hivePath.c_str());
+            return 1;
+        }
+        struct stat folder
+        {
+        };
+        if (::stat(installPath.c_str(), &folder) != 0 || !S_ISDIR(folder.st_mode))
+            throw errors::cannotOpenFile(installPath, errors::systemReason(ENOENT));
+        loadAddedTexts(languageFilePath(installPath, language));
+        if (import)
+            printLine(out, importReport(file, importOpmlFile(installPath, file)));
+        else
+            printLine(out, exportReport(file, exportOpmlFile(installPath, file)));
+        return 0;
+    } catch (const std::exception& error) {
+        printLine(err, std::string("nuvio: ") + error.what());
+        return 1;
+    }
+}
+
+} // namespace nuvio

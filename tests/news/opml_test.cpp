@@ -1,0 +1,236 @@
+// SPDX-License-Identifier: MIT
+#include "core/news/feedexchange.h"
+#include "core/news/newspage.h"
+#include "core/news/opml.h"
+#include "core/platform/textfile.h"
+#include "support/tempdir.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <optional>
+
+using namespace nuvio;
+
+namespace {
+
+const char* kCatalog = "<<< Danske nyheder >>>\r\n"
+                       "DR,http://dr.dk/nyheder/rss\r\n"
+                       "\"Politiken Kultur\",\"http://politiken.dk/rss/kultur.rss\"\r\n"
+                       "\r\n" // a line no feed can come from: no reason to refuse an import
+                       "Version2,https://www.version2.dk/rss\r\n";
+
+std::string opml(const std::string& body, const std::string& doctype = {})
+{
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" + doctype +
+           "<opml version=\"2.0\">\n"
+           "<head><title>Subscriptions</title></head>\n<body>\n" +
+           body + "\n</body>\n</opml>\n";
+}
+
+std::string padded(std::size_t size)
+{
+    std::string text = opml("<outline text=\"A\" xmlUrl=\"http://a.dk/rss\"/>");
+    text += "<!--" + std::string(size - text.size() - 7, ' ') + "-->";
+    return text;
+}
+
+} // namespace
+
+// Feed lists as other readers write them, and the files that are refused. A refused file
+// leaves the chosen feeds as they were, byte for byte.
+TEST(OpmlImport, FilesOfOtherReaders)
+{
+    struct Case
+    {
+        const char* what;
+        std::string file;
+        std::optional<std::string> chosenBefore; // newsselected.txt; none: no file
+        std::optional<std::string> chosenAfter;  // none: the file is still missing
+        int added = 0;
+        int skipped = 0;
+        std::string refusal = {}; // the message after the file's path, when refused
+    };
+    const Case cases[] = {
+        {"folders nested two deep, text and title attributes, htmlUrl",
+         opml("<outline text=\"Nyheder\" title=\"Nyheder\">\n"
+              "  <outline type=\"rss\" text=\"DR\" title=\"DR Nyheder\" "
+              "xmlUrl=\"http://dr.dk/nyheder/rss\" htmlUrl=\"https://dr.dk/\"/>\n"
+              "  <outline text=\"Kultur\">\n"
+              "    <outline type=\"rss\" text=\"Kultur\" "
+              "xmlUrl=\"http://politiken.dk/rss/kultur.rss\" htmlUrl=\"https://pol.dk\"/>\n"
+              "  </outline>\n"
+              "</outline>\n"
+              "<outline type=\"rss\" title=\"Blog\" "
+              "xmlUrl=\"https://blog.example/feed?a=1&amp;b=2\"/>"
+              "<outline type=\"link\" text=\"Ikke et feed\" url=\"https://example.dk/\"/>"),
+         std::nullopt, "DR\r\nPolitiken Kultur\r\nhttps://blog.example/feed?a=1&b=2\r\n", 3, 0},
+        {"already chosen: by the same address in other letter case, or by a name that "
+         "resolves to it; and repeated within the file",
+         opml("<outline text=\"x\" xmlUrl=\"HTTP://DR.DK/nyheder/rss\"/>"
+              "<outline text=\"x\" xmlUrl=\"https://www.version2.dk/rss\"/>"
+              "<outline text=\"x\" xmlUrl=\"http://ny.dk\"/>"
+              "<outline text=\"x\" xmlUrl=\"http://NY.dk/\"/>"),
+         "DR\r\nhttps://WWW.version2.dk/rss\r\n",
+         "DR\r\nhttps://WWW.version2.dk/rss\r\nhttp://ny.dk\r\n", 1, 3},
+        {"OPML 1.0 with lower-case attribute names, an address outside the code page, and "
+         "addresses that are no http(s) feed",
+         "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><opml version=\"1.0\"><head/><body>"
+         "<outline title=\"\xE6\xF8\xE5\" xmlurl=\" http://\xE6\xF8\xE5.dk/rss \"/>"
+         "<outline text=\"x\" xmlUrl=\"http://x.dk/&#x4E2D;\"/>"
+         "<outline text=\"x\" xmlUrl=\"feed://x.dk/rss\"/>"
+         "<outline text=\"x\" xmlUrl=\"javascript:alert(1)\"/>"
+         "<outline text=\"x\" xmlUrl=\"http://x.dk/a&#10;b\"/>"
+         "<outline text=\"tom\" xmlUrl=\"\"/></body></opml>",
+         "Version2\r\n", "Version2\r\nhttp://\xE6\xF8\xE5.dk/rss\r\nhttp://x.dk/%E4%B8%AD\r\n", 2,
+         3},
+        {"everything already chosen: the file is not rewritten",
+         opml("<outline text=\"DR\" xmlUrl=\"http://dr.dk/nyheder/rss\"/>"), "DR", "DR", 0, 1},
+        {"a news feed, not a feed list", "<?xml version=\"1.0\"?><rss><channel/></rss>", "DR\r\n",
+         "DR\r\n", 0, 0, " er ikke en OPML-fil"},
+        {"OPML without a body", "<opml version=\"2.0\"><head/></opml>", "DR\r\n", "DR\r\n", 0, 0,
+         " er ikke en OPML-fil"},
+        {"not well-formed", opml("<outline text=\"a\" xmlUrl=\"http://a.dk\">"), "DR\r\n", "DR\r\n",
+         0, 0, " er ikke en OPML-fil: fejl i linje 6 (Opening and ending tag mismatch.)"},
+        {"an empty file", "", std::nullopt, std::nullopt, 0, 0,
+         " er ikke en OPML-fil: fejl i linje 1 (Premature end of document.)"},
+        {"folders and links but no feed",
+         opml("<outline text=\"Tom mappe\"><outline text=\"Link\" url=\"http://a.dk\"/></outline>"),
+         "DR\r\n", "DR\r\n", 0, 0, " indeholder ingen feeds"},
+        {"entities declared (an expanding one)",
+         "<?xml version=\"1.0\"?><!DOCTYPE opml [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b "
+         "\"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">]><opml><head/><body><outline text=\"&b;\" "
+         "xmlUrl=\"http://a.dk\"/></body></opml>",
+         "DR\r\n", "DR\r\n", 0, 0, " erkl\xE6rer entiteter (DTD) og l\xE6ses ikke"},
+        {"a parameter entity", opml("", "<!DOCTYPE opml [<!ENTITY % p \"x\">]>"), "DR\r\n",
+         "DR\r\n", 0, 0, " erkl\xE6rer entiteter (DTD) og l\xE6ses ikke"},
+        {"a document type without entities is read",
+         opml("<outline text=\"a\" xmlUrl=\"http://a.dk/\"/>", "<!DOCTYPE opml>"), "DR\r\n",
+         "DR\r\nhttp://a.dk/\r\n", 1, 0},
+        {"exactly 10 MB", padded(static_cast<std::size_t>(kOpmlSizeLimit)), "DR\r\n",
+         "DR\r\nhttp://a.dk/rss\r\n", 1, 0},
+        {"one byte more", padded(static_cast<std::size_t>(kOpmlSizeLimit) + 1), "DR\r\n", "DR\r\n",
+         0, 0, " er st\xF8rre end 10 MB"},
+    };
+    for (const auto& c : cases) {
+        test::TempDir dir;
+        dir.write("newsfeeds.txt", kCatalog);
+        if (c.chosenBefore)
+            dir.write("newsselected.txt", *c.chosenBefore);
+        dir.write("feeds.opml", c.file);
+        const std::string path = dir.file("feeds.opml");
+        const auto before = std::filesystem::exists(dir.file("newsselected.txt"))
+                                ? std::filesystem::last_write_time(dir.file("newsselected.txt"))
+                                : std::filesystem::file_time_type{};
+        try {
+            const OpmlImport result = importOpmlFile(dir.path(), path);
+            EXPECT_TRUE(c.refusal.empty()) << c.what;
+            EXPECT_EQ(result.added, c.added) << c.what;
+            EXPECT_EQ(result.skipped, c.skipped) << c.what;
+            EXPECT_EQ(importReport(path, result), "Feeds importeret fra " + path + ": " +
+                                                      std::to_string(c.added) + " tilf\xF8jet, " +
+                                                      std::to_string(c.skipped) + " sprunget over")
+                << c.what;
+        } catch (const OpmlError& error) {
+            EXPECT_EQ(error.what(), path + c.refusal) << c.what;
+        }
+        if (c.chosenAfter) {
+            EXPECT_EQ(dir.read("newsselected.txt"), *c.chosenAfter) << c.what;
+            if (c.added == 0) {
+                EXPECT_EQ(std::filesystem::last_write_time(dir.file("newsselected.txt")), before)
+                    << c.what;
+            }
+        } else {
+            EXPECT_FALSE(std::filesystem::exists(dir.file("newsselected.txt"))) << c.what;
+        }
+    }
+}
+
+TEST(OpmlImport, UnreadableFileChangesNothing)
+{
+    test::TempDir dir;
+    dir.write("newsselected.txt", "DR\r\n");
+    for (const std::string& path : {dir.file("missing.opml"), dir.path()}) {
+        EXPECT_THROW(importOpmlFile(dir.path(), path), NuvioError) << path;
+        EXPECT_EQ(dir.read("newsselected.txt"), "DR\r\n");
+    }
+    try {
+        importOpmlFile(dir.path(), dir.file("missing.opml"));
+    } catch (const NuvioError& error) {
+        EXPECT_EQ(std::string(error.what()), "Cannot open file \"" + dir.file("missing.opml") +
+                                                 "\". No such file or directory");
+    }
+}
+
+// Each chosen feed is titled by its catalogue name, else by its feed's heading on the
+// page, else by its address; the file reads back as the same choice.
+TEST(OpmlExport, TitlesAndTheWayBack)
+{
+    struct Case
+    {
+        const char* what;
+        std::string chosen;
+        std::vector<std::string> pageHeadings; // empty: no news page
+        std::vector<std::string> titles;
+    };
+    const Case cases[] = {
+        {"names, and page titles for the typed addresses",
+         "DR\r\nhttp://blog.dk/rss\r\nPolitiken Kultur\r\nhttps://\xE6.dk/feed\r\n",
+         {"DR forside", "Bloggen &amp; &quot;mig&quot; &#8211; \xE6", "Kultur", "\xC6"},
+         {"DR", "Bloggen & \"mig\" \xE2\x80\x93 \xC3\xA6", "Politiken Kultur", "\xC3\x86"}},
+        {"a typed address of a catalogue feed gets the feed's name",
+         "http://dr.dk/nyheder/rss\r\n",
+         {},
+         {"DR"}},
+        {"a feed failed at the last refresh: the headings no longer say which is which",
+         "http://a.dk/rss\r\nhttp://b.dk/rss\r\n",
+         {"B"},
+         {"http://a.dk/rss", "http://b.dk/rss"}},
+        {"a name the catalogue lacks has no address and is left out",
+         "Ukendt\r\nhttp://a.dk/rss\r\n",
+         {"A"},
+         {"A"}},
+    };
+    for (const auto& c : cases) {
+        test::TempDir dir;
+        dir.write("newsfeeds.txt", kCatalog);
+        dir.write("newsselected.txt", c.chosen);
+        if (!c.pageHeadings.empty()) {
+            NewsPageWriter page(dir.file("news.html"), "");
+            page.beginPage();
+            for (const auto& heading : c.pageHeadings) {
+                page.feedHeading("http://site/", heading);
+                page.item("http://site/1", "Nyhed");
+            }
+            page.endPage();
+        }
+        const std::string path = dir.file("out.opml");
+        const int count = exportOpmlFile(dir.path(), path);
+        EXPECT_EQ(exportReport(path, count),
+                  "Feeds eksporteret til " + path + ": " + std::to_string(c.titles.size()))
+            << c.what;
+        std::vector<std::string> titles;
+        for (const auto& feed : readOpml(dir.read("out.opml"), path))
+            titles.push_back(feed.title.toStdString());
+        EXPECT_EQ(titles, c.titles) << c.what;
+
+        // Into a folder with the same catalogue and nothing chosen: the same choice.
+        test::TempDir other;
+        other.write("newsfeeds.txt", kCatalog);
+        importOpmlFile(other.path(), path);
+        std::string expected;
+        for (const auto& line : splitLines(c.chosen)) {
+            if (line != "Ukendt")
+                expected += (line == "http://dr.dk/nyheder/rss" ? "DR" : line) + "\r\n";
+        }
+        EXPECT_EQ(other.read("newsselected.txt"), expected) << c.what;
+    }
+
+    test::TempDir empty;
+    try {
+        exportOpmlFile(empty.path(), empty.file("out.opml"));
+        ADD_FAILURE() << "nothing chosen was exported";
+    } catch (const OpmlError& error) {
+        EXPECT_STREQ(error.what(), "Der er ingen valgte feeds at eksportere");
+    }
+    EXPECT_FALSE(std::filesystem::exists(empty.file("out.opml")));
+}
