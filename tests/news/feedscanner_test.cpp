@@ -124,6 +124,79 @@ TEST(ScanFeed, EdgeCases)
         EXPECT_EQ(scan(c.feed, c.max), c.lines) << c.what;
 }
 
+TEST(ScanFeed, AtomEntriesAreListedLikeItems)
+{
+    const std::string atom = "<feed xmlns=\"http://www.w3.org/2005/Atom\">";
+    struct Case
+    {
+        const char* what;
+        std::string feed;
+        std::int32_t max;
+        Lines lines;
+    };
+    const Case cases[] = {
+        {"atom 1.0: the feed's alternate link, each entry's alternate link",
+         "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<!-- generated -->\n" + atom +
+             "<title type=\"html\"> Blog &amp; co </title>"
+             "<link rel=\"self\" href=\"http://b.dk/atom.xml\"/>"
+             "<link href=\"http://b.dk/\"/>"
+             "<entry><title><![CDATA[Første <b>indlæg</b>]]></title>"
+             "<link rel=\"enclosure\" href=\"http://b.dk/1.mp3\"/>"
+             "<link rel='alternate' type='text/html' href=' http://b.dk/1?a=1&amp;b=2 '/>"
+             "</entry>"
+             "<entry><link rel=\"enclosure\" href=\"http://b.dk/2.mp3\"/>"
+             "<link rel=\"related\" href=\"http://b.dk/other\"/><title>Only an enclosure</title>"
+             "</entry>"
+             "<entry><title>No link</title></entry></feed>",
+         25,
+         {"H http://b.dk/ | Blog &amp; co", "I http://b.dk/1?a=1&amp;b=2 | Første indlæg",
+          "I http://b.dk/2.mp3 | Only an enclosure", "I  | No link"}},
+        {"the title and links of a source, content or other namespace are not the entry's",
+         atom + "<entry><source><title>Elsewhere</title><link href=\"http://x/\"/></source>"
+                "<media:title>Media</media:title>"
+                "<content type=\"xhtml\"><div xmlns=\"http://www.w3.org/1999/xhtml\"><title>In"
+                "</title><link href=\"http://in/\"/></div></content>"
+                "<title type=\"xhtml\"><div xmlns=\"http://www.w3.org/1999/xhtml\">\n  Own "
+                "<em>title</em>\n</div></title><link href=\"http://own/\"/></entry>"
+                "<title>Feed title after its entries</title></feed>",
+         25,
+         {"H  | Feed title after its entries", "I http://own/ | Own title"}},
+        {"atom 0.3, and MaxNewsPerFeed",
+         "<feed version=\"0.3\" xmlns=\"http://purl.org/atom/ns#\"><title mode=\"escaped\">Old"
+         "</title><link rel=\"alternate\" type=\"text/html\" href=\"http://o/\"/>"
+         "<entry><title>1</title><link rel=\"alternate\" href=\"http://o/1\"/></entry>"
+         "<entry><title>2</title><link rel=\"alternate\" href=\"http://o/2\"/></entry>"
+         "<entry><title>3</title><link rel=\"alternate\" href=\"http://o/3\"/></entry></feed>",
+         2,
+         {"H http://o/ | Old", "I http://o/1 | 1", "I http://o/2 | 2"}},
+        {"a prefixed feed, and a maximum of 0 still takes one",
+         "\xEF\xBB\xBF<!DOCTYPE feed [<!ENTITY x \"<feed>\">]><a:feed "
+         "xmlns:a='http://www.w3.org/2005/Atom'><title>Not ours</title><a:title>Mine</a:title>"
+         "<a:entry><a:title>E1</a:title><a:link href=\"http://p/1\"/></a:entry>"
+         "<a:entry><a:title>E2</a:title></a:entry></a:feed>",
+         0,
+         {"H  | Mine", "I http://p/1 | E1"}},
+        {"a document cut short keeps the entries it has",
+         atom + "<title>Cut</title><entry><title>Whole</title><link href=\"http://c/1\"/></entry>"
+                "<entry><title>Half</title><link href=\"http://c/2\"/><summary>and th",
+         25,
+         {"H  | Cut", "I http://c/1 | Whole", "I http://c/2 | Half"}},
+        {"an empty feed", atom.substr(0, atom.size() - 1) + "/>", 25, {"H  | "}},
+        {"RSS stays RSS: a channel anywhere decides",
+         atom + "<title>A</title><entry><title>E</title></entry><channel><title>C</title>"
+                "<link>http://c</link><item><title>I</title><link>http://i</link></item>",
+         25,
+         {"H http://c | C", "I http://i | I"}},
+        {"a feed element of another namespace is no Atom feed",
+         "<feed xmlns=\"http://example.com/necho\"><title>N</title><entry><title>E</title>"
+         "<link href=\"http://e\"/></entry></feed>",
+         25,
+         {"H  | N"}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(scan(c.feed, c.max), c.lines) << c.what;
+}
+
 TEST(ScanFeed, StaysLinearWithoutDates)
 {
     // 2,000 items and no "<dc:date": each item would search the rest of the text for it.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/news/feedscanner.h"
 
+#include "core/news/atomscanner.h"
 #include "core/news/feedlists.h"
 #include "core/news/feedtext.h"
 #include "core/platform/asciitext.h"
@@ -62,6 +63,10 @@ void callYield(const std::function<void()>& yield)
 void scanFeed(const FeedText& feed, std::int32_t maxItems, FeedSink& sink,
               const std::function<void()>& yield)
 {
+    if (isAtomFeed(feed)) {
+        scanAtomFeed(feed, maxItems, sink, yield);
+        return;
+    }
     std::size_t c = feed.search("<channel", 1);
     std::size_t s = feed.search("<title", c);
     std::size_t e = feed.search("</title>", s);

@@ -49,6 +49,7 @@ private:
 
 // Scans the feed for the channel's title and link and then its items, at most
 // `maxItems` of them (but always at least one when there is one), handing each to `sink`.
+// An Atom document (see isAtomFeed) gives its feed's title and link and its entries.
 // `yield` is called at the points where the refresh lets waiting events be handled.
 void scanFeed(const FeedText& feed, std::int32_t maxItems, FeedSink& sink,
               const std::function<void()>& yield);

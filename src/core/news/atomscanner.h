@@ -1,0 +1,25 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+namespace nuvio {
+
+class FeedSink;
+class FeedText;
+
+// Whether the feed is an Atom document: no "<channel" anywhere (an RSS page of any
+// version keeps the scan it always had) and a root element named feed in the Atom 1.0 or
+// 0.3 namespace.
+bool isAtomFeed(const FeedText& feed);
+
+// Hands on the feed's own title and alternate link as the heading, then its entries like
+// RSS items: at most `maxItems` (always one when there is one), each with its title
+// stripped of markup and the address of its first alternate link (else its first link).
+// Entities stay as they came, as in RSS. Only the feed's and the entries' own children
+// count, so a title inside an entry's source or content is not the entry's.
+void scanAtomFeed(const FeedText& feed, std::int32_t maxItems, FeedSink& sink,
+                  const std::function<void()>& yield);
+
+} // namespace nuvio
