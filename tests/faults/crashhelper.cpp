@@ -4,9 +4,12 @@
 //   crash_helper save HIVE
 //   crash_helper update INSTALLDIR SERVERURL
 //   crash_helper once save HIVE | once select FILE [FEED...] | once update INSTALLDIR SERVERURL
+//   crash_helper once refresh INSTALLDIR CACHEFOLDER     (prints the status lines)
 #include "core/deffiles/definitionupdate.h"
 #include "core/net/httpclient.h"
+#include "core/news/feedcache.h"
 #include "core/news/feedlists.h"
+#include "core/news/newsrefresh.h"
 #include "core/settings/settingsstore.h"
 
 #include <cstdio>
@@ -39,6 +42,15 @@ int writeOnce(const std::string& what, const std::vector<std::string>& args)
         } else if (what == "update" && args.size() == 2) {
             HttpClient http;
             updateDefinitionFiles(http, args[0], args[1]);
+        } else if (what == "refresh" && args.size() == 2) {
+            HttpClient http;
+            FeedCache cache(args[1]);
+            NewsRefreshContext context;
+            context.installPath = args[0];
+            context.showStatus = [](const std::string& text) { std::printf("%s|", text.c_str()); };
+            context.http = &http;
+            context.cache = &cache;
+            refreshNewsPage(context);
         } else {
             return 2;
         }

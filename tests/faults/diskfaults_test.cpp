@@ -257,3 +257,81 @@ TEST(WriteProtection, WritesThroughALinkKeepTheLink)
             << round;
     }
 }
+
+TEST(FeedCacheFolder, LinksAndFoldersOfOthersAreNeverWrittenThrough)
+{
+    if (::getuid() != 0 || ::system("command -v setpriv >/dev/null") != 0)
+        GTEST_SKIP() << "needs root and setpriv to run the refresh as another user";
+    constexpr uid_t kUser = 65534;
+    test::LoopbackServer server;
+    server.server().Get("/feed", [](const httplib::Request& request, httplib::Response& response) {
+        if (request.get_header_value("If-None-Match") == "\"v1\"") {
+            response.status = 304;
+            return;
+        }
+        response.set_header("ETag", "\"v1\"");
+        response.set_content("<rss><channel><title>Real</title><link>http://real.dk/</link>"
+                             "<item><title>Real one</title><link>http://real.dk/1</link></item>"
+                             "</channel></rss>",
+                             "application/rss+xml");
+    });
+    server.start();
+    struct Case
+    {
+        const char* what;
+        uid_t folderOwner;
+        mode_t folderMode;
+        bool targetExists;
+        bool used; // the entry is replaced by the feed's answer
+    };
+    const Case cases[] = {
+        {"a link in the user's own folder", kUser, 0700, true, true},
+        {"a link to a file not there yet", kUser, 0700, false, true},
+        {"a folder others may write", kUser, 0777, true, false},
+        {"another user's folder", 0, 0777, true, false},
+    };
+    for (const auto& c : cases) {
+        test::TempDir dir;
+        ::chmod(dir.path().c_str(), 0755);
+        ASSERT_EQ(::chown(dir.path().c_str(), kUser, kUser), 0);
+        dir.write("newsfeeds.txt", "");
+        dir.write("newsselected.txt", server.url("/feed") + "\r\n");
+        const std::string helper = dir.file("helper");
+        fs::copy_file(CRASH_HELPER, helper);
+        const std::string cache = dir.file("cache");
+        const auto run = [&] {
+            for (const auto& entry : fs::recursive_directory_iterator(dir.path()))
+                ::lchown(entry.path().c_str(), kUser, kUser);
+            ::chown(cache.c_str(), c.folderOwner, c.folderOwner);
+            return writeOnceAs(true, helper, "refresh " + dir.path() + " " + cache);
+        };
+        // A first refresh keeps the feed; then its entry becomes a link to a file of the
+        // user's that holds what a stored feed looks like.
+        ASSERT_EQ(run().code, 0) << c.what;
+        ASSERT_EQ(std::distance(fs::directory_iterator(cache), {}), 1) << c.what;
+        const fs::path entry = fs::directory_iterator(cache)->path();
+        std::string stored = test::TempDir::readFile(entry.string());
+        stored.replace(stored.find("Real one"), 8, "Link one");
+        if (c.targetExists)
+            dir.write("target", stored);
+        fs::remove(entry);
+        fs::create_symlink(dir.file("target"), entry);
+        ::chmod(cache.c_str(), c.folderMode);
+
+        const HelperRun second = run();
+        EXPECT_EQ(second.code, 0) << c.what << ": " << second.output;
+        EXPECT_EQ(second.output, "|||") << c.what << ": no failure, no Fejl";
+        const std::string page = dir.read("news.html");
+        EXPECT_NE(page.find("Real one"), std::string::npos) << c.what;
+        EXPECT_EQ(page.find("Link one"), std::string::npos) << c.what;
+        EXPECT_EQ(fs::exists(dir.file("target")), c.targetExists) << c.what;
+        if (c.targetExists) {
+            EXPECT_EQ(dir.read("target"), stored) << c.what << ": the link's target untouched";
+        }
+        EXPECT_EQ(fs::is_symlink(entry), !c.used) << c.what;
+        if (c.used) {
+            EXPECT_NE(test::TempDir::readFile(entry.string()).find("Real one"), std::string::npos)
+                << c.what;
+        }
+    }
+}

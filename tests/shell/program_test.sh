@@ -78,6 +78,15 @@ cli --import-opml "$hive" >"$work/cli.out" 2>"$work/cli.err" && fail "--import-o
 cli --export-opml >/dev/null 2>&1 && fail "--export-opml without a file succeeded"
 rm "$work/install/newsselected.txt" "$work/install/newsfeeds.txt"
 
+# With no folder of the user's own for the single-instance socket, nothing starts
+# unguarded: the reason is on stderr.
+touch "$work/no-cache"
+code=0
+XDG_CACHE_HOME="$work/no-cache" XDG_RUNTIME_DIR= timeout 20 "$nuvio" 2>"$work/unguarded.err" || code=$?
+[ "$code" -eq 1 ] || fail "without a private folder the program ended with $code"
+grep -q "not started: no folder of the user's own" "$work/unguarded.err" ||
+  fail "without a private folder stderr said: $(cat "$work/unguarded.err")"
+
 "$nuvio" 2>"$work/first.err" &
 first=$!
 wait_for_window '^nuvio v\.1\.00$' "$first" >/dev/null || fail "the main window did not appear"

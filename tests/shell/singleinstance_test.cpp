@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: MIT
+#include "core/news/feedcache.h"
 #include "core/platform/singleinstance.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -80,30 +83,74 @@ TEST(SingleInstance, SocketLivesWhereOnlyThisUserCanReachIt)
     const QByteArray oldCache = qgetenv("XDG_CACHE_HOME");
     qunsetenv("XDG_CACHE_HOME");
     qputenv("HOME", (base + "/home").toLocal8Bit());
+    const QString cache = base + "/home/.cache/nuvio";
+    const auto reset = [&] {
+        QDir(base + "/home/.cache").removeRecursively();
+        QFile::remove(base + "/home/.cache");
+    };
     struct Case
     {
         const char* what;
         QString runtime;
-        QString folder;
+        std::function<void()> before; // what was in the cache folder before
+        QString folder;               // empty: no private folder, no name
     };
     const Case cases[] = {
-        {"the session's runtime folder", base + "/runtime", base + "/runtime"},
-        {"a runtime folder others may write", base + "/shared", base + "/home/.cache/nuvio"},
-        {"no runtime folder", QString(), base + "/home/.cache/nuvio"},
+        {"the session's runtime folder", base + "/runtime", reset, base + "/runtime"},
+        {"a runtime folder others may write", base + "/shared", reset, cache},
+        {"no runtime folder", QString(), reset, cache},
+        {"the feed cache came first", QString(),
+         [&] {
+             reset();
+             FeedCache(FeedCache::defaultFolder()).store("http://a/", {"x", true, "\"1\"", "", {}});
+         },
+         cache},
+        {"an older version made it 0755", QString(),
+         [&] {
+             reset();
+             QDir().mkpath(cache + "/feeds");
+             ::chmod(cache.toLocal8Bit().constData(), 0755);
+         },
+         cache},
+        {"a link where the folder should be", QString(),
+         [&] {
+             reset();
+             QDir().mkpath(base + "/home/.cache");
+             QFile::link(base + "/runtime", cache);
+         },
+         QString()},
+        {"no cache folder can be made", QString(),
+         [&] {
+             reset();
+             QFile file(base + "/home/.cache");
+             file.open(QIODevice::WriteOnly);
+         },
+         QString()},
     };
     for (const auto& c : cases) {
         if (c.runtime.isEmpty())
             qunsetenv("XDG_RUNTIME_DIR");
         else
             qputenv("XDG_RUNTIME_DIR", c.runtime.toLocal8Bit());
+        c.before();
         const QString name = SingleInstance::serverName("TForm1", "nuvio v.1.00");
+        if (c.folder.isEmpty()) {
+            EXPECT_TRUE(name.isEmpty()) << c.what << ": " << name.toStdString();
+            continue;
+        }
         EXPECT_EQ(QFileInfo(name).path(), c.folder) << c.what;
         struct stat st
         {
         };
-        ASSERT_EQ(::stat(c.folder.toLocal8Bit().constData(), &st), 0) << c.what;
+        ASSERT_EQ(::lstat(c.folder.toLocal8Bit().constData(), &st), 0) << c.what;
+        EXPECT_TRUE(S_ISDIR(st.st_mode)) << c.what;
         EXPECT_EQ(st.st_mode & 0077, 0u) << c.what;
+        SingleInstance first(name);
+        EXPECT_TRUE(first.listen()) << c.what;
+        SingleInstance second(name);
+        EXPECT_TRUE(second.findRunningCopy(2000)) << c.what << ": the second copy is turned away";
     }
+    reset();
     qputenv("XDG_RUNTIME_DIR", oldRuntime);
     qputenv("HOME", oldHome);
     if (!oldCache.isEmpty())

@@ -8,9 +8,13 @@
 #include <QCryptographicHash>
 #include <algorithm>
 #include <curl/curl.h>
+#include <ext/stdio_filebuf.h>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace nuvio {
@@ -42,8 +46,8 @@ FeedCache::FeedCache(std::string folder, std::size_t maxBytes)
 
 std::string FeedCache::defaultFolder()
 {
-    const std::string cache = userCacheFolder();
-    return cache.empty() ? cache : cache + "/nuvio/feeds";
+    const std::string cache = privateCacheFolder();
+    return cache.empty() ? cache : cache + "/feeds";
 }
 
 std::string FeedCache::fileFor(const std::string& url) const
@@ -56,11 +60,22 @@ std::string FeedCache::fileFor(const std::string& url) const
 
 std::optional<CachedFeed> FeedCache::load(const std::string& url, bool withBody) const
 {
-    if (m_folder.empty())
+    if (m_folder.empty() || !isOwnFolder(m_folder))
         return std::nullopt;
-    std::ifstream in(fileFor(url), std::ios::binary);
-    if (!in)
+    // Not through a link (one put there names a file of the user's that is no feed), and
+    // only a plain file: a pipe would make the refresh wait on it.
+    const int fd = ::open(fileFor(url).c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
         return std::nullopt;
+    struct stat st
+    {
+    };
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    __gnu_cxx::stdio_filebuf<char> file(fd, std::ios::in | std::ios::binary); // closes fd
+    std::istream in(&file);
     std::string magic(kMagic.size(), '\0');
     in.read(magic.data(), static_cast<std::streamsize>(magic.size()));
     std::string storedUrl, hasBody, retry;
@@ -93,8 +108,11 @@ void FeedCache::store(const std::string& url, const CachedFeed& feed)
 {
     if (m_folder.empty())
         return;
-    std::error_code error;
-    fs::create_directories(m_folder, error);
+    // A folder someone else owns or may write could hold anything under a feed's name:
+    // the refresh then goes without the cache.
+    ::mkdir(m_folder.c_str(), 0700);
+    if (!isOwnFolder(m_folder))
+        return;
     const auto seconds =
         std::chrono::duration_cast<std::chrono::seconds>(feed.retryAfter.time_since_epoch())
             .count();
@@ -105,7 +123,7 @@ void FeedCache::store(const std::string& url, const CachedFeed& feed)
     // Replaced whole, but not flushed to the disk: a refresh must not wait for hundreds of
     // flushes. A cache that cannot be written costs a full download next time, nothing more.
     try {
-        AtomicFileWriter file(fileFor(url));
+        AtomicFileWriter file(fileFor(url), AtomicFileWriter::Links::Replace);
         file.write(text);
         file.commit(AtomicFileWriter::Durability::Unflushed);
         ++m_storedSincePrune;

@@ -22,7 +22,8 @@ struct CachedFeed
 // The feeds' last answers in files of their own in the user's cache folder, one file a
 // feed address, kept between runs and bounded in total: the least recently stored go
 // first. A damaged or missing file is a feed never seen; failures to store are ignored
-// (the cache only saves work).
+// (the cache only saves work). A folder that is not the user's own, or that others may
+// write, is not used at all, and no link in it is followed.
 class FeedCache
 {
 public:
@@ -36,7 +37,8 @@ public:
     void prune();
 
     const std::string& folder() const { return m_folder; }
-    // $XDG_CACHE_HOME/nuvio/feeds, else ~/.cache/nuvio/feeds; empty when neither is known.
+    // $XDG_CACHE_HOME/nuvio/feeds, else ~/.cache/nuvio/feeds; empty when the program has
+    // no private cache folder.
     static std::string defaultFolder();
 
 private:

@@ -90,10 +90,17 @@ std::string writeTarget(const std::string& path)
 
 } // namespace
 
-AtomicFileWriter::AtomicFileWriter(const std::string& path)
-    : m_path(writeTarget(path)), m_temporary(m_path + kTemporarySuffix + "XXXXXX")
+AtomicFileWriter::AtomicFileWriter(const std::string& path, Links links)
+    : m_path(links == Links::Follow ? writeTarget(path) : path),
+      m_temporary(m_path + kTemporarySuffix + "XXXXXX")
 {
-    if (isWriteProtected(m_path))
+    struct stat old
+    {
+    };
+    // What is replaced: the file, or with Links::Replace whatever stands at the name.
+    const bool exists = links == Links::Follow ? ::stat(m_path.c_str(), &old) == 0
+                                               : ::lstat(m_path.c_str(), &old) == 0;
+    if (exists && (links == Links::Follow || S_ISREG(old.st_mode)) && isWriteProtected(m_path))
         throw FileWriteError(errors::cannotCreateFile(m_path, errors::systemReason(EACCES)),
                              EACCES);
     m_fd = ::mkostemp(m_temporary.data(), O_CLOEXEC);
@@ -102,10 +109,7 @@ AtomicFileWriter::AtomicFileWriter(const std::string& path)
         throw FileWriteError(errors::cannotCreateFile(m_path, errors::systemReason(error)), error);
     }
     // Keep the old file's permissions; a new file gets the usual 0666 less the umask.
-    struct stat old
-    {
-    };
-    if (::stat(m_path.c_str(), &old) == 0) {
+    if (exists && S_ISREG(old.st_mode)) {
         ::fchmod(m_fd, old.st_mode & 07777);
     } else {
         const mode_t mask = ::umask(0);

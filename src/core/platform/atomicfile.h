@@ -29,8 +29,11 @@ class AtomicFileWriter
 public:
     // Creates the temporary file; FileWriteError "Cannot create file" when it cannot, and
     // when the target is write-protected (a rename would replace it regardless). A target
-    // reached through a symbolic link is the link's target: the link stays.
-    explicit AtomicFileWriter(const std::string& path);
+    // reached through a symbolic link is the link's target: the link stays. With
+    // Links::Replace (files in a folder that only the program writes) a link is never
+    // followed: it is replaced by the file.
+    enum class Links { Follow, Replace };
+    explicit AtomicFileWriter(const std::string& path, Links links = Links::Follow);
     ~AtomicFileWriter();
     AtomicFileWriter(const AtomicFileWriter&) = delete;
     AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;

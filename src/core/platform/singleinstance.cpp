@@ -4,33 +4,14 @@
 #include "core/platform/userfolders.h"
 
 #include <QCryptographicHash>
-#include <cerrno>
 #include <cstdlib>
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace nuvio {
 
 namespace {
 const QByteArray kComeForward = "come-forward\n";
-
-// A folder only we can reach: ours, no link, no one else may enter or write it.
-bool isPrivateFolder(const std::string& path)
-{
-    struct stat st
-    {
-    };
-    return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid() &&
-           (st.st_mode & 0077) == 0;
-}
-
-std::string privateFolder(const std::string& path)
-{
-    if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST)
-        return {};
-    return isPrivateFolder(path) ? path : std::string();
-}
 } // namespace
 
 QString SingleInstance::socketFolder()
@@ -38,14 +19,10 @@ QString SingleInstance::socketFolder()
     // The session's runtime folder, else one of our own in the cache: never a shared
     // folder such as /tmp, where another user could take the name first.
     if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && *runtime) {
-        if (isPrivateFolder(runtime))
+        if (isOwnFolder(runtime, true))
             return QString::fromLocal8Bit(runtime);
     }
-    const std::string cache = userCacheFolder();
-    if (cache.empty())
-        return {};
-    ::mkdir(cache.c_str(), 0700);
-    return QString::fromLocal8Bit(privateFolder(cache + "/nuvio"));
+    return QString::fromLocal8Bit(privateCacheFolder());
 }
 
 QString SingleInstance::serverName(const std::string& windowClass, const std::string& title)
@@ -106,7 +83,7 @@ void SingleInstance::askRunningCopyToComeForward(int timeoutMs)
 bool SingleInstance::listen()
 {
     if (m_name.isEmpty())
-        return false; // no private folder: this copy runs without the rule
+        return false;
     m_server = std::make_unique<QLocalServer>();
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     if (!m_server->listen(m_name)) {

@@ -18,7 +18,7 @@ class SingleInstance : public QObject
 public:
     // The socket's path: in a folder only this user can reach ($XDG_RUNTIME_DIR, else
     // ~/.cache/nuvio), named after the class, title, user and display. Empty when there
-    // is no such folder; the rule is then not kept.
+    // is no such folder (the program then does not start: see runNuvio).
     static QString serverName(const std::string& windowClass, const std::string& title);
     static QString socketFolder();
 

@@ -5,6 +5,7 @@
 #include "core/platform/registryhive.h"
 #include "core/platform/singleinstance.h"
 #include "core/platform/terminationsignals.h"
+#include "core/platform/userfolders.h"
 #include "core/shell/opmlcommand.h"
 #include "gui/deffiles/definitionfiles.h"
 #include "gui/deffiles/tdownloading.h"
@@ -85,7 +86,21 @@ int runNuvio(int argc, char** argv)
     QApplication::setApplicationName(QString::fromStdString(program.AppName));
     QApplication::setWindowIcon(TForm1::sharpIcon(QStringLiteral(":/nuvio/nuvio.png")));
 
-    SingleInstance instance(SingleInstance::serverName("TForm1", program.AppTitle));
+    // Without a folder only this user can reach, a second copy could not be turned away
+    // and would write the same files: the user is told why nothing starts.
+    const QString instanceName = SingleInstance::serverName("TForm1", program.AppTitle);
+    if (instanceName.isEmpty()) {
+        const std::string cache = userCacheFolder();
+        std::fprintf(stderr,
+                     "%s: not started: no folder of the user's own for the single-instance "
+                     "check ($XDG_RUNTIME_DIR is unset or not private, and %s is not a "
+                     "folder of the user's own, mode 0700, that can be made)\n",
+                     program.AppName.c_str(),
+                     cache.empty() ? "$HOME/.cache/nuvio ($HOME unset)"
+                                   : (cache + "/nuvio").c_str());
+        return 1;
+    }
+    SingleInstance instance(instanceName);
     if (instance.findRunningCopy()) {
         showMessage(QString::fromStdString(program.AppName),
                     QString::fromUtf8("nuvio applikationen k\xC3\xB8rer allerede !"));
