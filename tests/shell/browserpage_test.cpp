@@ -37,6 +37,7 @@ TEST_F(BrowserPageTest, LinksThatLeaveEachView)
         std::string href;
         std::string target;
         std::string opened; // empty: the link loads inside the view; "-": nothing at all
+        std::string file = {};
     };
     // Port 9 on loopback: nothing there, so an admitted web link fails to load but stays inside.
     const Case cases[] = {
@@ -62,11 +63,13 @@ TEST_F(BrowserPageTest, LinksThatLeaveEachView)
         {"http link in the radio view", true, "http://127.0.0.1:9/i", "", ""},
         {"realhttp link to a file in the radio view", true, "file:///x?realhttp://127.0.0.1:9/j",
          "", "-"},
+        {"http link on the news page", false, "http://127.0.0.1:9/k", "", "http://127.0.0.1:9/k",
+         "news.html"},
     };
     int n = 0;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        const std::string file = "page" + std::to_string(n++) + ".html";
+        const std::string file = c.file.empty() ? "page" + std::to_string(n++) + ".html" : c.file;
         dir.write(file, linkPage(c.href, {}, c.target));
         QWebEngineView* view = c.radio ? widget<QWebEngineView>(f, "RadioBrowser")
                                        : widget<QWebEngineView>(f, "WebBrowser1");
@@ -84,15 +87,70 @@ TEST_F(BrowserPageTest, LinksThatLeaveEachView)
         } else if (c.opened == "-") {
             QTest::qWait(500);
             EXPECT_TRUE(opener.opened.empty()) << c.what;
-            EXPECT_EQ(view->url().toLocalFile().toStdString(), dir.file(file))
+            EXPECT_EQ(view->url().path().toStdString(), dir.file(file))
                 << c.what << ": the view stays";
         } else {
             EXPECT_TRUE(QTest::qWaitFor([&] { return !opener.opened.empty(); }, 5000)) << c.what;
             ASSERT_EQ(opener.opened.size(), 1u) << c.what;
             EXPECT_EQ(opener.opened[0], c.opened) << c.what;
             QTest::qWait(100);
-            EXPECT_EQ(view->url().toLocalFile().toStdString(), dir.file(file))
+            EXPECT_EQ(view->url().path().toStdString(), dir.file(file))
                 << c.what << ": the view stays";
+        }
+    }
+}
+
+TEST_F(BrowserPageTest, WebPagesHandOutOneAddressPerClick)
+{
+    // A station's page that tries every way to open the browser by itself: hidden frames,
+    // timed location changes, a refresh, a scripted click and a popup; and on a click,
+    // three addresses at once.
+    const std::string page =
+        "<html><head><title>station</title>"
+        "<meta http-equiv='refresh' content='1; url=realhttp://127.0.0.1:9/refresh'></head>"
+        "<body style='margin:0'><a id='a' href='realhttp://127.0.0.1:9/click'"
+        " style='display:block;width:300px;height:200px'>click</a><script>"
+        "var base = 'realhttp://127.0.0.1:9/';"
+        "function frames(name) { for (var i = 0; i < 20; ++i) {"
+        "  var f = document.createElement('iframe'); f.style.display = 'none';"
+        "  f.src = base + name + i; document.body.appendChild(f); } }"
+        "frames('frame');"
+        "var n = 0, t = setInterval(function() { location.href = base + 'location' + n;"
+        "  if (++n == 10) clearInterval(t); }, 100);"
+        "document.getElementById('a').click();"
+        "window.open(base + 'popup');"
+        "document.addEventListener('click', function() { window.open(base + 'clickpopup');"
+        "  location.href = base + 'clicklocation'; });"
+        "</script></body></html>";
+    test::LoopbackServer server;
+    server.server().Get("/station.html", [&](const httplib::Request&, httplib::Response& response) {
+        response.set_content(page, "text/html");
+    });
+    server.start();
+    dir.write("netradio.html", "<html><body>radio</body></html>");
+
+    auto& f = create();
+    f.show();
+    f.NetRadio1Click();
+    QWebEngineView* radio = widget<QWebEngineView>(f, "RadioBrowser");
+    ASSERT_TRUE(test::waitForLoad(radio));
+    f.navigate(radio, server.url("/station.html"));
+    ASSERT_TRUE(test::waitForLoad(radio));
+    QTest::qWait(3000);
+    EXPECT_TRUE(opener.opened.empty()) << opener.opened.size() << " opened, the first "
+                                       << (opener.opened.empty() ? "" : opener.opened[0]);
+    EXPECT_EQ(radio->url().toString().toStdString(), server.url("/station.html"));
+
+    for (int click = 1; click <= 2; ++click) {
+        QTest::mouseClick(radio->focusProxy(), Qt::LeftButton, {}, QPoint(50, 50));
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return opener.opened.size() >= std::size_t(click); }, 5000))
+            << "click " << click;
+        QTest::qWait(1500);
+        EXPECT_EQ(opener.opened.size(), std::size_t(click)) << "click " << click;
+        if (!opener.opened.empty()) {
+            EXPECT_EQ(opener.opened.back().rfind("http://127.0.0.1:9/click", 0), 0u)
+                << opener.opened.back();
         }
     }
 }
@@ -235,6 +293,17 @@ TEST_F(BrowserPageTest, RadioPlaysStreamsAndWebPagesInsideItself)
     f.show();
     f.NetRadio1Click();
     ASSERT_TRUE(test::waitForLoad(widget<QWebEngineView>(f, "RadioBrowser")));
+    // Its own script and style sheet load.
+    EXPECT_EQ(test::evaluate(widget<QWebEngineView>(f, "RadioBrowser"),
+                             QStringLiteral("document.querySelector('h1').textContent"))
+                  .toString()
+                  .toStdString(),
+              "NetRadio");
+    EXPECT_EQ(test::evaluate(widget<QWebEngineView>(f, "RadioBrowser"),
+                             QStringLiteral("getComputedStyle(document.querySelector('h1')).color"))
+                  .toString()
+                  .toStdString(),
+              "rgb(31, 111, 159)");
     // A station's page may start its player itself, with no click.
     test::evaluate(widget<QWebEngineView>(f, "RadioBrowser"),
                    QStringLiteral("document.querySelector('audio').play(); 0"));
@@ -284,6 +353,13 @@ TEST_F(BrowserPageTest, NoPageInEitherViewReadsTheUsersFiles)
     outside.write("secret.png", test::TempDir::readFile(std::string(NUVIO_SOURCE_DIR) +
                                                         "/data/toolbar-news.png"));
     const std::string secret = "file://" + outside.file("secret");
+    // The install folder through the news page's scheme: a file that is there and one that
+    // is not must look alike, and the script must not run.
+    dir.write("probe.png",
+              test::TempDir::readFile(std::string(NUVIO_SOURCE_DIR) + "/data/toolbar-news.png"));
+    dir.write("probe.css", "body { color: rgb(7, 8, 9); }");
+    dir.write("probe.js", "put('nuvio script', 'read');");
+    const std::string ours = "nuvio://local" + dir.path() + "/";
     // Every way a page could get at a local file; each result is "read…" or "blocked".
     const std::string attack =
         "<html><body><script>window.results = {};"
@@ -318,20 +394,58 @@ TEST_F(BrowserPageTest, NoPageInEitherViewReadsTheUsersFiles)
         ".txt').then(r => r.text()).then(t => put('blank popup', text(t)),"
         "    () => put('blank popup', 'blocked'));"
         "} catch (e) { put('blank popup', 'blocked'); }"
+        "function probe(k, tag, url) { var e = document.createElement(tag);"
+        "  e.onload = () => put(k, 'read'); e.onerror = () => put(k, 'blocked');"
+        "  if (tag == 'link') { e.rel = 'stylesheet'; e.href = url; } else e.src = url;"
+        "  document.head.appendChild(e); }"
+        "probe('nuvio img', 'img', '" +
+        ours +
+        "probe.png');"
+        "probe('nuvio missing img', 'img', '" +
+        ours +
+        "missing.png');"
+        "probe('nuvio css', 'link', '" +
+        ours +
+        "probe.css');"
+        "probe('nuvio missing css', 'link', '" +
+        ours +
+        "missing.css');"
+        "probe('nuvio script src', 'script', '" +
+        ours +
+        "probe.js');"
+        "fetch('" +
+        ours +
+        "probe.css').then(r => r.text()).then(t => put('nuvio fetch', t.indexOf('7, 8') >= 0 ?"
+        "  'read' : 'blocked'), () => put('nuvio fetch', 'blocked'));"
         "setTimeout(function() { for (const k of ['frame', 'worker', 'img', 'fetch', 'blank "
-        "popup'])"
-        "  if (!(k in window.results)) put(k, 'blocked'); }, 4000);"
+        "popup', 'nuvio fetch'])"
+        "  if (!(k in window.results)) put(k, 'blocked');"
+        "  if (!('nuvio script' in window.results)) put('nuvio script', 'blocked');"
+        "  put('nuvio style', getComputedStyle(document.body).color == 'rgb(7, 8, 9)' ?"
+        "    'read' : 'blocked'); }, 4000);"
         "</script></body></html>";
     dir.write("attack.html", attack);
     test::LoopbackServer server;
     server.server().Get("/attack.html", [&](const httplib::Request&, httplib::Response& response) {
         response.set_content(attack, "text/html");
     });
-    server.server().Get("/opener.html", [&](const httplib::Request&, httplib::Response& response) {
-        response.set_content("<html><body><script>window.open('" + secret +
-                                 ".txt');</script></body></html>",
-                             "text/html");
-    });
+    // Pages that try to show a local page instead of their own.
+    dir.write("index.html", "<html><body>start</body></html>");
+    const std::pair<const char*, std::string> leaps[] = {
+        {"/opener.html", "window.open('" + secret + ".txt');"},
+        {"/ours.html", "location.href = '" + ours + "index.html';"},
+        {"/ourframe.html", "var f = document.createElement('iframe'); f.src = '" + ours +
+                               "index.html'; document.body.appendChild(f);"
+                               "f.onload = () => { try { document.title = "
+                               "f.contentDocument.body.textContent; } catch (e) {} };"},
+    };
+    for (const auto& [path, script] : leaps) {
+        server.server().Get(path, [script](const httplib::Request&, httplib::Response& response) {
+            response.set_content("<html><head><title>web</title></head><body><script>" + script +
+                                     "</script></body></html>",
+                                 "text/html");
+        });
+    }
     server.start();
 
     auto& f = create();
@@ -347,7 +461,20 @@ TEST_F(BrowserPageTest, NoPageInEitherViewReadsTheUsersFiles)
         {"local page in the radio view", true, "file://" + dir.file("attack.html")},
         {"web page in the radio view", true, server.url("/attack.html")},
     };
-    const QStringList kinds = {"xhr", "fetch", "frame", "worker", "img", "blank popup"};
+    const QStringList kinds = {"xhr",
+                               "fetch",
+                               "frame",
+                               "worker",
+                               "img",
+                               "blank popup",
+                               "nuvio img",
+                               "nuvio missing img",
+                               "nuvio css",
+                               "nuvio missing css",
+                               "nuvio script src",
+                               "nuvio script",
+                               "nuvio fetch",
+                               "nuvio style"};
     for (const auto& c : cases) {
         QWebEngineView* view = c.radio ? widget<QWebEngineView>(f, "RadioBrowser")
                                        : widget<QWebEngineView>(f, "WebBrowser1");
@@ -362,17 +489,20 @@ TEST_F(BrowserPageTest, NoPageInEitherViewReadsTheUsersFiles)
             10000))
             << c.what;
         for (const QString& kind : kinds)
-            EXPECT_EQ(results.value(kind).toString(), "blocked")
+            EXPECT_EQ(results.value(kind).toString().toStdString(), "blocked")
                 << c.what << ", " << kind.toStdString();
     }
 
-    // A web page's popup of a local file is the page's own navigation, which the engine
-    // refuses; the view stays on the web page.
-    f.navigate(widget<QWebEngineView>(f, "RadioBrowser"), server.url("/opener.html"));
-    ASSERT_TRUE(test::waitForLoad(widget<QWebEngineView>(f, "RadioBrowser")));
-    QTest::qWait(1500);
-    EXPECT_EQ(widget<QWebEngineView>(f, "RadioBrowser")->url().toString().toStdString(),
-              server.url("/opener.html"));
+    // A web page's popup of a local file, or its own or a frame's navigation to a local
+    // page, is refused; the view stays on the web page and shows nothing local.
+    for (const auto& [path, script] : leaps) {
+        QWebEngineView* radio = widget<QWebEngineView>(f, "RadioBrowser");
+        f.navigate(radio, server.url(path));
+        test::waitForLoad(radio); // the page's own, or the refused one that follows
+        QTest::qWait(1500);
+        EXPECT_EQ(radio->url().toString().toStdString(), server.url(path));
+        EXPECT_EQ(radio->title().toStdString(), "web") << path;
+    }
 }
 
 TEST_F(BrowserPageTest, NewsPageIsWindows1252WhateverItsBytes)

@@ -4,14 +4,19 @@
 #include "gui/platform/urlopener.h"
 #include "gui/shell/newspagescheme.h"
 
+#include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWebEngineHistory>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineSettings>
 #include <QWebEngineUrlRequestJob>
 #include <QWebEngineUrlScheme>
 #include <QWebEngineUrlSchemeHandler>
+#include <QWebEngineView>
 
 namespace nuvio {
 
@@ -31,9 +36,11 @@ public:
     }
 
 protected:
-    bool acceptNavigationRequest(const QUrl& url, NavigationType, bool) override
+    bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool) override
     {
-        if (m_origin.admit(url))
+        // Never the program's: only a page asks for a new window.
+        if (m_origin.admit(url, type == NavigationTypeLinkClicked ? BrowserPage::Asker::Link
+                                                                  : BrowserPage::Asker::Page))
             m_origin.navigateFromPage(url);
         deleteLater();
         return false;
@@ -59,6 +66,10 @@ public:
 
 const char* const kOutsideSchemes[] = {"realhttp", "realhttps"};
 
+// How long a click may wait for the navigation it starts: a link's navigation follows its
+// click within milliseconds, a page's timer should not ride on a click long past.
+constexpr qint64 kClickLifetimeMs = 2000;
+
 void installSchemeHandlers(QWebEngineProfile* profile)
 {
     for (const char* name : kOutsideSchemes) {
@@ -73,6 +84,29 @@ BrowserPage::BrowserPage(Rule rule, UrlOpener& opener, QObject* parent)
     : QWebEnginePage(parent), m_rule(std::move(rule)), m_opener(&opener)
 {
     installSchemeHandlers(profile());
+    // The view's input widget is the engine's and changes with the page's process; the
+    // application sees every click whatever widget it reaches.
+    QCoreApplication::instance()->installEventFilter(this);
+}
+
+bool BrowserPage::eventFilter(QObject* watched, QEvent* event)
+{
+    const auto activatesLink = [event] {
+        if (event->type() == QEvent::MouseButtonRelease)
+            return (static_cast<QMouseEvent*>(event)->button() &
+                    (Qt::LeftButton | Qt::MiddleButton)) != 0;
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
+    };
+    if (watched->isWidgetType() && activatesLink()) {
+        const QWebEngineView* view = QWebEngineView::forPage(this);
+        const auto* target = static_cast<QWidget*>(watched);
+        if (view && (target == view || view->isAncestorOf(target)))
+            m_sinceClick.start();
+    }
+    return false;
 }
 
 void BrowserPage::setGuard(QWebEngineUrlRequestInterceptor* guard)
@@ -91,21 +125,45 @@ void BrowserPage::navigateFromPage(const QUrl& url)
                   QWebEngineScript::ApplicationWorld);
 }
 
-bool BrowserPage::admit(const QUrl& url)
+bool BrowserPage::admit(const QUrl& url, Asker asker)
 {
     const QByteArray text = url.toString(QUrl::FullyEncoded).toUtf8();
     const NavigationDecision decision =
         m_rule(std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
     if (!decision.divert)
         return true;
-    if (!decision.urlToOpen.empty())
+    if (!decision.urlToOpen.empty() && mayHandOut(asker))
         m_opener->open(decision.urlToOpen);
     return false;
 }
 
-bool BrowserPage::acceptNavigationRequest(const QUrl& url, NavigationType, bool)
+bool BrowserPage::mayHandOut(Asker asker)
 {
-    return admit(url);
+    if (asker == Asker::Program || !showsWebPage())
+        return true;
+    if (asker != Asker::Link || !m_sinceClick.isValid() ||
+        m_sinceClick.hasExpired(kClickLifetimeMs))
+        return false;
+    m_sinceClick.invalidate(); // one address a click
+    return true;
+}
+
+bool BrowserPage::showsWebPage() const
+{
+    // While the program leaves a web page for a local one the shown address is already the
+    // new one, but the web page still runs: it counts as long as either is from the web.
+    const auto local = [](const QUrl& shown) {
+        return shown.isEmpty() || shown.isLocalFile() || NewsPageScheme::isOurs(shown);
+    };
+    return !local(url()) || !local(history()->currentItem().url());
+}
+
+bool BrowserPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool)
+{
+    const Asker asker = type == NavigationTypeTyped         ? Asker::Program
+                        : type == NavigationTypeLinkClicked ? Asker::Link
+                                                            : Asker::Page;
+    return admit(url, asker);
 }
 
 QWebEnginePage* BrowserPage::createWindow(WebWindowType)

@@ -15,6 +15,12 @@ QString fileInsideInstallFolder(const std::string& installPath, const QString& f
         fileInsideInstallFolder(installPath, QFile::encodeName(file).toStdString())));
 }
 
+bool loadedByOwnKind(const QUrl& url, const QUrl& initiator)
+{
+    // The program's own loads have no initiator.
+    return initiator.isEmpty() || initiator.scheme() == url.scheme();
+}
+
 LocalFileGuard::LocalFileGuard(std::function<std::string()> installPath, QObject* parent)
     : QWebEngineUrlRequestInterceptor(parent), m_installPath(std::move(installPath))
 {}
@@ -27,6 +33,13 @@ void LocalFileGuard::interceptRequest(QWebEngineUrlRequestInfo& info)
     if (!url.isLocalFile() && !ours) {
         if (!main && NewsPageScheme::isOurs(info.firstPartyUrl()))
             info.block(true);
+        return;
+    }
+    // A page loads local files of its own kind only: a file page its own file URLs, the
+    // news page what its scheme serves. A web page gets nothing local, not even a failure
+    // that differs between a file that exists and one that does not.
+    if (!loadedByOwnKind(url, info.initiator())) {
+        info.block(true);
         return;
     }
     switch (info.resourceType()) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QUrl>
 #include <QWebEngineUrlRequestInterceptor>
 #include <functional>
 #include <string>
@@ -9,6 +10,10 @@ namespace nuvio {
 
 // fileInsideInstallFolder (core/platform/installfolder.h) for the views' file names.
 QString fileInsideInstallFolder(const std::string& installPath, const QString& file);
+
+// Whether a request for the local `url` (a file URL or the news page's scheme) comes from
+// the program itself or from a page of the same scheme: no web page may load anything local.
+bool loadedByOwnKind(const QUrl& url, const QUrl& initiator);
 
 // Keeps a view's pages from reading the user's files: a local page may load its style
 // sheet, images and scripts from the install directory, but no script may fetch a local

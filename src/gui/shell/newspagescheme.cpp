@@ -24,6 +24,8 @@ void NewsPageScheme::registerScheme()
 {
     QWebEngineUrlScheme scheme(kName);
     scheme.setSyntax(QWebEngineUrlScheme::Syntax::Host);
+    // As local as file URLs: a web page may neither show nor embed what it serves.
+    scheme.setFlags(QWebEngineUrlScheme::LocalScheme);
     QWebEngineUrlScheme::registerScheme(scheme);
 }
 
@@ -51,6 +53,11 @@ QUrl NewsPageScheme::viewUrl(const QUrl& url) const
 void NewsPageScheme::requestStarted(QWebEngineUrlRequestJob* job)
 {
     const QUrl url = job->requestUrl();
+    // Refused before the file is looked at: a web page must not learn whether it exists.
+    if (!loadedByOwnKind(url, job->initiator())) {
+        job->fail(QWebEngineUrlRequestJob::RequestDenied);
+        return;
+    }
     // Only the install folder's own files, and nothing a link leads out to.
     const QFileInfo info(fileInsideInstallFolder(m_installPath(), url.path()));
     if (url.host() != QLatin1String(kHost) || !info.isFile()) {
