@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "core/news/feeddiscovery.h"
 #include "core/news/feedscanner.h"
 
 #include <gtest/gtest.h>
@@ -208,4 +209,69 @@ TEST(ScanFeed, StaysLinearWithoutDates)
     scanFeed(FeedText(feed), 5000, recorder, {});
     ASSERT_EQ(recorder.lines.size(), 2001u);
     EXPECT_EQ(recorder.lines.back(), "I http://t/1999 | Item 1999");
+}
+
+TEST(AnnouncedFeed, AWebsitesPageLeadsToItsFirstWebFeed)
+{
+    const std::string page = "https://example.dk/blog/index.html";
+    const auto html = [](const std::string& head) {
+        return "<!DOCTYPE html><html><head><title>Example</title>" + head +
+               "</head><body><p>Nyheder</p></body></html>";
+    };
+    struct Case
+    {
+        const char* what;
+        std::string body;
+        std::string feed; // empty: none
+    };
+    const Case cases[] = {
+        {"an absolute path",
+         html("<link rel=\"alternate\" type=\"application/rss+xml\" href=\"/feed.xml\">"),
+         "https://example.dk/feed.xml"},
+        {"a relative path, in capitals and single quotes",
+         html("<LINK REL='Alternate' TYPE='application/atom+xml' HREF='atom.xml?a=1&amp;b=2'>"),
+         "https://example.dk/blog/atom.xml?a=1&b=2"},
+        {"the scheme left to the page",
+         html("<link type=\"application/rss+xml\" rel=\"alternate nofollow\" "
+              "href=\"//cdn.example.dk/f.rss\" />"),
+         "https://cdn.example.dk/f.rss"},
+        {"against the page's base",
+         html("<base href=\"http://other.dk/x/\"><link rel=\"alternate\" "
+              "type=\"application/rss+xml; charset=utf-8\" href=\"rss\">"),
+         "http://other.dk/x/rss"},
+        {"letters beyond ASCII are percent-encoded",
+         html("<link rel=\"alternate\" type=\"application/rss+xml\" "
+              "href=\"/nyheder/\xC3\xA6.xml\">"),
+         "https://example.dk/nyheder/%C3%A6.xml"},
+        {"the first feed; translations, style sheets, comments and scripts are none",
+         html("<!-- <link rel=\"alternate\" type=\"application/rss+xml\" href=\"/old\"> -->"
+              "<script>var s = '<link rel=\"alternate\" type=\"application/rss+xml\" "
+              "href=\"/js\">';</script>"
+              "<link rel=\"alternate\" hreflang=\"en\" type=\"text/html\" href=\"/en/\">"
+              "<link rel=\"stylesheet\" type=\"application/rss+xml\" href=\"/css\">"
+              "<link rel=\"alternate\" type=\"application/atom+xml\" href=\"/first.atom\">"
+              "<link rel=\"alternate\" type=\"application/rss+xml\" href=\"/second.rss\">"),
+         "https://example.dk/first.atom"},
+        {"never a local file or another scheme",
+         html("<link rel=\"alternate\" type=\"application/rss+xml\" href=\"file:///etc/passwd\">"
+              "<link rel=\"alternate\" type=\"application/rss+xml\" href=\"javascript:x()\">"
+              "<base href=\"ftp://files.example.dk/\">"
+              "<link rel=\"alternate\" type=\"application/rss+xml\" href=\"feed.xml\">"),
+         ""},
+        {"a page without feeds", html("<link rel=\"icon\" href=\"/favicon.ico\">"), ""},
+        {"a feed is no page, whatever it links to",
+         "<?xml version=\"1.0\"?><rss version=\"2.0\"><channel><atom:link rel=\"alternate\" "
+         "type=\"application/rss+xml\" href=\"http://x/\"/></channel></rss>",
+         ""},
+        {"nor is a feed with a prefixed root",
+         "<a:feed xmlns:a=\"http://www.w3.org/2005/Atom\"><link rel=\"alternate\" "
+         "type=\"application/atom+xml\" href=\"http://x/\"/></a:feed>",
+         ""},
+        {"a tag that never ends",
+         "<html><link rel=\"alternate\" type=\"application/rss+xml\" "
+         "href=\"/f\"",
+         ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(announcedFeed(c.body, page).value_or(""), c.feed) << c.what;
 }

@@ -466,3 +466,96 @@ TEST_F(NewsRefreshTest, UnchangedFeedsAreNotSentAgainAndBusyOnesAreLeftAlone)
                                         "Opdatering komplet", ""}));
     EXPECT_NE(dir.read("news.html").find("busy one"), std::string::npos);
 }
+
+TEST_F(NewsRefreshTest, AWebsitesAddressShowsTheFeedItsPageAnnounces)
+{
+    std::map<std::string, int> requests;
+    int current = 1; // the feed the site announces; the other one is gone
+    server.server().Get(
+        R"(/site/(.*))", [&](const httplib::Request& request, httplib::Response& response) {
+            const std::string path = request.matches[1];
+            ++requests[path];
+            if (path.empty()) {
+                response.set_content("<!DOCTYPE html><html><head><title>Sitet</title>"
+                                     "<link rel=\"alternate\" type=\"application/rss+xml\" "
+                                     "href=\"feed-" +
+                                         std::to_string(current) +
+                                         ".xml\"></head><body>Velkommen</body></html>",
+                                     "text/html");
+            } else if (path == "feed-" + std::to_string(current) + ".xml") {
+                response.set_content(rss("site", {{"http://site.dk/" + path, "Nyhed " + path}}),
+                                     "application/rss+xml");
+            } else if (path == "kept" && request.get_header_value("If-None-Match") == "\"p1\"") {
+                response.status = 304;
+            } else if (path == "local") {
+                response.set_content("<html><head><title>Lokal</title><link rel=\"alternate\" "
+                                     "type=\"application/rss+xml\" href=\"file:///etc/passwd\">"
+                                     "</head></html>",
+                                     "text/html");
+            } else {
+                response.status = 404;
+            }
+        });
+    FeedCache cache(dir.file("cache"));
+    const auto run = [&] {
+        statuses.clear();
+        NewsRefreshContext context;
+        context.installPath = dir.path();
+        context.updatingText = "Opdaterer nyheder";
+        context.completedText = "Opdatering komplet";
+        context.showStatus = [this](const std::string& text) { statuses.push_back(text); };
+        context.http = &http;
+        context.cache = &cache;
+        refreshNewsPage(context);
+        return dir.read("news.html");
+    };
+    const std::string typed = server.url("/site/");
+    dir.write("newsfeeds.txt", "");
+    dir.write("newsselected.txt", typed + "\r\n");
+    const auto shows = [](const std::string& page, const std::string& feed, bool isNew) {
+        return page.find(NewsPageWriter::headingText("http://site.dk/", "site") +
+                         NewsPageWriter::itemText("http://site.dk/" + feed, "Nyhed " + feed,
+                                                  isNew)) != std::string::npos;
+    };
+    const std::vector<std::string> complete{"Opdaterer nyheder", "Opdatering komplet", ""};
+
+    // The page, then at once the feed it announces.
+    EXPECT_TRUE(shows(run(), "feed-1.xml", true));
+    EXPECT_EQ(statuses, complete);
+    EXPECT_EQ(requests[""], 1);
+    EXPECT_EQ(requests["feed-1.xml"], 1);
+
+    // Later refreshes ask the feed directly.
+    EXPECT_TRUE(shows(run(), "feed-1.xml", false));
+    EXPECT_EQ(requests[""], 1);
+    EXPECT_EQ(requests["feed-1.xml"], 2);
+
+    // The feed moved: its failure sends the refresh to the page again, which leads on.
+    current = 2;
+    EXPECT_TRUE(shows(run(), "feed-2.xml", true));
+    EXPECT_EQ(statuses, complete);
+    EXPECT_EQ(requests["feed-1.xml"], 3);
+    EXPECT_EQ(requests[""], 2);
+    EXPECT_TRUE(shows(run(), "feed-2.xml", false));
+    EXPECT_EQ(requests[""], 2);
+    EXPECT_EQ(requests["feed-2.xml"], 2);
+    EXPECT_EQ(dir.read("newsselected.txt"), typed + "\r\n") << "the typed address stays";
+
+    // A page kept in the cache from before, unchanged since, leads on as well.
+    cache.store(server.url("/site/kept"),
+                {"<html><link rel=alternate type=application/rss+xml href=feed-2.xml></html>",
+                 true,
+                 "\"p1\"",
+                 "",
+                 {}});
+    dir.write("newsselected.txt", server.url("/site/kept") + "\r\n");
+    EXPECT_TRUE(shows(run(), "feed-2.xml", false));
+    EXPECT_EQ(requests["kept"], 1);
+
+    // A page that announces a local file leads nowhere.
+    dir.write("newsselected.txt", server.url("/site/local") + "\r\n");
+    const std::string page = run();
+    EXPECT_EQ(page.find("root:"), std::string::npos);
+    EXPECT_EQ(requests["local"], 1);
+    EXPECT_EQ(requests.size(), 5u) << "nothing else was asked";
+}

@@ -4,6 +4,7 @@
 #include "core/platform/atomicfile.h"
 #include "core/platform/clocktime.h"
 #include "core/platform/userfolders.h"
+#include "core/shell/navigationrules.h"
 
 #include <QCryptographicHash>
 #include <algorithm>
@@ -164,6 +165,32 @@ void FeedCache::prune()
         if (fs::remove(entry.path, error))
             total -= entry.size;
     }
+}
+
+namespace {
+// A key no feed address has: a chosen address starts with its scheme.
+std::string foundFeedKey(const std::string& pageUrl)
+{
+    return "found " + pageUrl;
+}
+} // namespace
+
+std::string FeedCache::foundFeed(const std::string& pageUrl) const
+{
+    const auto found = load(foundFeedKey(pageUrl));
+    return found && found->hasBody && isWebUrl(found->body) ? found->body : std::string();
+}
+
+void FeedCache::rememberFoundFeed(const std::string& pageUrl, const std::string& feedUrl)
+{
+    if (foundFeed(pageUrl) != feedUrl)
+        store(foundFeedKey(pageUrl), {feedUrl, true, "", "", {}});
+}
+
+void FeedCache::forgetFoundFeed(const std::string& pageUrl)
+{
+    if (!foundFeed(pageUrl).empty())
+        store(foundFeedKey(pageUrl), {"", false, "", "", {}});
 }
 
 std::optional<std::chrono::system_clock::time_point>

@@ -36,6 +36,12 @@ public:
     // stores only: a refresh that stored nothing does not list the folder).
     void prune();
 
+    // The feed a website's address led to (see announcedFeed), so that later refreshes ask
+    // the feed directly; empty when none is known. Kept like a feed's answer.
+    std::string foundFeed(const std::string& pageUrl) const;
+    void rememberFoundFeed(const std::string& pageUrl, const std::string& feedUrl);
+    void forgetFoundFeed(const std::string& pageUrl);
+
     const std::string& folder() const { return m_folder; }
     // $XDG_CACHE_HOME/nuvio/feeds, else ~/.cache/nuvio/feeds; empty when the program has
     // no private cache folder.

@@ -3,6 +3,7 @@
 
 #include "core/net/httpclient.h"
 #include "core/news/feedcache.h"
+#include "core/news/feeddiscovery.h"
 #include "core/news/feedlists.h"
 #include "core/news/feedscanner.h"
 #include "core/news/feedtext.h"
@@ -44,6 +45,7 @@ struct Entry
     std::size_t fetchIndex = 0;
     std::optional<CachedFeed> cached; // validators and waiting time only
     bool waiting = false;             // the publisher asked us to stay away until later
+    std::string site; // the website's address that led to `url`, its feed (see followPage)
 };
 
 std::vector<std::string> conditionalHeaders(const std::optional<CachedFeed>& cached)
@@ -56,6 +58,54 @@ std::vector<std::string> conditionalHeaders(const std::optional<CachedFeed>& cac
     if (!cached->lastModified.empty())
         headers.push_back("If-Modified-Since: " + cached->lastModified);
     return headers;
+}
+
+// Asks the feed a website's page announced, and remembers it when it answers as a feed.
+HttpResult followTo(Entry& entry, std::string site, std::string feed,
+                    const NewsRefreshContext& context, const std::function<void()>& yield)
+{
+    entry.site = std::move(site);
+    entry.url = std::move(feed);
+    entry.cached = context.cache ? context.cache->load(entry.url, false) : std::nullopt;
+    HttpResult answer =
+        context.http->start({HttpRequest{entry.url, conditionalHeaders(entry.cached)}})
+            ->take(0, yield);
+    if (context.cache && ((answer.ok && isFeedDocument(answer.body)) || answer.notModified()))
+        context.cache->rememberFoundFeed(entry.site, entry.url);
+    return answer;
+}
+
+// A website's address typed for a feed: the page's answer is followed, in the same refresh,
+// to the feed it announces, whose address the cache then keeps; later refreshes ask that
+// feed and go back to the page only when the feed fails (the feed may have moved).
+HttpResult followPage(Entry& entry, HttpResult answer, const NewsRefreshContext& context,
+                      const std::function<void()>& yield)
+{
+    if (entry.site.empty()) {
+        std::optional<std::string> found;
+        if (answer.ok) {
+            found = announcedFeed(answer.body, answer.url.empty() ? entry.url : answer.url);
+        } else if (answer.notModified() && context.cache) {
+            // A page kept from before it was known to announce a feed.
+            if (const auto kept = context.cache->load(entry.url); kept && kept->hasBody)
+                found = announcedFeed(kept->body, entry.url);
+        }
+        if (!found)
+            return answer;
+        return followTo(entry, entry.url, std::move(*found), context, yield);
+    }
+    if ((answer.ok && isFeedDocument(answer.body)) || answer.notModified())
+        return answer;
+    const HttpResult page = context.http->get(entry.site, yield);
+    auto found =
+        page.ok ? announcedFeed(page.body, page.url.empty() ? entry.site : page.url) : std::nullopt;
+    if (page.ok && !found && context.cache)
+        context.cache->forgetFoundFeed(entry.site);
+    // The feed's own failure stands when the page leads nowhere else; its last answer may
+    // stand in for it.
+    if (!found || *found == entry.url)
+        return answer;
+    return followTo(entry, entry.site, std::move(*found), context, yield);
 }
 
 // The body of a feed's answer, with what the cache keeps: a full answer is stored, an
@@ -134,15 +184,20 @@ bool refreshNewsPage(const NewsRefreshContext& context)
     std::vector<HttpRequest> requests;
     const auto now = std::chrono::system_clock::now();
     for (const auto& name : selected) {
-        Entry entry{name, {}, nullptr, 0, std::nullopt, false};
+        Entry entry{name, {}, nullptr, 0, std::nullopt, false, {}};
         try {
             entry.url = ResolveFeedUrl(name, catalog);
         } catch (...) {
             entry.resolveError = std::current_exception();
         }
         if (!entry.url.empty()) {
-            if (context.cache)
+            if (context.cache) {
+                if (std::string feed = context.cache->foundFeed(entry.url); !feed.empty()) {
+                    entry.site = std::move(entry.url);
+                    entry.url = std::move(feed);
+                }
                 entry.cached = context.cache->load(entry.url, false);
+            }
             entry.waiting = entry.cached && entry.cached->retryAfter > now;
             if (!entry.waiting) {
                 entry.fetchIndex = requests.size();
@@ -159,7 +214,7 @@ bool refreshNewsPage(const NewsRefreshContext& context)
         fetches = context.http->start(requests);
 
     PageSink sink(page);
-    for (const auto& entry : entries) {
+    for (auto& entry : entries) {
         yield();
         if (entry.resolveError)
             std::rethrow_exception(entry.resolveError);
@@ -175,7 +230,9 @@ bool refreshNewsPage(const NewsRefreshContext& context)
                     throw NuvioError("HTTP/1.1 503 Service Unavailable");
                 body = std::move(*stored);
             } else {
-                body = feedBody(fetches->take(entry.fetchIndex, yield), entry, context.cache);
+                HttpResult answer =
+                    followPage(entry, fetches->take(entry.fetchIndex, yield), context, yield);
+                body = feedBody(std::move(answer), entry, context.cache);
             }
             std::string text = prepareFeedText(std::move(body));
             yield();

@@ -1,0 +1,22 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace nuvio {
+
+// The feed a web page announces, for an address typed as a website's: when the answer is
+// an HTML page (no "<rss", "<rdf:RDF", "<feed" or "<channel" in it) with a
+// <link rel="alternate"> of type RSS or Atom, the address of the first such link that is
+// an http or https address once resolved against the page's <base href>, else against
+// `pageUrl` (the address the page came from): a page must not lead the program to a local
+// file or any other scheme. None for a feed, or for a page that announces none.
+std::optional<std::string> announcedFeed(std::string_view body, std::string_view pageUrl);
+
+// Whether a body is a feed document rather than a web page: it holds "<rss", "<rdf:RDF",
+// "<feed" or "<channel" (any letter case), or its root element is one of those by name.
+bool isFeedDocument(std::string_view body);
+
+} // namespace nuvio
