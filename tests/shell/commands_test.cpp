@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: MIT
+#include "gui/platform/filedialog.h"
 #include "support/formfixture.h"
 
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScopeGuard>
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
@@ -282,4 +284,82 @@ TEST_F(CommandsTest, TabNeverStopsInTheViewBehind)
         EXPECT_GT(stops, 0);
         EXPECT_TRUE(front->isEnabled());
     }
+}
+
+TEST_F(CommandsTest, FeedsFromAndToOpmlFilesThroughTheFileMenu)
+{
+    dir.write("newsfeeds.txt", "Lokal,http://127.0.0.1:1/lokal\r\n");
+    dir.write("in.opml", "<opml version=\"2.0\"><body><outline text=\"Mappe\"><outline text=\"L\" "
+                         "xmlUrl=\"http://127.0.0.1:1/lokal\"/></outline></body></opml>");
+    dir.write("not.opml", "<rss/>");
+    auto& f = create();
+    std::vector<std::string> calls;
+    QObject::connect(&f, &TForm1::newsRefreshed, [&] { calls.push_back("UpdateNews"); });
+    QObject::connect(&f, &TForm1::newsShown, [&] { calls.push_back("VisNyheder"); });
+    std::optional<QString> answer;
+    std::vector<FileDialogTexts> asked;
+    setFileDialogHook([&](FileDialogMode, const FileDialogTexts& texts) {
+        asked.push_back(texts);
+        return answer;
+    });
+    const auto hookGone = qScopeGuard([] { setFileDialogHook(nullptr); });
+
+    struct Case
+    {
+        const char* what;
+        const char* action;
+        std::optional<std::string> file;
+        QString message; // "" for none
+        MessageIcon icon;
+        std::vector<std::string> calls;
+    };
+    const QString in = QString::fromStdString(dir.file("in.opml"));
+    const QString out = QString::fromStdString(dir.file("out"));
+    const Case cases[] = {
+        {"cancelled", "ImportFeeds", std::nullopt, {}, MessageIcon::None, {}},
+        {"no OPML",
+         "ImportFeeds",
+         dir.file("not.opml"),
+         QString::fromStdString(dir.file("not.opml")) + " er ikke en OPML-fil.",
+         MessageIcon::Error,
+         {}},
+        {"a new feed: its news at once",
+         "ImportFeeds",
+         dir.file("in.opml"),
+         "Feeds importeret fra " + in + QString::fromUtf8(": 1 tilføjet, 0 sprunget over"),
+         MessageIcon::Information,
+         {"UpdateNews", "VisNyheder"}},
+        {"nothing new",
+         "ImportFeeds",
+         dir.file("in.opml"),
+         "Feeds importeret fra " + in + ": 0 tilf" + QString::fromUtf8("ø") +
+             "jet, 1 sprunget over",
+         MessageIcon::Information,
+         {}},
+        {"a name without a suffix gets .opml",
+         "ExportFeeds",
+         dir.file("out"),
+         "Feeds eksporteret til " + out + ".opml: 1",
+         MessageIcon::Information,
+         {}},
+    };
+    for (const auto& c : cases) {
+        answer = c.file ? std::optional(QString::fromStdString(*c.file)) : std::nullopt;
+        messages.clear();
+        calls.clear();
+        widget<QAction>(f, c.action)->trigger();
+        ASSERT_EQ(messages.size(), c.message.isEmpty() ? 0u : 1u) << c.what;
+        if (!c.message.isEmpty()) {
+            EXPECT_EQ(messages[0].text, c.message) << c.what;
+            EXPECT_EQ(messages[0].icon, c.icon) << c.what;
+        }
+        EXPECT_EQ(calls, c.calls) << c.what;
+    }
+    EXPECT_EQ(dir.read("newsselected.txt"), "Lokal\r\n");
+    EXPECT_NE(dir.read("out.opml").find("text=\"Lokal\""), std::string::npos);
+    // The dialogs speak the interface language.
+    EXPECT_EQ(asked.front().caption, QString::fromUtf8("Importér feeds"));
+    EXPECT_EQ(asked.front().accept, QString::fromUtf8("Importér"));
+    EXPECT_EQ(asked.back().caption, QString::fromUtf8("Eksportér feeds"));
+    EXPECT_EQ(asked.back().filter, "OPML-filer (*.opml *.xml);;Alle filer (*)");
 }

@@ -5,13 +5,17 @@
 #include "core/language/languagetable.h"
 #include "core/net/httpclient.h"
 #include "core/news/feedcache.h"
+#include "core/news/feedexchange.h"
 #include "core/news/newsrefresh.h"
+#include "core/news/pageheadlines.h"
 #include "core/platform/codepage.h"
 #include "core/platform/plainpath.h"
 #include "core/platform/textfile.h"
 #include "core/settings/settingsstore.h"
 #include "gui/language/loadlanguage.h"
 #include "gui/platform/application.h"
+#include "gui/platform/desktopnotification.h"
+#include "gui/platform/filedialog.h"
 #include "gui/platform/messagebox.h"
 #include "gui/platform/urlopener.h"
 #include "gui/platform/windowplacement.h"
@@ -175,6 +179,12 @@ void TForm1::createMenu()
         return action;
     };
     Filer1 = addMenu("Filer1", QStringLiteral("Filer"));
+    // The captions carry their own mnemonics, chosen per language beside the quit item's.
+    m_importFeeds =
+        addItem(Filer1, "ImportFeeds", uiText(AddedText::MenuImportFeeds), &TForm1::importFeeds);
+    m_exportFeeds =
+        addItem(Filer1, "ExportFeeds", uiText(AddedText::MenuExportFeeds), &TForm1::exportFeeds);
+    Filer1->addSeparator();
     Afslut1 = addItem(Filer1, "Afslut1", QStringLiteral("Afslut"), &TForm1::Afslut1Click);
 
     Vis1 = addMenu("Vis1", QStringLiteral("Vis"));
@@ -288,6 +298,19 @@ void TForm1::FormCreate()
     m_trayQuit->setObjectName(QStringLiteral("TrayAfslut"));
     connect(m_trayQuit, &QAction::triggered, this, reportingFailures([this] { Afslut1Click(); }));
     TrayIcon->setContextMenu(m_trayMenu);
+
+    m_notification = new DesktopNotification(QString::fromStdString(m_program.AppName),
+                                             QStringLiteral("nuvio"), this);
+    connect(m_notification, &DesktopNotification::clicked, this,
+            reportingFailures([this] { VisNyheder(); }));
+    // Without a notification service the tray icon, where it is shown, says it instead.
+    connect(m_notification, &DesktopNotification::unavailable, this,
+            [this](const QString& summary, const QString& body) {
+                if (TrayIcon->isVisible())
+                    TrayIcon->showMessage(summary, body);
+            });
+    connect(TrayIcon, &QSystemTrayIcon::messageClicked, this,
+            reportingFailures([this] { VisNyheder(); }));
 
     // Opening the sound is the last step, so a broken sound file leaves a complete window.
     try {
@@ -416,6 +439,56 @@ void TForm1::Indstillinger1Click()
         call(m_commands.LoadLanguage);
         call(m_commands.UpdateDefinitionFiles);
     }
+}
+
+namespace {
+
+FileDialogTexts opmlDialogTexts(AddedText caption, AddedText accept)
+{
+    // The dialog's caption is the menu item's, without its mnemonic and its dots.
+    QString title = uiText(caption);
+    title.remove(QLatin1Char('&')).remove(QChar(0x2026)).remove(QLatin1String("..."));
+    return {title.trimmed(),
+            uiText(AddedText::OpmlFileTypes),
+            uiText(accept),
+            uiText(AddedText::FileDialogCancel),
+            uiText(AddedText::FileDialogLookIn),
+            uiText(AddedText::FileDialogFileName),
+            uiText(AddedText::FileDialogFileType)};
+}
+
+} // namespace
+
+void TForm1::importFeeds()
+{
+    const auto file =
+        chooseFile(this, FileDialogMode::Open,
+                   opmlDialogTexts(AddedText::MenuImportFeeds, AddedText::OpmlImportButton));
+    if (!file)
+        return;
+    const std::string path = file->toStdString();
+    const OpmlImport import = importOpmlFile(m_settings.InstallPath, path);
+    showMessage(QString::fromStdString(m_program.AppTitle), fromCp1252(importReport(path, import)),
+                MessageIcon::Information);
+    // As after new feeds in the settings dialog: their news at once.
+    if (import.added > 0 && !m_quitRequested) {
+        UpdateNews();
+        VisNyheder();
+    }
+}
+
+void TForm1::exportFeeds()
+{
+    const auto file =
+        chooseFile(this, FileDialogMode::Save,
+                   opmlDialogTexts(AddedText::MenuExportFeeds, AddedText::OpmlExportButton),
+                   QStringLiteral("opml"));
+    if (!file)
+        return;
+    const std::string path = file->toStdString();
+    const int count = exportOpmlFile(m_settings.InstallPath, path);
+    showMessage(QString::fromStdString(m_program.AppTitle), fromCp1252(exportReport(path, count)),
+                MessageIcon::Information);
 }
 
 void TForm1::FormResize()
@@ -576,8 +649,24 @@ void TForm1::UpdateNews()
             return; // quitting
         }
     }
-    if (newNews)
+    if (newNews) {
+        // Asked before CallObs, which may bring the window back.
+        if (m_settings.ObsFunktion != 0 && (!isVisible() || isMinimized()))
+            notifyNewHeadlines();
         CallObs();
+    }
+}
+
+void TForm1::notifyNewHeadlines()
+{
+    const std::string page = newsPagePath(m_settings);
+    if (!fileExists(page))
+        return;
+    const QStringList items = readPageHeadlines(readFileBytes(page)).newItems;
+    if (items.isEmpty())
+        return;
+    m_notification->show(uiText(AddedText::NewHeadlines).arg(items.size()),
+                         items.mid(0, 3).join(QLatin1Char('\n')), ToolButton1->toolTip());
 }
 
 std::string TForm1::newsPageUrl() const
@@ -673,6 +762,8 @@ void TForm1::applyTexts(const std::vector<LanguageText>& texts)
         }
     }
     m_trayRestore->setText(uiText(AddedText::TrayRestore));
+    m_importFeeds->setText(uiText(AddedText::MenuImportFeeds));
+    m_exportFeeds->setText(uiText(AddedText::MenuExportFeeds));
     m_trayQuit->setText(Afslut1->text());
 }
 

@@ -29,6 +29,7 @@ namespace nuvio {
 struct LanguageText;
 
 class AlertSound;
+class DesktopNotification;
 class BrowserPage;
 class FeedCache;
 class HttpClient;
@@ -70,6 +71,10 @@ public:
     void Opdatrnuvio1Click();   // "Opdatér def.filer": update the local pages now
     void Hjlp2Click();          // "Hjælp" (F1): the help page
     void Indstillinger1Click(); // the settings dialog, then what its changes call for
+    // "Importér feeds…" and "Eksportér feeds…": the chosen feeds from and to an OPML file
+    // that a file dialog names. An import that adds feeds refreshes and shows the news.
+    void importFeeds();
+    void exportFeeds();
 
     // The news refresh. One asked for while another runs is remembered and runs once
     // that one has ended.
@@ -179,6 +184,10 @@ private:
     QAction* Indstillinger1 = nullptr;
     QAction* Hjlp2 = nullptr;
     QAction* Om1 = nullptr;
+    QAction* m_importFeeds = nullptr;
+    QAction* m_exportFeeds = nullptr;
+    // New headlines found while the window is out of sight: the desktop says so.
+    DesktopNotification* m_notification = nullptr;
     QMenu* m_trayMenu = nullptr; // the tray icon's: back to the window, or "Afslut"
     QAction* m_trayRestore = nullptr;
     QAction* m_trayQuit = nullptr;
@@ -190,6 +199,7 @@ private:
     void FormDestroy();
     void AutoUpdateNews(); // a timer's refresh: UpdateNews
     void restoreAndRaise();
+    void notifyNewHeadlines();
     std::string newsPageUrl() const;
     static void letPendingMessagesBeProcessed();
     static void call(const std::function<void()>& command);
