@@ -87,6 +87,9 @@ BrowserPage::BrowserPage(Rule rule, UrlOpener& opener, QObject* parent)
     // The view's input widget is the engine's and changes with the page's process; the
     // application sees every click whatever widget it reaches.
     QCoreApplication::instance()->installEventFilter(this);
+    // A click that took the view to a new page is spent: the new page's scripts must not
+    // send out an address on it.
+    connect(this, &QWebEnginePage::loadStarted, this, [this] { m_sinceClick.invalidate(); });
 }
 
 bool BrowserPage::eventFilter(QObject* watched, QEvent* event)
