@@ -518,6 +518,8 @@ TEST_F(BrowserPageTest, NoPageInEitherViewReadsTheUsersFiles)
 TEST_F(BrowserPageTest, NewsPageIsWindows1252WhateverItsBytes)
 {
     dir.write("default.css", "body { color: rgb(1, 2, 3); }");
+    dir.write("feed-line.gif",
+              test::TempDir::readFile(std::string(NUVIO_SOURCE_DIR) + "/data/feed-line.gif"));
     test::LoopbackServer server;
     std::atomic<int> remote{0};
     server.server().Get("/beacon.gif", [&](const httplib::Request&, httplib::Response& response) {
@@ -539,7 +541,7 @@ TEST_F(BrowserPageTest, NewsPageIsWindows1252WhateverItsBytes)
     for (const auto& c : cases) {
         const std::string page =
             "<html><head><link rel='stylesheet' href='default.css'></head><body>"
-            "<p id='own'>\xC6r\xF8 K\xF8"
+            "<img id='line' src='feed-line.gif'><p id='own'>\xC6r\xF8 K\xF8"
             "benhavn</p><p>" +
             c.feed + "</p><img src='" + server.url("/beacon.gif") + "'></body></html>";
         dir.write("news.html", page);
@@ -555,6 +557,8 @@ TEST_F(BrowserPageTest, NewsPageIsWindows1252WhateverItsBytes)
                   QString::fromUtf8("Ærø København"))
             << c.what;
         EXPECT_EQ(value("getComputedStyle(document.body).color"), "rgb(1, 2, 3)") << c.what;
+        EXPECT_EQ(value("String(document.getElementById('line').naturalWidth > 0)"), "true")
+            << c.what << ": its own images load";
         EXPECT_EQ(dir.read("news.html"), page) << c.what << ": the file is not touched";
     }
     EXPECT_EQ(remote.load(), 0) << "the news page loads nothing from the web";
