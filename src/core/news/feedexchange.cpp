@@ -16,12 +16,29 @@
 #include <QUrl>
 #include <cerrno>
 #include <fcntl.h>
+#include <map>
 #include <set>
 #include <unistd.h>
 
 namespace nuvio {
 
 namespace {
+
+// Two addresses name the same feed when they differ only in the letter case of the scheme
+// and host, or in the "/" of an empty path.
+std::string addressKey(const std::string& url)
+{
+    const auto scheme = url.find("://");
+    if (scheme == std::string::npos)
+        return url;
+    const auto hostEnd = url.find_first_of("/?#", scheme + 3);
+    std::string key = lowerAsciiCopy(url.substr(0, hostEnd));
+    if (hostEnd == std::string::npos || url[hostEnd] != '/')
+        key += '/';
+    if (hostEnd != std::string::npos)
+        key += url.substr(hostEnd);
+    return key;
+}
 
 struct CatalogEntry
 {
@@ -35,6 +52,7 @@ struct FeedLists
 {
     std::vector<std::string> chosen;
     std::vector<CatalogEntry> catalog;
+    std::map<std::string, std::string> nameByAddress; // by addressKey
 
     explicit FeedLists(const std::string& installPath)
     {
@@ -50,6 +68,14 @@ struct FeedLists
             const auto fields = commaFields(line);
             if (fields.size() >= 2)
                 catalog.push_back({fields[0], fields[1]});
+        }
+        // A catalogue feed is chosen by its name only where the settings dialog shows the
+        // name as it is and the name leads back to the feed.
+        for (const auto& entry : catalog) {
+            const std::string key = addressKey(entry.url);
+            if (!entry.name.empty() && !isAddress(entry.name) && !isHeadingLine(entry.name) &&
+                trimControls(entry.name) == entry.name && addressKey(resolve(entry.name)) == key)
+                nameByAddress.emplace(key, entry.name);
         }
     }
 
@@ -73,22 +99,6 @@ struct FeedLists
         return url;
     }
 };
-
-// Two addresses name the same feed when they differ only in the letter case of the scheme
-// and host, or in the "/" of an empty path.
-std::string addressKey(const std::string& url)
-{
-    const auto scheme = url.find("://");
-    if (scheme == std::string::npos)
-        return url;
-    const auto hostEnd = url.find_first_of("/?#", scheme + 3);
-    std::string key = lowerAsciiCopy(url.substr(0, hostEnd));
-    if (hostEnd == std::string::npos || url[hostEnd] != '/')
-        key += '/';
-    if (hostEnd != std::string::npos)
-        key += url.substr(hostEnd);
-    return key;
-}
 
 // The address as the chosen-feeds file holds it: Windows-1252 where the code page has every
 // character (so an exported address comes back byte for byte), else percent-encoded UTF-8.
@@ -161,19 +171,9 @@ OpmlImport importOpmlFile(const std::string& installPath, const std::string& opm
             ++result.skipped;
             continue;
         }
-        // By its catalogue name, so that it shows under that name in the settings dialog,
-        // but only a name that the dialog shows as it is and that leads back to this feed.
-        std::string line = url;
-        for (const auto& entry : lists.catalog) {
-            if (addressKey(entry.url) == addressKey(url) && !entry.name.empty() &&
-                !FeedLists::isAddress(entry.name) && !isHeadingLine(entry.name) &&
-                trimControls(entry.name) == entry.name &&
-                addressKey(lists.resolve(entry.name)) == addressKey(url)) {
-                line = entry.name;
-                break;
-            }
-        }
-        chosen.push_back(line);
+        // By its catalogue name, so that it shows under that name in the settings dialog.
+        const auto name = lists.nameByAddress.find(addressKey(url));
+        chosen.push_back(name != lists.nameByAddress.end() ? name->second : url);
         ++result.added;
     }
     if (result.added > 0)
@@ -209,14 +209,9 @@ int exportOpmlFile(const std::string& installPath, const std::string& opmlPath)
         QString title;
         if (!FeedLists::isAddress(line)) {
             title = fromCp1252(line);
-        } else {
-            for (const auto& entry : lists.catalog) {
-                if (!entry.name.empty() && addressKey(entry.url) == addressKey(url) &&
-                    addressKey(lists.resolve(entry.name)) == addressKey(url)) {
-                    title = fromCp1252(entry.name);
-                    break;
-                }
-            }
+        } else if (const auto name = lists.nameByAddress.find(addressKey(url));
+                   name != lists.nameByAddress.end()) {
+            title = fromCp1252(name->second);
         }
         if (title.isEmpty() && !pageTitles.isEmpty())
             title = pageTitles.at(static_cast<qsizetype>(i));

@@ -21,7 +21,7 @@ struct OpmlFeed
 };
 
 // A feed list larger than this is no feed list: it is refused before it is parsed.
-inline constexpr std::int64_t kOpmlSizeLimit = 10 * 1024 * 1024;
+inline constexpr std::int64_t kOpmlSizeLimit = std::int64_t{10} * 1024 * 1024;
 
 // Why an OPML file was refused, in the interface language (Windows-1252 bytes).
 class OpmlError : public NuvioError
