@@ -28,7 +28,7 @@ constexpr std::array<AddedTextRow, kCount> kRows = {{
     {T::FileDialogCancel, "FileDialogCancel", "Annuller"},
     {T::OpmlImported, "OpmlImported", "Feeds importeret fra %1: %2 tilf\xF8jet, %3 sprunget over"},
     {T::OpmlExported, "OpmlExported", "Feeds eksporteret til %1: %2"},
-    {T::OpmlNotXml, "OpmlNotXml", "%1 er ikke en OPML-fil: fejl i linje %2 (%3)"},
+    {T::OpmlNotXml, "OpmlNotXml", "%1 er ikke en OPML-fil (linje %2): %3"},
     {T::OpmlNotOpml, "OpmlNotOpml", "%1 er ikke en OPML-fil"},
     {T::OpmlNoFeeds, "OpmlNoFeeds", "%1 indeholder ingen feeds"},
     {T::OpmlTooLarge, "OpmlTooLarge", "%1 er st\xF8rre end 10 MB"},
