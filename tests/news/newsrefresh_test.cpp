@@ -291,6 +291,53 @@ TEST_F(NewsRefreshTest, MaxNewsPerFeedLimitsEveryFeed)
                                          NewsPageWriter::footerText());
 }
 
+TEST_F(NewsRefreshTest, ManyLargeFeedsFromOneHostAllArrive)
+{
+    // More large feeds from one publisher than its connections, with room in memory for
+    // few of them: the transfers that wait for room must not hold the connections the
+    // one the page needs next is waiting for.
+    constexpr int kFeeds = 40;
+    server.server().Get(
+        R"(/large/(\d+))", [](const httplib::Request& request, httplib::Response& response) {
+            const std::string name = "large" + std::string(request.matches[1]);
+            std::string body = rss(name, {{"http://" + name + ".dk/1", name + " one"}});
+            body.insert(body.find("<item>"), "<!-- " + std::string(200 << 10, 'x') + " -->");
+            response.set_header("ETag", "\"" + name + "\"");
+            response.set_chunked_content_provider(
+                "application/rss+xml", [body](std::size_t offset, httplib::DataSink& sink) {
+                    const std::size_t size = std::min<std::size_t>(16 << 10, body.size() - offset);
+                    sink.write(body.data() + offset, size);
+                    if (offset + size == body.size())
+                        sink.done();
+                    return true;
+                });
+        });
+    HttpClient::Limits limits;
+    limits.maxHeld = 1 << 20;
+    limits.total = 20s; // a stall ends here, with "Fejl"
+    HttpClient small(limits);
+    FeedCache cache(dir.file("cache"));
+    std::string selected;
+    std::string expected;
+    for (int i = 0; i < kFeeds; ++i) {
+        const std::string name = "large" + std::to_string(i);
+        selected += server.url("/large/" + std::to_string(i)) + "\r\n";
+        expected += NewsPageWriter::headingText("http://" + name + ".dk/", name) +
+                    NewsPageWriter::itemText("http://" + name + ".dk/1", name + " one", true);
+    }
+    dir.write("newsfeeds.txt", "");
+    dir.write("newsselected.txt", selected);
+    NewsRefreshContext context;
+    context.installPath = dir.path();
+    context.showStatus = [this](const std::string& text) { statuses.push_back(text); };
+    context.http = &small;
+    context.cache = &cache;
+    EXPECT_TRUE(refreshNewsPage(context));
+    EXPECT_EQ(dir.read("news.html"),
+              NewsPageWriter::headerText() + expected + NewsPageWriter::footerText());
+    EXPECT_EQ(statuses, (std::vector<std::string>{"", "", ""}));
+}
+
 TEST(FeedCache, KeptBetweenRunsDamagedFilesForgottenAndBounded)
 {
     test::TempDir dir;

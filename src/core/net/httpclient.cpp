@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/net/httpclient.h"
 
+#include "core/net/transferwindow.h"
 #include "core/platform/asciitext.h"
 #include "core/shell/programvalues.h"
 
@@ -417,8 +418,12 @@ std::unique_ptr<HttpClient::Batch> HttpClient::start(const std::vector<HttpReque
 
     batch->m_worker = std::thread([state, requests, limits, share] {
         CURLM* multi = curl_multi_init();
+        // The window keeps to the connection limits; libcurl's limit a host stays too, or
+        // an HTTP/2 host's transfers would open connections of their own instead of
+        // waiting to share one.
         curl_multi_setopt(multi, CURLMOPT_MAX_HOST_CONNECTIONS, limits.maxPerHost);
-        curl_multi_setopt(multi, CURLMOPT_MAX_TOTAL_CONNECTIONS, limits.maxTotal);
+        curl_multi_setopt(multi, CURLMOPT_MAX_CONCURRENT_STREAMS,
+                          static_cast<long>(TransferWindow::kStreamsPerConnection));
         {
             std::lock_guard lock(state->mutex);
             state->multi = multi;
@@ -480,12 +485,20 @@ std::unique_ptr<HttpClient::Batch> HttpClient::start(const std::vector<HttpReque
             curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, transfer->errorBuffer);
             curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
             curl_easy_setopt(easy, CURLOPT_PRIVATE, transfer.get());
-            curl_multi_add_handle(multi, easy);
             transfers.push_back(std::move(transfer));
         }
 
-        int running = static_cast<int>(requests.size());
-        while (running > 0 && !state->cancelled) {
+        std::vector<std::string> urls;
+        urls.reserve(requests.size());
+        for (const auto& request : requests)
+            urls.push_back(request.url);
+        TransferWindow window(urls, static_cast<std::size_t>(std::max(1L, limits.maxPerHost)),
+                              static_cast<std::size_t>(std::max(1L, limits.maxTotal)));
+        std::size_t finished = 0;
+        while (finished < requests.size() && !state->cancelled) {
+            for (const std::size_t i : window.admit())
+                curl_multi_add_handle(multi, transfers[i]->easy);
+            int running = 0;
             curl_multi_perform(multi, &running);
             int queued = 0;
             while (CURLMsg* message = curl_multi_info_read(multi, &queued)) {
@@ -493,8 +506,16 @@ std::unique_ptr<HttpClient::Batch> HttpClient::start(const std::vector<HttpReque
                     continue;
                 Transfer* transfer = nullptr;
                 curl_easy_getinfo(message->easy_handle, CURLINFO_PRIVATE, &transfer);
+                if (long version = 0; curl_easy_getinfo(transfer->easy, CURLINFO_HTTP_VERSION,
+                                                        &version) == CURLE_OK &&
+                                      version >= CURL_HTTP_VERSION_2_0)
+                    window.multiplexed(transfer->index);
                 HttpResult result = finish(*transfer, message->data.result);
                 std::vector<std::string>().swap(transfer->blocks);
+                // Its connection goes to the next transfer of the window.
+                curl_multi_remove_handle(multi, transfer->easy);
+                window.finished(transfer->index);
+                ++finished;
                 std::lock_guard lock(state->mutex);
                 state->results[transfer->index] = std::move(result);
                 state->done.notify_all();
@@ -509,7 +530,7 @@ std::unique_ptr<HttpClient::Batch> HttpClient::start(const std::vector<HttpReque
                     }
                 }
             }
-            if (running > 0)
+            if (finished < requests.size())
                 curl_multi_poll(multi, nullptr, 0, 100, nullptr);
         }
         {

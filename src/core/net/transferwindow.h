@@ -1,0 +1,51 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstddef>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace nuvio {
+
+// Which transfers of a batch libcurl is given, and when. libcurl gives a host's free
+// connections to waiting transfers in no fixed order, and a transfer paused for memory
+// keeps its connection: handed everything at once, later transfers can hold every
+// connection while the one the page needs next never gets one. So transfers are handed
+// over in the batch's order, no more of a host at once than it has connections for, and
+// no more in all than the connection limit: every transfer handed over can run, the one
+// needed next among them.
+class TransferWindow
+{
+public:
+    // `urls` in the batch's order; `perHost` connections a host, `total` in all.
+    TransferWindow(const std::vector<std::string>& urls, std::size_t perHost, std::size_t total);
+
+    // The transfers to hand over now, in order.
+    std::vector<std::size_t> admit();
+    void finished(std::size_t index);
+    // The transfer's host answered over HTTP/2: its transfers share connections, as many
+    // as the protocol's usual stream limit on one of them.
+    void multiplexed(std::size_t index);
+
+    static constexpr std::size_t kStreamsPerConnection = 100;
+
+private:
+    struct Host
+    {
+        std::size_t running = 0;
+        bool multiplexed = false;
+    };
+    std::size_t connections(const Host& host) const;
+
+    std::vector<std::string> m_hosts; // each transfer's scheme, host and port
+    std::vector<bool> m_started;
+    std::vector<bool> m_finished;
+    std::map<std::string, Host> m_byHost;
+    std::size_t m_perHost;
+    std::size_t m_total;
+    std::size_t m_connections = 0; // needed by the running transfers
+    std::size_t m_firstNotStarted = 0;
+};
+
+} // namespace nuvio
