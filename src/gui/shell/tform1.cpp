@@ -134,23 +134,16 @@ void TForm1::createViews()
     // no page in either may read the user's files. Turning local file access off
     // altogether would also take the local pages' style sheet and images, so the guard
     // lets those through and nothing else.
-    auto* guard = new LocalFileGuard(installPath, this);
-    const auto makeView = [this, guard](const QString& name, BrowserPage::Rule rule) {
-        auto* view = new QWebEngineView(m_client);
-        view->setObjectName(name);
-        auto* page = new BrowserPage(std::move(rule), *m_opener, view);
-        page->settings()->setDefaultTextEncoding(QStringLiteral("windows-1252"));
-        page->setGuard(guard);
-        view->setPage(page);
-        return view;
-    };
-    WebBrowser1 = makeView(QStringLiteral("WebBrowser1"), mainViewNavigation);
-    RadioBrowser = makeView(QStringLiteral("RadioBrowser"), radioViewNavigation);
-    // The radio page is local and plays streams from the web, and a station's page may
-    // start its own player.
-    QWebEngineSettings* radio = RadioBrowser->page()->settings();
-    radio->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
-    radio->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
+    m_guard = new LocalFileGuard(installPath, this);
+    WebBrowser1 = new QWebEngineView(m_client);
+    WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
+    WebBrowser1->setPage(makePage(mainViewNavigation, WebBrowser1));
+    // The radio view gets its page, and the engine its second page renderer, only once it
+    // is navigated: most sessions never show it. Until then it stays hidden, since a view
+    // that is shown makes a page of its own.
+    RadioBrowser = new QWebEngineView(m_client);
+    RadioBrowser->setObjectName(QStringLiteral("RadioBrowser"));
+    RadioBrowser->hide();
 
     m_newsScheme = new NewsPageScheme(installPath, this);
     QWebEngineProfile* profile = WebBrowser1->page()->profile();
@@ -160,6 +153,30 @@ void TForm1::createViews()
 
     m_frontView = RadioBrowser;
     bringToFront(WebBrowser1);
+}
+
+BrowserPage* TForm1::makePage(BrowserPage::Rule rule, QWebEngineView* view)
+{
+    auto* page = new BrowserPage(std::move(rule), *m_opener, view);
+    page->settings()->setDefaultTextEncoding(QStringLiteral("windows-1252"));
+    page->setGuard(m_guard);
+    return page;
+}
+
+void TForm1::ensureRadioPage()
+{
+    if (m_radioPageMade)
+        return;
+    m_radioPageMade = true;
+    BrowserPage* page = makePage(radioViewNavigation, RadioBrowser);
+    // The radio page is local and plays streams from the web, and a station's page may
+    // start its own player.
+    QWebEngineSettings* radio = page->settings();
+    radio->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
+    radio->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
+    RadioBrowser->setPage(page);
+    RadioBrowser->show();
+    RadioBrowser->stackUnder(WebBrowser1);
 }
 
 void TForm1::createMenu()
@@ -395,7 +412,7 @@ void TForm1::NetRadio1Click()
 {
     const std::string url = LocalPageURL(m_settings, "netradio");
     // An open radio page is never reloaded: it may be playing.
-    if (RadioBrowser->url().toString().contains(QStringLiteral("netradio"))) {
+    if (m_radioPageMade && RadioBrowser->url().toString().contains(QStringLiteral("netradio"))) {
         bringToFront(RadioBrowser);
         letPendingMessagesBeProcessed();
         return;
@@ -545,6 +562,8 @@ void TForm1::restoreFromTray()
 
 void TForm1::bringToFront(QWebEngineView* view)
 {
+    if (view == RadioBrowser)
+        ensureRadioPage();
     view->raise();
     m_frontView = view;
     // The view behind keeps its page (the radio plays on) but takes no focus or input:
@@ -557,6 +576,8 @@ void TForm1::bringToFront(QWebEngineView* view)
 
 void TForm1::navigate(QWebEngineView* view, const QUrl& url)
 {
+    if (view == RadioBrowser)
+        ensureRadioPage();
     view->setUrl(m_newsScheme->viewUrl(url));
 }
 

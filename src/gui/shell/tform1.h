@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/settings/appsettings.h"
+#include "core/shell/navigationrules.h"
 #include "core/shell/pageurls.h"
 #include "core/shell/programvalues.h"
 
@@ -33,6 +34,7 @@ class DesktopNotification;
 class BrowserPage;
 class FeedCache;
 class HttpClient;
+class LocalFileGuard;
 class NewsPageScheme;
 class UrlOpener;
 
@@ -193,6 +195,9 @@ private:
     QAction* m_trayQuit = nullptr;
 
     void createViews();
+    BrowserPage* makePage(std::function<NavigationDecision(std::string_view)> rule,
+                          QWebEngineView* view);
+    void ensureRadioPage(); // the radio view's page, made when the view is first used
     void createMenu();
     void createToolBar();
     void FormCreate();
@@ -215,6 +220,8 @@ private:
     QLabel* m_statusPanel = nullptr;
     QWebEngineView* m_frontView = nullptr;
     NewsPageScheme* m_newsScheme = nullptr;
+    LocalFileGuard* m_guard = nullptr;
+    bool m_radioPageMade = false;
     WindowBounds m_outerBounds;
     std::uint32_t m_refreshIntervalMs = 0;
     bool m_quitRequested = false;
