@@ -156,3 +156,35 @@ TEST(Crash, KilledWhileUpdatingTheLocalFiles)
                                            "a.html.nuvio-tmp-mine"}));
     std::printf("%d kills while updating; every file whole\n", kKills);
 }
+
+TEST(Crash, StartUpCleanupLeavesAnotherCopysWriteAlone)
+{
+    // Two copies of the program with one install folder: one is writing its page while
+    // the other starts; a third was killed in the middle of a write.
+    test::TempDir dir;
+    const auto waitFor = [](const std::string& path) {
+        for (int i = 0; i < 500 && !fs::exists(path); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        return fs::exists(path);
+    };
+    const pid_t killed = spawnHelper({"hold", dir.file("hive.reg")});
+    ASSERT_TRUE(waitFor(dir.file("hive.reg.ready")));
+    ::kill(killed, SIGKILL);
+    ::waitpid(killed, nullptr, 0);
+    const pid_t writer = spawnHelper({"hold", dir.file("news.html")});
+    ASSERT_TRUE(waitFor(dir.file("news.html.ready")));
+
+    removeLeftoverTemporaryFiles(dir.path());
+    std::set<std::string> left;
+    for (const auto& entry : fs::directory_iterator(dir.path()))
+        left.insert(entry.path().filename().string().substr(0, 20));
+    EXPECT_EQ(left,
+              (std::set<std::string>{"hive.reg.ready", "news.html.nuvio-tmp-", "news.html.ready"}))
+        << "the killed write's file goes, the live one's stays";
+
+    dir.write("news.html.go", "");
+    int status = 0;
+    ::waitpid(writer, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the live write completes";
+    EXPECT_EQ(dir.read("news.html"), "first half, second half");
+}

@@ -5,15 +5,21 @@
 //   crash_helper update INSTALLDIR SERVERURL
 //   crash_helper once save HIVE | once select FILE [FEED...] | once update INSTALLDIR SERVERURL
 //   crash_helper once refresh INSTALLDIR CACHEFOLDER     (prints the status lines)
+//   crash_helper hold FILE   (writes half of FILE, makes FILE.ready, waits for FILE.go, ends it)
 #include "core/deffiles/definitionupdate.h"
 #include "core/net/httpclient.h"
 #include "core/news/feedcache.h"
 #include "core/news/feedlists.h"
 #include "core/news/newsrefresh.h"
+#include "core/platform/atomicfile.h"
 #include "core/settings/settingsstore.h"
 
+#include <chrono>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace nuvio;
@@ -68,6 +74,23 @@ int main(int argc, char** argv)
     const std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "once" && argc > 2)
         return writeOnce(argv[2], {argv + 3, argv + argc});
+    if (mode == "hold" && argc == 3) {
+        // A writer in the middle of its write, for as long as the test wants.
+        try {
+            const std::string path = argv[2];
+            AtomicFileWriter file(path);
+            file.write("first half, ");
+            std::ofstream(path + ".ready").flush();
+            while (!std::filesystem::exists(path + ".go"))
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            file.write("second half");
+            file.commit();
+        } catch (const std::exception& error) {
+            std::printf("%s", error.what());
+            return 1;
+        }
+        return 0;
+    }
     if (mode == "save" && argc == 3) {
         for (int round = 0;; ++round) {
             AppSettings settings;

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -103,10 +104,31 @@ AtomicFileWriter::AtomicFileWriter(const std::string& path, Links links)
     if (exists && (links == Links::Follow || S_ISREG(old.st_mode)) && isWriteProtected(m_path))
         throw FileWriteError(errors::cannotCreateFile(m_path, errors::systemReason(EACCES)),
                              EACCES);
-    m_fd = ::mkostemp(m_temporary.data(), O_CLOEXEC);
-    if (m_fd < 0) {
-        const int error = errno;
-        throw FileWriteError(errors::cannotCreateFile(m_path, errors::systemReason(error)), error);
+    // Locked until it is renamed or removed, so that another copy's start-up cleanup
+    // knows it is being written. A cleanup may take a file between its creation and the
+    // lock: then it is made again.
+    const std::string pattern = m_temporary;
+    for (int attempt = 0;; ++attempt) {
+        m_temporary = pattern;
+        m_fd = ::mkostemp(m_temporary.data(), O_CLOEXEC);
+        if (m_fd < 0) {
+            const int error = errno;
+            throw FileWriteError(errors::cannotCreateFile(m_path, errors::systemReason(error)),
+                                 error);
+        }
+        const bool locked = ::flock(m_fd, LOCK_EX) == 0;
+        struct stat made
+        {
+        };
+        if (locked && ::fstat(m_fd, &made) == 0 && made.st_nlink > 0)
+            break;
+        if (!locked)
+            ::unlink(m_temporary.c_str());
+        ::close(m_fd);
+        m_fd = -1;
+        if (attempt == 3)
+            throw FileWriteError(errors::cannotCreateFile(m_path, errors::systemReason(EAGAIN)),
+                                 EAGAIN);
     }
     // Keep the old file's permissions; a new file gets the usual 0666 less the umask.
     if (exists && S_ISREG(old.st_mode)) {
@@ -127,9 +149,9 @@ void AtomicFileWriter::abandon()
 {
     if (m_fd < 0)
         return;
+    ::unlink(m_temporary.c_str());
     ::close(m_fd);
     m_fd = -1;
-    ::unlink(m_temporary.c_str());
 }
 
 void AtomicFileWriter::write(std::string_view bytes)
@@ -149,21 +171,26 @@ void AtomicFileWriter::commit(Durability durability)
         throw FileWriteError(errors::streamWriteError(), EBADF);
     const int fd = m_fd;
     m_fd = -1;
-    bool written = durability == Durability::Unflushed || ::fsync(fd) == 0;
-    int error = written ? 0 : errno;
-    if (::close(fd) != 0 && written) {
-        written = false;
+    // Flushed, the file is renamed while still open and locked, so that a cleanup never
+    // takes it half-way; closing it then can fail no write. Unflushed (a cache, which no
+    // cleanup visits), closing is the last chance to hear of a failed write (NFS).
+    int error = 0;
+    if (durability == Durability::Flushed ? ::fsync(fd) != 0 : ::close(fd) != 0) {
         error = errno;
-    }
-    if (!written) {
         ::unlink(m_temporary.c_str());
+        if (durability == Durability::Flushed)
+            ::close(fd);
         throw FileWriteError(errors::streamWriteError(), error);
     }
     if (::rename(m_temporary.c_str(), m_path.c_str()) != 0) {
         error = errno;
         ::unlink(m_temporary.c_str());
+        if (durability == Durability::Flushed)
+            ::close(fd);
         throw FileWriteError(errors::cannotCreateFile(m_path, errors::systemReason(error)), error);
     }
+    if (durability == Durability::Flushed)
+        ::close(fd);
     if (durability == Durability::Unflushed)
         return;
     // Make the rename itself durable; a failure here loses nothing already replaced.
@@ -173,6 +200,22 @@ void AtomicFileWriter::commit(Durability durability)
         ::close(dirFd);
     }
 }
+
+namespace {
+
+// Removes a temporary file that no writer holds: another copy of the program (on another
+// display, with the same install folder) may be writing it right now.
+void removeUnlessWritten(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+        ::unlink(path.c_str()); // still locked by us: no writer can have taken it since
+    ::close(fd);
+}
+
+} // namespace
 
 void removeLeftoverTemporaryFiles(const std::string& folder)
 {
@@ -190,7 +233,7 @@ void removeLeftoverTemporaryFiles(const std::string& folder)
         if (at != std::string::npos && at > 0 &&
             name.size() == at + std::string_view(kTemporarySuffix).size() + 6 &&
             it->is_regular_file(error) && !it->is_symlink(error))
-            fs::remove(it->path(), error);
+            removeUnlessWritten(it->path().string());
     }
 }
 

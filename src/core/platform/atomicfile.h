@@ -65,7 +65,8 @@ void writeFileAtomically(const std::string& path, std::string_view bytes);
 inline constexpr const char* kTemporarySuffix = ".nuvio-tmp-";
 
 // Removes temporary files that writes killed half-way left in `folder` and two levels of
-// folders below; run at start-up, when no write of ours is under way.
+// folders below; run at start-up. A file a live writer holds (each keeps its temporary
+// file locked until it is renamed) stays: it may be another running copy's.
 void removeLeftoverTemporaryFiles(const std::string& folder);
 
 // Whether an existing file may not be written by us: no write bit at all (read-only, as

@@ -129,8 +129,8 @@ int runNuvio(int argc, char** argv)
     if (quitDuringCreation)
         form->Afslut1Click();
     instance.listen();
-    // Writes that a crash or a kill cut short left their temporary files; this copy is
-    // the only one, so none of them is being written now.
+    // Writes that a crash or a kill cut short left their temporary files; those another
+    // copy (on another display, same install folder) is writing are locked and stay.
     removeLeftoverTemporaryFiles(
         QFileInfo(QString::fromStdString(registryHivePath())).path().toStdString());
     if (!settings.InstallPath.empty())
