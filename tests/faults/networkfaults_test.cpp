@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Every way a feed server can fail, between two good feeds in one refresh, each case
-// several times: the right "Fejl" line, the good feeds on the page, an inert page, and no
-// hang beyond the time-outs.
+// several times: the right "Fejl" line and reason, the good feeds on the page, an inert
+// page, and no hang beyond the time-outs.
 #include "core/net/httpclient.h"
 #include "core/news/newsrefresh.h"
 #include "support/compression.h"
@@ -26,7 +26,7 @@ const std::string kGood =
 struct FaultCase
 {
     const char* name;
-    bool failure; // the feed shows "Fejl"; otherwise it is read, whatever it holds
+    HttpFailure reason; // what the failed-feeds list says (None: not a feed)
     std::function<void(int socket)> respond;
 };
 
@@ -46,42 +46,42 @@ std::string chunk(const std::string& data)
 const std::vector<FaultCase>& faultCases()
 {
     static const std::vector<FaultCase> cases = {
-        {"closed before the headers", true, [](int s) { test::readRequestHead(s); }},
-        {"reset during the headers", true,
+        {"closed before the headers", HttpFailure::Broken, [](int s) { test::readRequestHead(s); }},
+        {"reset during the headers", HttpFailure::Broken,
          [](int s) { answer(s, "HTTP/1.1 200 OK\r\nContent-Ty"); }},
-        {"closed right after the headers", true,
+        {"closed right after the headers", HttpFailure::Broken,
          [](int s) { answer(s, "HTTP/1.1 200 OK\r\nContent-Length: 80\r\n\r\n"); }},
-        {"body shorter than its length", true,
+        {"body shorter than its length", HttpFailure::Broken,
          [](int s) {
              answer(s, "HTTP/1.1 200 OK\r\nContent-Length: 900\r\n\r\n<rss><channel><title>Kort");
          }},
-        {"not found, with a body", true,
+        {"not found, with a body", HttpFailure::Status,
          [](int s) {
              answer(s, "HTTP/1.1 404 Not Found\r\nContent-Length: 11\r\n\r\n<rss></rss>");
          }},
-        {"server error, with a body", true,
+        {"server error, with a body", HttpFailure::Status,
          [](int s) {
              answer(s,
                     "HTTP/1.1 500 Internal Server Error\r\nContent-Length: 11\r\n\r\n<rss></rss>");
          }},
-        {"redirect to a file", true,
+        {"redirect to a file", HttpFailure::BadAnswer,
          [](int s) {
              answer(
                  s,
                  "HTTP/1.1 302 Found\r\nLocation: file:///etc/passwd\r\nContent-Length: 0\r\n\r\n");
          }},
-        {"a header line of a megabyte", true,
+        {"a header line of a megabyte", HttpFailure::BadAnswer,
          [](int s) {
              answer(s, "HTTP/1.1 200 OK\r\nX-Big: " + std::string(1 << 20, 'h') + "\r\n\r\n");
          }},
-        {"garbage instead of HTTP", true,
+        {"garbage instead of HTTP", HttpFailure::BadAnswer,
          [](int s) { answer(s, std::string("\x16\x03\x01\x00\xff garbage\r\n\r\n", 17)); }},
-        {"no answer at all", true,
+        {"no answer at all", HttpFailure::NoAnswer,
          [](int s) {
              test::readRequestHead(s);
              std::this_thread::sleep_for(2500ms);
          }},
-        {"a byte a second", true,
+        {"a byte a second", HttpFailure::NoAnswer,
          [](int s) {
              answer(s, "HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\n");
              for (int i = 0; i < 4; ++i) {
@@ -89,7 +89,7 @@ const std::vector<FaultCase>& faultCases()
                  std::this_thread::sleep_for(1000ms);
              }
          }},
-        {"a chunked body past the size limit", true,
+        {"a chunked body past the size limit", HttpFailure::TooLarge,
          [](int s) {
              answer(s, "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n");
              const std::string piece = chunk(std::string(1 << 20, 'z'));
@@ -97,23 +97,23 @@ const std::vector<FaultCase>& faultCases()
                  test::sendAll(s, piece);
              test::sendAll(s, "0\r\n\r\n");
          }},
-        {"an empty answer", false,
+        {"an empty answer", HttpFailure::None,
          [](int s) { answer(s, "HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\n"); }},
-        {"binary garbage with a good status", false,
+        {"binary garbage with a good status", HttpFailure::None,
          [](int s) {
              std::string junk(4096, '\0');
              for (std::size_t i = 0; i < junk.size(); ++i)
                  junk[i] = static_cast<char>((i * 7919) & 0xFF);
              answer(s, "HTTP/1.1 200 OK\r\nContent-Length: 4096\r\n\r\n" + junk);
          }},
-        {"a gzip bomb: 100 KB that inflate past the size limit", true,
+        {"a gzip bomb: 100 KB that inflate past the size limit", HttpFailure::TooLarge,
          [](int s) {
              static const std::string bomb =
                  test::compressed(std::string(1 << 20, '\0'), test::Coding::Gzip, 100);
              answer(s, "HTTP/1.1 200 OK\r\nContent-Encoding: gzip\r\nContent-Length: " +
                            std::to_string(bomb.size()) + "\r\n\r\n" + bomb);
          }},
-        {"a gzip body damaged on the way (its check sum fails)", true,
+        {"a gzip body damaged on the way (its check sum fails)", HttpFailure::BadAnswer,
          [](int s) {
              std::string gzip = test::compressed(kGood, test::Coding::Gzip);
              gzip[gzip.size() - 8] = static_cast<char>(~gzip[gzip.size() - 8]);
@@ -157,9 +157,9 @@ TEST(NetworkFaults, EveryCaseBetweenTwoGoodFeeds)
     HttpClient http(limits);
 
     auto cases = faultCases();
-    cases.push_back({"redirects past the limit", true, nullptr});
-    cases.push_back({"a redirect loop", true, nullptr});
-    cases.push_back({"connection refused", true, nullptr});
+    cases.push_back({"redirects past the limit", HttpFailure::BadAnswer, nullptr});
+    cases.push_back({"a redirect loop", HttpFailure::BadAnswer, nullptr});
+    cases.push_back({"connection refused", HttpFailure::NoConnection, nullptr});
     const long peakBefore = peakKilobytes();
     int runs = 0;
     for (const auto& c : cases) {
@@ -187,12 +187,16 @@ TEST(NetworkFaults, EveryCaseBetweenTwoGoodFeeds)
             context.showStatus = [&](const std::string& text) { statuses.push_back(text); };
             context.http = &http;
             const auto start = Clock::now();
-            ASSERT_NO_THROW(refreshNewsPage(context)) << c.name;
+            NewsRefreshResult result;
+            ASSERT_NO_THROW(result = refreshNewsPage(context)) << c.name;
             const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
             ++runs;
-            const bool failed =
-                std::find(statuses.begin(), statuses.end(), "Fejl " + faulty) != statuses.end();
-            EXPECT_EQ(failed, c.failure) << c.name;
+            EXPECT_NE(std::find(statuses.begin(), statuses.end(), "Fejl " + faulty), statuses.end())
+                << c.name;
+            ASSERT_EQ(result.failures.size(), 1u) << c.name;
+            EXPECT_EQ(result.failures[0].entry, faulty) << c.name;
+            EXPECT_EQ(static_cast<int>(result.failures[0].reason), static_cast<int>(c.reason))
+                << c.name << ": " << failureReasonText(result.failures[0]);
             EXPECT_LT(seconds, 6.0) << c.name << ": no hang beyond the time-outs";
             const std::string page = dir.read("news.html");
             EXPECT_EQ(test::pageInertnessProblem(page), "") << c.name;

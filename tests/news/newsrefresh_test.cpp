@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/net/httpclient.h"
 #include "core/news/feedcache.h"
+#include "core/news/feedfailures.h"
 #include "core/news/newspage.h"
 #include "core/news/newsrefresh.h"
 #include "core/platform/atomicfile.h"
@@ -40,10 +41,19 @@ protected:
                 // Later feeds answer first, so the page order cannot come from arrival order.
                 if (const auto delay = delays.find(name); delay != delays.end())
                     std::this_thread::sleep_for(delay->second);
-                if (name == "broken") {
-                    response.status = 500;
+                if (name == "broken" || (failing && name == "moved")) {
+                    response.status = name == "broken" ? 500 : 404;
                     return;
                 }
+                if (failing && name == "portal") {
+                    response.set_content("<!DOCTYPE html><html><body>Log ind</body></html>",
+                                         "text/html");
+                    return;
+                }
+                if (failing && name == "emptied")
+                    return;
+                if (failing && name == "stalls")
+                    std::this_thread::sleep_for(2500ms);
                 response.set_content(
                     rss(name, {{"http://" + name + ".dk/1", name + " one"},
                                {"http://" + name + ".dk/2", name + " \xC3\xA6\xC3\xB8"}}),
@@ -52,7 +62,9 @@ protected:
         server.start();
     }
 
-    bool refresh(std::function<bool()> cancelled = {})
+    bool refresh(std::function<bool()> cancelled = {}) { return run(std::move(cancelled)).newNews; }
+
+    NewsRefreshResult run(std::function<bool()> cancelled = {})
     {
         NewsRefreshContext context;
         context.cancelled = std::move(cancelled);
@@ -63,6 +75,7 @@ protected:
         context.showStatus = [this](const std::string& text) { statuses.push_back(text); };
         context.yield = [this] { ++yields; };
         context.http = &http;
+        context.cache = feedCache.get();
         return refreshNewsPage(context);
     }
 
@@ -75,9 +88,19 @@ protected:
                NewsPageWriter::itemText("http://" + name + ".dk/2", name + " \xE6\xF8", isNew);
     }
 
+    static HttpClient::Limits quickLimits()
+    {
+        HttpClient::Limits limits;
+        limits.connect = 2s;
+        limits.silence = 1s;
+        return limits;
+    }
+
     test::TempDir dir;
     test::LoopbackServer server;
-    HttpClient http;
+    HttpClient http{quickLimits()};
+    std::unique_ptr<FeedCache> feedCache;
+    bool failing = false; // the feeds named for it fail in their own way
     std::map<std::string, std::chrono::milliseconds> delays;
     std::vector<std::string> statuses;
     int yields = 0;
@@ -168,16 +191,75 @@ TEST_F(NewsRefreshTest, PublishersThatPickTheirClientsShowTheirFeeds)
     EXPECT_EQ(statuses, (std::vector<std::string>{"Opdaterer nyheder", "Opdatering komplet", ""}));
 }
 
-TEST_F(NewsRefreshTest, FailedFeedShowsFejlAndTheRunGoesOn)
+TEST_F(NewsRefreshTest, FailedFeedsAreSaidAndKeepTheirLastGoodHeadlines)
 {
-    dir.write("newsfeeds.txt", "Broken," + feedUrl("broken") + "\r\n");
+    // A good run, then one where each feed fails in its own way: every failure is said
+    // and named with its reason, and the page keeps the headlines of the good run (seen
+    // by now). A feed never fetched stays off the page, and a server error fails as always.
+    feedCache = std::make_unique<FeedCache>(dir.file("cache"));
+    auto going = std::make_unique<test::LoopbackServer>();
+    going->server().Get("/feed", [](const httplib::Request&, httplib::Response& response) {
+        response.set_content(rss("going", {{"http://going.dk/1", "going one"}}), "text/xml");
+    });
+    going->start();
+    const std::string goingUrl = going->url("/feed");
     const std::string refused = "http://127.0.0.1:1/feed";
-    dir.write("newsselected.txt", "Broken\r\n" + refused + "\r\n" + feedUrl("ok") + "\r\n");
-    EXPECT_TRUE(refresh());
-    EXPECT_EQ(dir.read("news.html"), NewsPageWriter::headerText() + expectedFeed("ok", true) +
-                                         NewsPageWriter::footerText());
-    EXPECT_EQ(statuses, (std::vector<std::string>{"Opdaterer nyheder", "Fejl Broken",
-                                                  "Fejl " + refused, "Opdatering komplet", ""}));
+    struct Case
+    {
+        std::string entry;
+        std::string reason; // in the failed feeds' list; empty: the feed does not fail
+        bool fetchedBefore = true;
+    };
+    const std::vector<Case> cases = {
+        {goingUrl, "ingen forbindelse"},       {"Moved", "HTTP 404"},
+        {feedUrl("portal"), "ikke et feed"},   {feedUrl("emptied"), "ikke et feed"},
+        {feedUrl("stalls"), "intet svar"},     {feedUrl("ok"), ""},
+        {refused, "ingen forbindelse", false}, {feedUrl("broken"), "HTTP 500", false},
+    };
+    dir.write("newsfeeds.txt", "Moved," + feedUrl("moved") + "\r\n");
+    std::string selected;
+    for (const auto& c : cases)
+        selected += c.entry + "\r\n";
+    dir.write("newsselected.txt", selected);
+    auto result = run();
+    EXPECT_EQ(failureListText(result.failures),
+              refused + ": ingen forbindelse\n" + feedUrl("broken") + ": HTTP 500");
+    EXPECT_EQ(statuses.back(), "Opdatering komplet \x96 2 af 8 feeds fejlede");
+    const std::string good = dir.read("news.html");
+    for (const char* feed : {"going", "moved", "portal", "emptied", "stalls", "ok"})
+        EXPECT_NE(
+            good.find(NewsPageWriter::headingText("http://" + std::string(feed) + ".dk/", feed)),
+            std::string::npos)
+            << feed;
+
+    going.reset();
+    failing = true;
+    statuses.clear();
+    result = run();
+    std::string expected = good;
+    for (std::size_t at; (at = expected.find("feed-line-new.gif")) != std::string::npos;)
+        expected.replace(at, 17, "feed-line.gif");
+    EXPECT_EQ(dir.read("news.html"), expected) << "the same headlines, none new";
+    EXPECT_FALSE(result.newNews);
+    std::vector<std::string> expectedStatuses = {"Opdaterer nyheder"};
+    std::string list;
+    for (const auto& c : cases) {
+        if (c.reason.empty())
+            continue;
+        expectedStatuses.push_back("Fejl " + c.entry);
+        list += (list.empty() ? "" : "\n") + c.entry + ": " + c.reason;
+    }
+    expectedStatuses.push_back("Opdatering komplet \x96 7 af 8 feeds fejlede");
+    EXPECT_EQ(statuses, expectedStatuses) << "the line stays: no empty status after it";
+    EXPECT_EQ(failureListText(result.failures), list);
+
+    // Nothing reachable at all: the network is down, and the last headlines stay.
+    dir.write("newsselected.txt", goingUrl + "\r\n" + refused + "\r\n");
+    statuses.clear();
+    result = run();
+    EXPECT_EQ(statuses.back(), "Ingen forbindelse til nettet \x96 de senest hentede nyheder vises");
+    EXPECT_NE(dir.read("news.html").find("going one"), std::string::npos);
+    EXPECT_EQ(result.failures.size(), 2u);
 }
 
 TEST_F(NewsRefreshTest, MissingSelectionDeletesThePage)
@@ -510,7 +592,7 @@ TEST_F(NewsRefreshTest, UnchangedFeedsAreNotSentAgainAndBusyOnesAreLeftAlone)
     EXPECT_EQ(requests["new"], 1);
     EXPECT_EQ(statuses,
               (std::vector<std::string>{"Opdaterer nyheder", "Fejl " + server.url("/polite/new"),
-                                        "Opdatering komplet", ""}));
+                                        "Opdatering komplet \x96 1 af 4 feeds fejlede"}));
     EXPECT_NE(dir.read("news.html").find("busy one"), std::string::npos);
 }
 

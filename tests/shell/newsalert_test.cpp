@@ -128,17 +128,39 @@ TEST_F(NewsAlertTest, RefreshThroughTheWindow)
     EXPECT_TRUE(QTest::qWaitFor([&] { return refreshed.count() == 5; }, 5000));
 }
 
-TEST_F(NewsAlertTest, FailedFeedLeavesFejlUntilTheEnd)
+TEST_F(NewsAlertTest, FailedFeedsStayOnTheStatusLineUntilTheNextRun)
 {
-    dir.write("newsfeeds.txt", "");
-    dir.write("newsselected.txt", "http://127.0.0.1:1/none\r\n");
+    test::LoopbackServer server;
+    server.server().Get("/feed", [](const httplib::Request&, httplib::Response& response) {
+        response.set_content(kFeed, "application/rss+xml");
+    });
+    server.start();
+    const QString refused = QStringLiteral("http://127.0.0.1:1/none");
+    dir.write("newsfeeds.txt", "Lokal," + server.url("/feed") + "\r\n");
+    dir.write("newsselected.txt", "Lokal\r\n" + refused.toStdString() + "\r\n");
     auto& f = create();
     std::vector<QString> seen;
     widget<QLabel>(f, "Label2")->setText(QStringLiteral("Færdig"));
     QObject::connect(&f, &TForm1::statusShown, [&](const QString& text) { seen.push_back(text); });
     f.UpdateNews();
-    EXPECT_EQ(f.statusText(), "");
+    const QString line = QStringLiteral("Færdig – 1 af 2 feeds fejlede");
+    EXPECT_EQ(seen,
+              (std::vector<QString>{QStringLiteral("Opdaterer nyheder"), "Fejl " + refused, line}));
+    auto* panel = widget<QLabel>(f, "StatusBar1Panel0");
+    EXPECT_EQ(panel->text(), line);
+    const QString list = refused + QStringLiteral(": ingen forbindelse");
+    EXPECT_EQ(panel->toolTip(), list);
+    QTest::mouseClick(panel, Qt::LeftButton);
+    ASSERT_EQ(messages.size(), 1u) << "a click lists the failed feeds";
+    EXPECT_EQ(messages[0].text, line + "\n\n" + list);
+
+    // Nothing failed: the complete text alone, and the list goes with the line.
+    dir.write("newsselected.txt", "Lokal\r\n");
+    seen.clear();
+    f.UpdateNews();
     EXPECT_EQ(seen, (std::vector<QString>{QStringLiteral("Opdaterer nyheder"),
-                                          QStringLiteral("Fejl http://127.0.0.1:1/none"),
-                                          QString::fromUtf8("Færdig"), QString()}));
+                                          QStringLiteral("Færdig"), QString()}));
+    EXPECT_EQ(panel->toolTip(), QString());
+    QTest::mouseClick(panel, Qt::LeftButton);
+    EXPECT_EQ(messages.size(), 1u);
 }

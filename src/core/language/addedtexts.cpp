@@ -36,6 +36,18 @@ constexpr std::array<AddedTextRow, kCount> kRows = {{
      "%1 erkl\xE6rer entiteter (DTD) og l\xE6ses ikke"},
     {T::OpmlNothingChosen, "OpmlNothingChosen", "Der er ingen valgte feeds at eksportere"},
     {T::NewHeadlines, "NewHeadlines", "Nye overskrifter: %1"},
+    {T::FeedsFailed, "FeedsFailed", "%1 \x96 %2 af %3 feeds fejlede"},
+    {T::NetworkDown, "NetworkDown",
+     "Ingen forbindelse til nettet \x96 de senest hentede nyheder vises"},
+    {T::FailureNoConnection, "FailureNoConnection", "ingen forbindelse"},
+    {T::FailureNameNotFound, "FailureNameNotFound", "navnet findes ikke"},
+    {T::FailureCertificate, "FailureCertificate", "certifikatet er ikke godkendt"},
+    {T::FailureSecureConnection, "FailureSecureConnection", "sikker forbindelse mislykkedes"},
+    {T::FailureNoAnswer, "FailureNoAnswer", "intet svar"},
+    {T::FailureNotAFeed, "FailureNotAFeed", "ikke et feed"},
+    {T::FailureTooLarge, "FailureTooLarge", "svaret er for stort"},
+    {T::FailureBroken, "FailureBroken", "forbindelsen blev afbrudt"},
+    {T::FailureBadAnswer, "FailureBadAnswer", "ugyldigt svar"},
 }};
 
 constexpr bool rowsInEnumOrder()

@@ -33,6 +33,17 @@ enum class AddedText {
     OpmlDeclaresEntities,
     OpmlNothingChosen,
     NewHeadlines,
+    FeedsFailed,
+    NetworkDown,
+    FailureNoConnection,
+    FailureNameNotFound,
+    FailureCertificate,
+    FailureSecureConnection,
+    FailureNoAnswer,
+    FailureNotAFeed,
+    FailureTooLarge,
+    FailureBroken,
+    FailureBadAnswer,
     Count // not a text
 };
 

@@ -47,6 +47,43 @@ std::string statusLine(long status)
     return "HTTP/1.1 " + std::to_string(status) + " " + reason;
 }
 
+HttpFailure failureOf(CURLcode code)
+{
+    switch (code) {
+    case CURLE_COULDNT_CONNECT:
+        return HttpFailure::NoConnection;
+    case CURLE_COULDNT_RESOLVE_HOST:
+        return HttpFailure::NameNotFound;
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_SSL_CERTPROBLEM:
+    case CURLE_SSL_ISSUER_ERROR:
+    case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
+    case CURLE_SSL_INVALIDCERTSTATUS:
+        return HttpFailure::Certificate;
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_SSL_CIPHER:
+    case CURLE_SSL_ENGINE_NOTFOUND:
+    case CURLE_SSL_ENGINE_SETFAILED:
+    case CURLE_SSL_SHUTDOWN_FAILED:
+        return HttpFailure::SecureConnection;
+    case CURLE_OPERATION_TIMEDOUT:
+        return HttpFailure::NoAnswer;
+    case CURLE_FILESIZE_EXCEEDED:
+        return HttpFailure::TooLarge;
+    case CURLE_GOT_NOTHING:
+    case CURLE_PARTIAL_FILE:
+    case CURLE_RECV_ERROR:
+    case CURLE_SEND_ERROR:
+    case CURLE_HTTP2:
+    case CURLE_HTTP2_STREAM:
+        return HttpFailure::Broken;
+    case CURLE_ABORTED_BY_CALLBACK:
+        return HttpFailure::Cancelled;
+    default:
+        return HttpFailure::BadAnswer;
+    }
+}
+
 } // namespace
 
 // Cookies live in a share handle used by every transfer; the share handle needs locks
@@ -251,6 +288,7 @@ HttpResult finishTransfer(Transfer& transfer, CURLcode code)
         curl_easy_getinfo(transfer.easy, CURLINFO_EFFECTIVE_URL, &url) == CURLE_OK && url)
         result.url = url;
     if (code != CURLE_OK) {
+        result.failure = transfer.tooLarge ? HttpFailure::TooLarge : failureOf(code);
         if (transfer.tooLarge)
             result.error =
                 "The answer is larger than " + std::to_string(transfer.maxBody >> 20) + " MB";
@@ -262,10 +300,12 @@ HttpResult finishTransfer(Transfer& transfer, CURLcode code)
         return result;
     }
     if (!transfer.headersEnded) {
+        result.failure = HttpFailure::Broken;
         result.error = "Connection closed gracefully before the answer was complete";
         return result;
     }
     if (result.status < 200 || result.status > 299) {
+        result.failure = HttpFailure::Status;
         result.error = statusLine(result.status);
         return result;
     }
@@ -548,6 +588,7 @@ std::unique_ptr<HttpClient::Batch> HttpClient::start(const std::vector<HttpReque
         for (auto& result : state->results) {
             if (!result) {
                 result.emplace();
+                result->failure = HttpFailure::Cancelled;
                 result->error = "The transfer was cancelled";
             }
         }

@@ -20,6 +20,21 @@ namespace nuvio {
 // address holding them is fetched instead of refused. Everything else stays as written.
 std::string requestUrl(std::string_view url);
 
+// What went wrong with a GET, in the terms a user can act on.
+enum class HttpFailure {
+    None,
+    NoConnection,     // refused, or no route to the host
+    NameNotFound,     // the host name does not resolve
+    Certificate,      // the server's certificate is not trusted
+    SecureConnection, // the TLS handshake failed otherwise
+    NoAnswer,         // timed out
+    Status,           // an answer outside 2xx (the status says which)
+    TooLarge,
+    Broken,    // the connection ended before the answer was complete
+    BadAnswer, // no HTTP, a redirect loop or to a scheme we do not fetch, a bad address
+    Cancelled,
+};
+
 // The outcome of one GET: the body as bytes, or a failure with a message a user can read.
 struct HttpResult
 {
@@ -27,6 +42,7 @@ struct HttpResult
     long status = 0;
     std::string body;
     std::string error;
+    HttpFailure failure = HttpFailure::None;
     // From the final answer's headers, for conditional requests and for servers that ask
     // to be left alone for a while.
     std::string etag;

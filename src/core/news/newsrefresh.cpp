@@ -108,10 +108,27 @@ HttpResult followPage(Entry& entry, HttpResult answer, const NewsRefreshContext&
     return followTo(entry, entry.site, std::move(*found), context, yield);
 }
 
-// The body of a feed's answer, with what the cache keeps: a full answer is stored, an
-// unchanged one (304) is the stored body, and a publisher that asks to wait (429/503 with
-// Retry-After) is left alone until then while its stored body stands in. Anything else
-// that is no full answer fails as before.
+// A feed that could not be fetched this time, and why.
+class FetchFailed : public std::exception
+{
+public:
+    FetchFailed(HttpFailure why, long httpStatus, std::string message)
+        : reason(why), status(httpStatus), m_message(std::move(message))
+    {}
+    const char* what() const noexcept override { return m_message.c_str(); }
+    HttpFailure reason;
+    long status;
+
+private:
+    std::string m_message;
+};
+
+[[noreturn]] void fetchFailed(const HttpResult& result)
+{
+    throw FetchFailed(result.failure, result.status, result.error);
+}
+
+// The feed's last good answer, when the cache has one.
 std::optional<std::string> storedBody(const Entry& entry, FeedCache* cache)
 {
     if (!cache || !entry.cached || !entry.cached->hasBody)
@@ -122,19 +139,23 @@ std::optional<std::string> storedBody(const Entry& entry, FeedCache* cache)
     return std::move(full->body);
 }
 
+// The body of a feed's answer, with what the cache keeps: every good answer is stored, an
+// unchanged one (304) is the stored body, and a publisher that asks to wait (429/503 with
+// Retry-After) is left alone until then while its stored body stands in. Anything else
+// that is no good answer (a web page or an empty body is none) fails.
 std::string feedBody(HttpResult result, const Entry& entry, FeedCache* cache)
 {
     if (result.ok) {
-        // Kept only where it can save a download: a feed without validators would cost a
-        // write every refresh for nothing but the rare publisher that asks us to wait.
-        if (cache && (!result.etag.empty() || !result.lastModified.empty()))
+        if (!isFeedDocument(result.body))
+            throw FetchFailed(HttpFailure::None, result.status, "Not a feed");
+        if (cache)
             cache->store(entry.url, {result.body, true, result.etag, result.lastModified, {}});
         return std::move(result.body);
     }
     if (result.notModified()) {
         if (auto body = storedBody(entry, cache))
             return std::move(*body);
-        throw NuvioError(result.error);
+        fetchFailed(result);
     }
     const auto now = std::chrono::system_clock::now();
     const auto until = retryAfterTime(result.retryAfter, now);
@@ -148,13 +169,14 @@ std::string feedBody(HttpResult result, const Entry& entry, FeedCache* cache)
         if (body)
             return std::move(*body);
     }
-    throw NuvioError(result.error);
+    fetchFailed(result);
 }
 
 } // namespace
 
-bool refreshNewsPage(const NewsRefreshContext& context)
+NewsRefreshResult refreshNewsPage(const NewsRefreshContext& context)
 {
+    NewsRefreshResult result;
     const std::function<void()> yield = [&] {
         if (context.yield)
             context.yield();
@@ -167,7 +189,7 @@ bool refreshNewsPage(const NewsRefreshContext& context)
     if (!fileExists(folder + kSelectedFeedsFile)) {
         if (::unlink(pagePath.c_str()) != 0 && errno != ENOENT)
             throw errors::fromErrno(errno);
-        return false;
+        return result;
     }
     context.showStatus(context.updatingText);
 
@@ -214,6 +236,12 @@ bool refreshNewsPage(const NewsRefreshContext& context)
         fetches = context.http->start(requests);
 
     PageSink sink(page);
+    std::size_t feeds = 0;
+    const auto failed = [&](const Entry& entry, HttpFailure reason, long status) {
+        result.failures.push_back({entry.name, reason, status});
+        context.showStatus("Fejl " + entry.name);
+        yield();
+    };
     for (auto& entry : entries) {
         yield();
         if (entry.resolveError)
@@ -221,18 +249,29 @@ bool refreshNewsPage(const NewsRefreshContext& context)
         yield();
         if (entry.url.empty())
             continue;
+        ++feeds;
         try {
             yield();
             std::string body;
-            if (entry.waiting) {
+            try {
+                if (entry.waiting) {
+                    auto stored = storedBody(entry, context.cache);
+                    if (!stored)
+                        throw FetchFailed(HttpFailure::Status, 503, "Retry later");
+                    body = std::move(*stored);
+                } else {
+                    HttpResult answer =
+                        followPage(entry, fetches->take(entry.fetchIndex, yield), context, yield);
+                    body = feedBody(std::move(answer), entry, context.cache);
+                }
+            } catch (const FetchFailed& failure) {
+                failed(entry, failure.reason, failure.status);
+                // Its last good answer keeps the feed's headlines on the page while its
+                // server or the network is down.
                 auto stored = storedBody(entry, context.cache);
                 if (!stored)
-                    throw NuvioError("HTTP/1.1 503 Service Unavailable");
+                    continue;
                 body = std::move(*stored);
-            } else {
-                HttpResult answer =
-                    followPage(entry, fetches->take(entry.fetchIndex, yield), context, yield);
-                body = feedBody(std::move(answer), entry, context.cache);
             }
             std::string text = prepareFeedText(std::move(body));
             yield();
@@ -243,8 +282,7 @@ bool refreshNewsPage(const NewsRefreshContext& context)
         } catch (const NewsPageWriteError&) {
             throw;
         } catch (const std::exception&) {
-            context.showStatus("Fejl " + entry.name);
-            yield();
+            failed(entry, HttpFailure::BadAnswer, 0);
         }
     }
     fetches.reset();
@@ -253,9 +291,15 @@ bool refreshNewsPage(const NewsRefreshContext& context)
 
     page.endPage();
     yield();
-    context.showStatus(context.completedText);
-    context.showStatus("");
-    return page.newNews();
+    if (result.failures.empty()) {
+        context.showStatus(context.completedText);
+        context.showStatus("");
+    } else {
+        // Kept until the next run, so that a failure is not taken for success.
+        context.showStatus(failedRunText(context.completedText, result.failures, feeds));
+    }
+    result.newNews = page.newNews();
+    return result;
 }
 
 } // namespace nuvio

@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/news/feedfailures.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace nuvio {
 
@@ -23,20 +26,28 @@ struct NewsRefreshContext
     // page left as it was.
     std::function<bool()> cancelled;
     HttpClient* http = nullptr;
-    // The feeds' last answers, for conditional requests; none: every feed in full.
+    // The feeds' last good answers, for conditional requests and to stand in for a feed
+    // that cannot be fetched; none: every feed in full, and a failed one is left out.
     FeedCache* cache = nullptr;
+};
+
+struct NewsRefreshResult
+{
+    bool newNews = false; // the caller then alerts the user
+    std::vector<FeedFailure> failures;
 };
 
 // One news refresh: rebuilds news.html from the chosen feeds, in their order, marking the
 // items that were not on the previous page. Every chosen feed is fetched at once, but the
 // page, the status texts and the failures come out exactly as if they were fetched one
-// after the other. A feed that fails shows "Fejl " and its entry and the run goes on;
-// failures of the lists or of the page itself end the run and are thrown. The lists are
-// read before anything is written, and the page replaces the previous one only when the
-// run completes.
+// after the other. A feed that fails (no network, an error answer, a body that is no feed)
+// shows "Fejl " and its entry, is written from its last good answer when the cache has
+// one, and the run goes on; a run with failures ends on a status line that says so
+// instead of the complete text. Failures of the lists or of the page itself end the run
+// and are thrown. The lists are read before anything is written, and the page replaces
+// the previous one only when the run completes.
 //
-// Returns whether any item was new; the caller then alerts the user. The main window's
-// UpdateNews drives it.
-bool refreshNewsPage(const NewsRefreshContext& context);
+// The main window's UpdateNews drives it.
+NewsRefreshResult refreshNewsPage(const NewsRefreshContext& context);
 
 } // namespace nuvio

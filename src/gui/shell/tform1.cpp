@@ -83,6 +83,7 @@ TForm1::TForm1(AppSettings& settings, ProgramValues& program, std::string hivePa
     m_statusPanel->setTextFormat(Qt::PlainText); // "Fejl " and a feed's own name
     m_statusPanel->setObjectName(QStringLiteral("StatusBar1Panel0"));
     m_statusPanel->setFixedWidth(kStatusPanelWidth);
+    m_statusPanel->installEventFilter(this); // a click lists the failed feeds
     StatusBar1->addWidget(m_statusPanel);
 
     createViews();
@@ -361,6 +362,17 @@ QString TForm1::statusText() const
 void TForm1::setStatusText(const QString& text)
 {
     m_statusPanel->setText(text);
+    // The list belongs to the line of the run that failed, and goes with it.
+    m_failedFeeds.clear();
+    m_statusPanel->setToolTip(QString());
+}
+
+void TForm1::showFailedFeeds()
+{
+    if (!m_failedFeeds.isEmpty())
+        showMessage(QString::fromStdString(m_program.AppTitle),
+                    statusText() + QStringLiteral("\n\n") + m_failedFeeds,
+                    MessageIcon::Information);
 }
 
 void TForm1::call(const std::function<void()>& command)
@@ -524,6 +536,8 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_client && event->type() == QEvent::Resize)
         FormResize();
+    if (watched == m_statusPanel && event->type() == QEvent::MouseButtonRelease)
+        showFailedFeeds();
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -665,7 +679,12 @@ void TForm1::UpdateNews()
         context.http = IdHTTP1.get();
         context.cache = m_feedCache.get();
         try {
-            newNews = refreshNewsPage(context);
+            const NewsRefreshResult result = refreshNewsPage(context);
+            newNews = result.newNews;
+            if (!result.failures.empty()) {
+                m_failedFeeds = fromCp1252(failureListText(result.failures));
+                m_statusPanel->setToolTip(m_failedFeeds);
+            }
         } catch (const RunCancelled&) {
             return; // quitting
         }

@@ -121,7 +121,11 @@ public:
     // The window's outer bounds, frame included, as they are saved.
     WindowBounds bounds() const;
     QString statusText() const;
+    // A new text also takes away the list of failed feeds that the last run left.
     void setStatusText(const QString& text);
+    // The failed feeds of the last run with their reasons, in a message box (a click on
+    // the status line); nothing when none failed.
+    void showFailedFeeds();
 
     AppSettings& settings() { return m_settings; }
     // Every download: the feeds and the vendor's files.
@@ -218,6 +222,7 @@ private:
     MainWindowCommands m_commands;
     QWidget* m_client = nullptr;
     QLabel* m_statusPanel = nullptr;
+    QString m_failedFeeds; // one line a feed, also the status line's tooltip
     QWebEngineView* m_frontView = nullptr;
     NewsPageScheme* m_newsScheme = nullptr;
     LocalFileGuard* m_guard = nullptr;

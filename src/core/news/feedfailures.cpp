@@ -1,0 +1,87 @@
+// SPDX-License-Identifier: MIT
+#include "core/news/feedfailures.h"
+
+#include "core/language/addedtexts.h"
+
+#include <algorithm>
+
+namespace nuvio {
+
+namespace {
+
+// "%1", "%2", ... replaced by the values, in one pass so that a value holding "%2" stays.
+std::string filled(std::string_view text, const std::vector<std::string>& values)
+{
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 1 < text.size() && text[i + 1] >= '1' && text[i + 1] <= '9') {
+            const auto index = static_cast<std::size_t>(text[i + 1] - '1');
+            if (index < values.size()) {
+                out += values[index];
+                ++i;
+                continue;
+            }
+        }
+        out += text[i];
+    }
+    return out;
+}
+
+// Failures that never reached a server: all of them at once mean the network is down.
+bool noServerReached(const FeedFailure& failure)
+{
+    return failure.reason == HttpFailure::NoConnection ||
+           failure.reason == HttpFailure::NameNotFound || failure.reason == HttpFailure::NoAnswer;
+}
+
+} // namespace
+
+std::string failureReasonText(const FeedFailure& failure)
+{
+    switch (failure.reason) {
+    case HttpFailure::None:
+        return addedText(AddedText::FailureNotAFeed);
+    case HttpFailure::NoConnection:
+        return addedText(AddedText::FailureNoConnection);
+    case HttpFailure::NameNotFound:
+        return addedText(AddedText::FailureNameNotFound);
+    case HttpFailure::Certificate:
+        return addedText(AddedText::FailureCertificate);
+    case HttpFailure::SecureConnection:
+        return addedText(AddedText::FailureSecureConnection);
+    case HttpFailure::NoAnswer:
+        return addedText(AddedText::FailureNoAnswer);
+    case HttpFailure::Status:
+        return "HTTP " + std::to_string(failure.status);
+    case HttpFailure::TooLarge:
+        return addedText(AddedText::FailureTooLarge);
+    case HttpFailure::Broken:
+        return addedText(AddedText::FailureBroken);
+    case HttpFailure::BadAnswer:
+    case HttpFailure::Cancelled:
+        break;
+    }
+    return addedText(AddedText::FailureBadAnswer);
+}
+
+std::string failureListText(const std::vector<FeedFailure>& failures)
+{
+    std::string text;
+    for (const auto& failure : failures) {
+        if (!text.empty())
+            text += '\n';
+        text += failure.entry + ": " + failureReasonText(failure);
+    }
+    return text;
+}
+
+std::string failedRunText(const std::string& completedText,
+                          const std::vector<FeedFailure>& failures, std::size_t feeds)
+{
+    if (failures.size() == feeds && std::all_of(failures.begin(), failures.end(), noServerReached))
+        return addedText(AddedText::NetworkDown);
+    return filled(addedText(AddedText::FeedsFailed),
+                  {completedText, std::to_string(failures.size()), std::to_string(feeds)});
+}
+
+} // namespace nuvio
