@@ -414,7 +414,7 @@ TEST_F(NewsRefreshTest, ManyLargeFeedsFromOneHostAllArrive)
     context.showStatus = [this](const std::string& text) { statuses.push_back(text); };
     context.http = &small;
     context.cache = &cache;
-    EXPECT_TRUE(refreshNewsPage(context));
+    EXPECT_TRUE(refreshNewsPage(context).newNews);
     EXPECT_EQ(dir.read("news.html"),
               NewsPageWriter::headerText() + expected + NewsPageWriter::footerText());
     EXPECT_EQ(statuses, (std::vector<std::string>{"", "", ""}));
