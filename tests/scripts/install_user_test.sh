@@ -55,6 +55,17 @@ echo "$errors" | grep -q "/about.html is write-protected" || fail "no word on th
 [ "$(cat "$target/news.html")" = "my news" ] || fail "the news page was overwritten"
 compgen -G "$target/.*.install-*" >/dev/null && fail "a temporary file was left behind"
 
+# An installation made before the installer kept checksums (every one until then) gets its
+# program files updated; only the catalogue and write-protected files stay.
+rm "$target/.nuvio-installed"
+for file in index.html newsfeeds.txt pages.js; do echo "<!-- newest -->" >>"$newer/$file"; done
+errors="$(NUVIO_DATA_DIR="$newer" "$repo/scripts/install-user" "$target" 2>&1 >/dev/null)" || fail "the run over an older installation failed: $errors"
+cmp -s "$newer/index.html" "$target/index.html" || fail "an older installation's program file was not updated: $errors"
+cmp -s "$newer/pages.js" "$target/pages.js" || fail "an older installation's program file was not updated: $errors"
+grep -aq "Mit feed" "$target/newsfeeds.txt" || fail "the user's line in an older installation's catalogue was lost"
+cmp -s "$repo/data/about.html" "$target/about.html" || fail "an older installation's write-protected file was replaced"
+[ "$(echo "$errors" | grep -c 'newer version was not installed')" = 2 ] || fail "not one line for each kept file: $errors"
+
 # The same as another user, who owns the folder (root would write anyway): a write-protected
 # catalogue with the user's own line stays.
 if [ "$(id -u)" = 0 ] && command -v setpriv >/dev/null; then
