@@ -1,13 +1,19 @@
 #!/usr/bin/python3
 # SPDX-License-Identifier: MIT
 # What a screen reader gets over AT-SPI from the real program: the toolbar's buttons and the
-# settings dialog's controls by their hints and labels, and the text of the page in view.
+# settings dialog's controls by their hints and labels, the text of the page in view, and,
+# after a good refresh and one with the feeds' servers gone, refusing, answering 404 or
+# with a certificate no longer trusted, the same headlines and a status line that names
+# each failed feed and why.
 # Run inside its own D-Bus session (dbus-run-session) under X; needs python3-pyatspi.
+import http.server
 import os
 import shutil
+import ssl
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 
 import pyatspi
@@ -53,6 +59,105 @@ def labelled_by(node):
         if relation.getRelationType() == pyatspi.RELATION_LABELLED_BY:
             names += [relation.getTarget(i).name for i in range(relation.getNTargets())]
     return names
+
+
+class FeedHandler(http.server.BaseHTTPRequestHandler):
+    def do_GET(self):
+        name = self.path.strip("/")
+        if name in self.server.missing:
+            self.send_error(404)
+            return
+        body = ("<rss><channel><title>%s</title><link>http://%s.dk/</link><item><title>%s nyhed"
+                "</title><link>http://%s.dk/1</link></item></channel></rss>" % ((name,) * 4))
+        self.send_response(200)
+        self.send_header("Content-Type", "application/rss+xml")
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        self.wfile.write(body.encode())
+
+    def log_message(self, *args):
+        pass
+
+
+def feed_server(tls=None):
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), FeedHandler)
+    server.missing = set()
+    if tls:
+        server.socket = tls.wrap_socket(server.socket, server_side=True)
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    scheme = "https" if tls else "http"
+    return server, "%s://127.0.0.1:%d/" % (scheme, server.server_address[1])
+
+
+def failed_feeds_are_said(nuvio, work, install, env):
+    """A good refresh, then one where every feed but one fails: the page keeps the
+    headlines, and the status line says how many failed, its description which and why."""
+    failures = []
+    cert, key = os.path.join(work, "cert.pem"), os.path.join(work, "key.pem")
+    subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", key,
+                    "-out", cert, "-subj", "/CN=127.0.0.1", "-addext",
+                    "subjectAltName=IP:127.0.0.1", "-days", "2"], check=True,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    tls = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    tls.load_cert_chain(cert, key)
+    going, going_url = feed_server()
+    staying, staying_url = feed_server()
+    secure, secure_url = feed_server(tls)
+    feeds = {"gone": going_url + "gone", "moved": staying_url + "moved",
+             "secure": secure_url + "secure", "steady": staying_url + "steady"}
+    with open(os.path.join(install, "newsselected.txt"), "w", newline="") as chosen:
+        chosen.write("".join(url + "\r\n" for url in feeds.values()))
+    page_file = os.path.join(install, "news.html")
+    if os.path.exists(page_file):
+        os.remove(page_file)
+
+    def page():
+        try:
+            with open(page_file, encoding="cp1252") as f:
+                return f.read()
+        except OSError:
+            return ""
+
+    def run(extra_env, until):
+        program = subprocess.Popen([nuvio], env=dict(env, **extra_env))
+        try:
+            app = find_app("nuvio", 30)
+            return app and wait_for(lambda: until(app), 30)
+        finally:
+            program.terminate()
+            try:
+                program.wait(20)
+            except subprocess.TimeoutExpired:
+                program.kill()
+
+    headlines = ["%s nyhed" % name for name in feeds]
+    # The certificate is trusted for the good run only, as if it were replaced afterwards.
+    if not run({"SSL_CERT_FILE": cert}, lambda app: all(h in page() for h in headlines)):
+        return ["the good refresh did not write every feed's headline: " + page()]
+    good = page()
+
+    going.shutdown()
+    going.server_close()
+    staying.missing.add("moved")
+    line = "Opdatering komplet \u2013 3 af 4 feeds fejlede"
+
+    def status_description(app):
+        # Read while the program runs: what a screen reader gets of the line.
+        label = next((n for n, _ in tree(app) if n.getRoleName() == "label" and n.name == line),
+                     None)
+        return label and label.description
+
+    description = run({}, status_description)
+    expected = "\n".join([feeds["gone"] + ": ingen forbindelse", feeds["moved"] + ": HTTP 404",
+                          feeds["secure"] + ": certifikatet er ikke godkendt"])
+    if description != expected:
+        failures.append("after the run with failures the status line %r says %r, not %r"
+                        % (line, description, expected))
+    if page() != good.replace("feed-line-new.gif", "feed-line.gif"):
+        failures.append("the page after the failed run is not the good one's: " + page())
+    staying.shutdown()
+    secure.shutdown()
+    return failures
 
 
 def main():
@@ -119,6 +224,7 @@ def main():
                 program.wait(20)
             except subprocess.TimeoutExpired:
                 program.kill()
+        failures += failed_feeds_are_said(nuvio, work, install, env)
     for failure in failures:
         print("FAIL:", failure)
     return 1 if failures else 0
