@@ -27,10 +27,16 @@ std::vector<SavedVariable>& savedVariables()
 
 void setForTheEngine(const char* name, const QByteArray& value)
 {
-    SavedVariable saved{name, std::nullopt};
-    if (qEnvironmentVariableIsSet(name))
-        saved.value = qgetenv(name);
-    savedVariables().push_back(std::move(saved));
+    // The first change of a variable keeps what it was before we touched it.
+    bool alreadySaved = false;
+    for (const SavedVariable& saved : savedVariables())
+        alreadySaved = alreadySaved || saved.name == name;
+    if (!alreadySaved) {
+        SavedVariable saved{name, std::nullopt};
+        if (qEnvironmentVariableIsSet(name))
+            saved.value = qgetenv(name);
+        savedVariables().push_back(std::move(saved));
+    }
     qputenv(name, value);
 }
 
@@ -63,6 +69,14 @@ void chooseSoftwareDrawing()
         setForTheEngine("QT_XCB_GL_INTEGRATION", "none");
         previousHandler = qInstallMessageHandler(withoutGlNotices);
     }
+}
+
+void leaveOutUnusedZygote()
+{
+    const QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    if (!flags.contains("zygote"))
+        setForTheEngine("QTWEBENGINE_CHROMIUM_FLAGS",
+                        (flags + " --no-unsandboxed-zygote").trimmed());
 }
 
 void restoreDrawingEnvironment()

@@ -12,9 +12,17 @@ namespace nuvio {
 // Call before the application object exists.
 void chooseSoftwareDrawing();
 
-// Puts back the environment chooseSoftwareDrawing() changed, so that the programs we
-// start (the user's web browser) draw as they always do. Call once the browser engine
-// has started.
+// The engine keeps a second zygote from its start for helpers that run outside the page
+// renderers' sandbox; here the only one is the audio service, which starts when the radio
+// first plays. Without that zygote the engine starts the helper itself when it is needed,
+// and the 10 MB or so the zygote holds for the whole session are saved. A user's
+// QTWEBENGINE_CHROMIUM_FLAGS that name a zygote are honoured as they stand. Call before
+// the application object exists.
+void leaveOutUnusedZygote();
+
+// Puts back the environment chooseSoftwareDrawing() and leaveOutUnusedZygote() changed,
+// so that the programs we start (the user's web browser) draw as they always do. Call once
+// the browser engine has started.
 void restoreDrawingEnvironment();
 
 } // namespace nuvio

@@ -21,6 +21,7 @@ void prepareWebEngineProcess()
     // user's own QT_LOGGING_RULES still decides.
     QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    leaveOutUnusedZygote();
     chooseSoftwareDrawing();
     // Screen readers get the pages' text only with this; the engine still builds its
     // accessibility tree only while an assistive technology is listening.
