@@ -257,7 +257,7 @@ TEST_F(NewsRefreshTest, FailedFeedsAreSaidAndKeepTheirLastGoodHeadlines)
     dir.write("newsselected.txt", goingUrl + "\r\n" + refused + "\r\n");
     statuses.clear();
     result = run();
-    EXPECT_EQ(statuses.back(), "Ingen forbindelse til nettet \x96 de senest hentede nyheder vises");
+    EXPECT_EQ(statuses.back(), "Intet net \x96 de senest hentede nyheder vises");
     EXPECT_NE(dir.read("news.html").find("going one"), std::string::npos);
     EXPECT_EQ(result.failures.size(), 2u);
 }
