@@ -13,6 +13,9 @@
 #include <cstring>
 #include <curl/curl.h>
 #include <mutex>
+#include <new>
+#include <sys/mman.h>
+#include <utility>
 
 namespace nuvio {
 
@@ -171,16 +174,60 @@ struct HttpClient::Batch::State
 
 namespace {
 
+// Body bytes in pages of their own, given back to the system the moment the block goes.
+// From the heap they would not be: after a large body the allocator takes blocks of this
+// size from its arenas, and what a refresh freed there stays part of the process.
+class BodyBlock
+{
+public:
+    explicit BodyBlock(std::size_t capacity)
+        : m_data(static_cast<char*>(::mmap(nullptr, capacity, PROT_READ | PROT_WRITE,
+                                           MAP_PRIVATE | MAP_ANONYMOUS, -1, 0))),
+          m_capacity(capacity)
+    {
+        if (m_data == MAP_FAILED)
+            throw std::bad_alloc();
+    }
+    BodyBlock(BodyBlock&& other) noexcept
+        : m_data(std::exchange(other.m_data, nullptr)), m_size(std::exchange(other.m_size, 0)),
+          m_capacity(std::exchange(other.m_capacity, 0))
+    {}
+    BodyBlock& operator=(BodyBlock&&) = delete;
+    BodyBlock(const BodyBlock&) = delete;
+    BodyBlock& operator=(const BodyBlock&) = delete;
+    ~BodyBlock()
+    {
+        if (m_data)
+            ::munmap(m_data, m_capacity);
+    }
+
+    std::size_t append(const char* data, std::size_t bytes)
+    {
+        const std::size_t take = std::min(bytes, m_capacity - m_size);
+        std::memcpy(m_data + m_size, data, take);
+        m_size += take;
+        return take;
+    }
+    bool full() const { return m_size == m_capacity; }
+    std::string_view bytes() const { return {m_data, m_size}; }
+
+private:
+    char* m_data;
+    std::size_t m_size = 0;
+    std::size_t m_capacity;
+};
+
 struct Transfer
 {
     CURL* easy = nullptr;
     std::size_t index = 0;
     // The body in blocks (see writeBody): growing one string would, while it is copied
     // into a larger one, hold the body twice.
-    std::vector<std::string> blocks;
+    std::vector<BodyBlock> blocks;
     std::size_t bodySize = 0;
     std::size_t maxBody = 0;
     bool tooLarge = false;
+    bool outOfMemory = false;
     bool paused = false;       // waiting for room in the batch's memory
     bool headersEnded = false; // the blank line after the last header block arrived
     std::string etag, lastModified, retryAfter;
@@ -208,17 +255,18 @@ size_t writeBody(char* data, size_t size, size_t count, void* user)
     constexpr std::size_t smallest = std::size_t{16} << 10;
     constexpr std::size_t largest = std::size_t{1} << 20;
     std::size_t done = 0;
-    while (done < bytes) {
-        if (transfer->blocks.empty() ||
-            transfer->blocks.back().size() == transfer->blocks.back().capacity()) {
-            transfer->blocks.emplace_back();
-            transfer->blocks.back().reserve(
-                std::clamp(transfer->bodySize + done, smallest, largest));
+    try {
+        while (done < bytes) {
+            if (transfer->blocks.empty() || transfer->blocks.back().full())
+                transfer->blocks.emplace_back(
+                    std::clamp(transfer->bodySize + done, smallest, largest));
+            done += transfer->blocks.back().append(data + done, bytes - done);
         }
-        std::string& block = transfer->blocks.back();
-        const std::size_t take = std::min(bytes - done, block.capacity() - block.size());
-        block.append(data + done, take);
-        done += take;
+    } catch (const std::bad_alloc&) {
+        transfer->outOfMemory = true; // never thrown through libcurl
+        transfer->bodySize += done;
+        transfer->state->addHeld(done);
+        return 0;
     }
     transfer->bodySize += bytes;
     transfer->state->addHeld(bytes);
@@ -289,7 +337,9 @@ HttpResult finishTransfer(Transfer& transfer, CURLcode code)
         result.url = url;
     if (code != CURLE_OK) {
         result.failure = transfer.tooLarge ? HttpFailure::TooLarge : failureOf(code);
-        if (transfer.tooLarge)
+        if (transfer.outOfMemory)
+            result.error = "Out of memory";
+        else if (transfer.tooLarge)
             result.error =
                 "The answer is larger than " + std::to_string(transfer.maxBody >> 20) + " MB";
         else if (code == CURLE_OPERATION_TIMEDOUT)
@@ -310,14 +360,11 @@ HttpResult finishTransfer(Transfer& transfer, CURLcode code)
         return result;
     }
     result.ok = true;
-    if (transfer.blocks.size() == 1) {
-        result.body = std::move(transfer.blocks.front());
-    } else {
-        result.body.reserve(transfer.bodySize);
-        for (auto& block : transfer.blocks) {
-            result.body += block;
-            std::string().swap(block);
-        }
+    // Each block goes as soon as it is copied: the body is never held twice whole.
+    result.body.reserve(transfer.bodySize);
+    for (auto& block : transfer.blocks) {
+        result.body += block.bytes();
+        BodyBlock gone(std::move(block));
     }
     transfer.blocks.clear();
     return result;
@@ -551,7 +598,7 @@ std::unique_ptr<HttpClient::Batch> HttpClient::start(const std::vector<HttpReque
                                       version >= CURL_HTTP_VERSION_2_0)
                     window.multiplexed(transfer->index);
                 HttpResult result = finish(*transfer, message->data.result);
-                std::vector<std::string>().swap(transfer->blocks);
+                std::vector<BodyBlock>().swap(transfer->blocks);
                 // Its connection goes to the next transfer of the window.
                 curl_multi_remove_handle(multi, transfer->easy);
                 window.finished(transfer->index);

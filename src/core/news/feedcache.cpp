@@ -120,12 +120,12 @@ void FeedCache::store(const std::string& url, const CachedFeed& feed)
     std::string text(kMagic);
     text += oneLine(url) + "\n" + (feed.hasBody ? "1" : "0") + "\n" + oneLine(feed.etag) + "\n" +
             oneLine(feed.lastModified) + "\n" + std::to_string(seconds) + "\n\n";
-    text += feed.body;
     // Replaced whole, but not flushed to the disk: a refresh must not wait for hundreds of
     // flushes. A cache that cannot be written costs a full download next time, nothing more.
     try {
         AtomicFileWriter file(fileFor(url), AtomicFileWriter::Links::Replace);
         file.write(text);
+        file.write(feed.body); // not appended to the head: a large feed is not copied
         file.commit(AtomicFileWriter::Durability::Unflushed);
         ++m_storedSincePrune;
     } catch (const std::exception&) {

@@ -148,8 +148,12 @@ std::string feedBody(HttpResult result, const Entry& entry, FeedCache* cache)
     if (result.ok) {
         if (!isFeedDocument(result.body))
             throw FetchFailed(HttpFailure::None, result.status, "Not a feed");
-        if (cache)
-            cache->store(entry.url, {result.body, true, result.etag, result.lastModified, {}});
+        if (cache) {
+            // Moved in and out: a large feed is not held twice.
+            CachedFeed kept{std::move(result.body), true, result.etag, result.lastModified, {}};
+            cache->store(entry.url, kept);
+            return std::move(kept.body);
+        }
         return std::move(result.body);
     }
     if (result.notModified()) {
