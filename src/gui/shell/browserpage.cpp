@@ -100,8 +100,10 @@ bool BrowserPage::eventFilter(QObject* watched, QEvent* event)
                     (Qt::LeftButton | Qt::MiddleButton)) != 0;
         if (event->type() != QEvent::KeyPress)
             return false;
+        // Space scrolls or presses a button but follows no link: counting it would let a
+        // page send an address out whenever the user scrolls.
         const int key = static_cast<QKeyEvent*>(event)->key();
-        return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
+        return key == Qt::Key_Return || key == Qt::Key_Enter;
     };
     if (watched->isWidgetType() && activatesLink()) {
         const QWebEngineView* view = QWebEngineView::forPage(this);
