@@ -162,6 +162,12 @@ TEST_F(NewsRefreshTest, PublishersThatPickTheirClientsShowTheirFeeds)
          coded("gzip", test::Coding::Gzip)},
         {"deflate", [&](const httplib::Request& r) { return !offers(r, "deflate"); },
          coded("deflate", test::Coding::Deflate)},
+        // A character set where the coding goes, on a body sent as it is.
+        {"mislabelled", [](const httplib::Request&) { return false; },
+         [](const std::string& feed, httplib::Response& response) {
+             response.set_header("Content-Encoding", "UTF-8");
+             response.set_content(feed, "application/rss+xml");
+         }},
     };
     server.server().Get(
         R"(/picky/(\w+))", [&](const httplib::Request& request, httplib::Response& response) {

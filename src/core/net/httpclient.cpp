@@ -230,7 +230,8 @@ struct Transfer
     bool outOfMemory = false;
     bool paused = false;       // waiting for room in the batch's memory
     bool headersEnded = false; // the blank line after the last header block arrived
-    std::string etag, lastModified, retryAfter;
+    bool undecoded = false;    // asked again without decoding (see namesUnknownCoding)
+    std::string etag, lastModified, retryAfter, contentCoding;
     char errorBuffer[CURL_ERROR_SIZE] = {};
     curl_slist* headers = nullptr;
     HttpClient::Batch::State* state = nullptr;
@@ -300,12 +301,35 @@ size_t readHeader(char* data, size_t size, size_t count, void* user)
         transfer->etag.clear();
         transfer->lastModified.clear();
         transfer->retryAfter.clear();
+        transfer->contentCoding.clear();
     } else {
         headerValue(line, "etag", transfer->etag) ||
             headerValue(line, "last-modified", transfer->lastModified) ||
-            headerValue(line, "retry-after", transfer->retryAfter);
+            headerValue(line, "retry-after", transfer->retryAfter) ||
+            headerValue(line, "content-encoding", transfer->contentCoding);
     }
     return bytes;
+}
+
+// Servers that put a character set or "binary" where the content coding goes send the body
+// as it is; browsers pass a coding they do not know over, and so, asking again without
+// decoding, do we. A known coding that fails to decode stays a failure.
+bool namesUnknownCoding(std::string_view codings)
+{
+    for (std::size_t at = 0; at <= codings.size();) {
+        const std::size_t comma = std::min(codings.find(',', at), codings.size());
+        const std::string_view name = trimBlanks(codings.substr(at, comma - at));
+        at = comma + 1;
+        if (name.empty())
+            continue;
+        bool known = false;
+        for (const std::string_view each :
+             {"identity", "none", "gzip", "x-gzip", "deflate", "br", "zstd"})
+            known = known || equalsIgnoringAsciiCase(name, each);
+        if (!known)
+            return true;
+    }
+    return false;
 }
 
 int progress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
@@ -593,6 +617,20 @@ std::unique_ptr<HttpClient::Batch> HttpClient::start(const std::vector<HttpReque
                     continue;
                 Transfer* transfer = nullptr;
                 curl_easy_getinfo(message->easy_handle, CURLINFO_PRIVATE, &transfer);
+                if (message->data.result == CURLE_BAD_CONTENT_ENCODING && !transfer->undecoded &&
+                    namesUnknownCoding(transfer->contentCoding)) {
+                    // Keeps its place in the window: the same transfer, once more.
+                    curl_multi_remove_handle(multi, transfer->easy);
+                    transfer->state->held -= transfer->bodySize;
+                    std::vector<BodyBlock>().swap(transfer->blocks);
+                    transfer->bodySize = 0;
+                    transfer->paused = transfer->headersEnded = false;
+                    transfer->undecoded = true;
+                    curl_easy_setopt(transfer->easy, CURLOPT_ACCEPT_ENCODING, nullptr);
+                    curl_easy_setopt(transfer->easy, CURLOPT_HTTP_CONTENT_DECODING, 0L);
+                    curl_multi_add_handle(multi, transfer->easy);
+                    continue;
+                }
                 if (long version = 0; curl_easy_getinfo(transfer->easy, CURLINFO_HTTP_VERSION,
                                                         &version) == CURLE_OK &&
                                       version >= CURL_HTTP_VERSION_2_0)
