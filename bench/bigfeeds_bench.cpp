@@ -116,9 +116,11 @@ int run(const char* self, int count, double megabytes)
     while (!server.is_running())
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
 
-    std::string dir = (std::filesystem::temp_directory_path() / "nuvio-bigfeeds-bench").string();
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
+    // A folder of its own: another run (or anything that clears old nuvio folders from the
+    // temporary folder) must not take its page half-way.
+    std::string dir = (std::filesystem::temp_directory_path() / "bigfeeds-bench-XXXXXX").string();
+    if (!::mkdtemp(dir.data()))
+        return 1;
     std::ofstream(dir + "/newsfeeds.txt").flush();
     {
         std::ofstream selected(dir + "/newsselected.txt");
