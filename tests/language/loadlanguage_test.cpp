@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "gui/deffiles/tdownloading.h"
 #include "gui/language/loadlanguage.h"
+#include "gui/platform/mnemonics.h"
 #include "gui/settings/tsettings.h"
 #include "gui/settings/updown.h"
 #include "gui/shell/startup.h"
@@ -12,13 +13,17 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFile>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QSet>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTest>
 #include <QToolButton>
 
 using namespace nuvio;
@@ -59,33 +64,34 @@ TEST_F(LoadLanguageTest, StartUpReadsAFileOnlyForAnotherLanguage)
     writeHive("\"UserLanguage\"=\"Dansk\"\n");
     build();
     EXPECT_FALSE(loadStartupLanguage(*form, *dialog, *progress));
-    EXPECT_EQ(widget<QMenu>(*form, "Filer1")->title(), "&Filer");
+    EXPECT_EQ(withoutMnemonic(widget<QMenu>(*form, "Filer1")->title()), "Filer");
     settings.UserLanguage = "dansk";
     EXPECT_TRUE(loadStartupLanguage(*form, *dialog, *progress));
-    EXPECT_EQ(widget<QMenu>(*form, "Filer1")->title(), "&FRA FIL");
+    EXPECT_EQ(withoutMnemonic(widget<QMenu>(*form, "Filer1")->title()), "FRA FIL");
 }
 
 TEST_F(LoadLanguageTest, WithoutAFileTheDefaultsDifferFromTheBuiltInTextsInSixPlaces)
 {
     build();
-    EXPECT_EQ(widget<QAction>(*form, "Om1")->text(), "Om");
+    EXPECT_EQ(withoutMnemonic(widget<QAction>(*form, "Om1")->text()), "Om");
     EXPECT_EQ(widget<QToolButton>(*form, "ToolButton1")->toolTip(), "Vis nyhederne");
     EXPECT_EQ(widget<QToolButton>(*form, "ToolButton3")->toolTip(),
               QString::fromUtf8("Søg på nettet"));
-    EXPECT_EQ(widget<QLabel>(*dialog, "Label11")->text(), "Sprog: ");
-    EXPECT_EQ(widget<QLabel>(*dialog, "Label5")->text(), "Startside: ");
+    EXPECT_EQ(withoutMnemonic(widget<QLabel>(*dialog, "Label11")->text()), "Sprog: ");
+    EXPECT_EQ(withoutMnemonic(widget<QLabel>(*dialog, "Label5")->text()), "Startside: ");
     EXPECT_EQ(widget<QComboBox>(*dialog, "ComboBox1")->itemText(2), QString::fromUtf8("Søgning"));
     settings.UserLanguage = "Klingon";
     LoadLanguage(*form, *dialog, *progress);
-    EXPECT_EQ(widget<QAction>(*form, "Om1")->text(), "Om nuvio");
+    EXPECT_EQ(withoutMnemonic(widget<QAction>(*form, "Om1")->text()), "Om nuvio");
     EXPECT_EQ(widget<QToolButton>(*form, "ToolButton1")->toolTip(), "Nyheder");
     EXPECT_EQ(widget<QToolButton>(*form, "ToolButton3")->toolTip(), QString::fromUtf8("Søgeside"));
-    EXPECT_EQ(widget<QLabel>(*dialog, "Label11")->text(), "Sprog:");
-    EXPECT_EQ(widget<QLabel>(*dialog, "Label5")->text(), "Startside:");
+    EXPECT_EQ(withoutMnemonic(widget<QLabel>(*dialog, "Label11")->text()), "Sprog:");
+    EXPECT_EQ(withoutMnemonic(widget<QLabel>(*dialog, "Label5")->text()), "Startside:");
     EXPECT_EQ(widget<QComboBox>(*dialog, "ComboBox1")->itemText(2), QString::fromUtf8("Søgeside"));
     // The rest stays as it was.
-    EXPECT_EQ(widget<QMenu>(*form, "Filer1")->title(), "&Filer");
-    EXPECT_EQ(widget<QPushButton>(*dialog, "Button5")->text(), QString::fromUtf8("Tilføj ->"));
+    EXPECT_EQ(withoutMnemonic(widget<QMenu>(*form, "Filer1")->title()), "Filer");
+    EXPECT_EQ(withoutMnemonic(widget<QPushButton>(*dialog, "Button5")->text()),
+              QString::fromUtf8("Tilføj ->"));
     EXPECT_EQ(progress->windowTitle(), "Opdaterer definitions filer");
 }
 
@@ -116,48 +122,49 @@ TEST_F(LoadLanguageTest, EveryTextOfTheFileReachesItsPlace)
     settings.UserLanguage = "English";
     LoadLanguage(*form, *dialog, *progress);
     auto& f = *form;
-    EXPECT_EQ(widget<QMenu>(f, "Filer1")->title(), "&File");
-    EXPECT_EQ(widget<QAction>(f, "Afslut1")->text(), "Exit");
-    EXPECT_EQ(widget<QMenu>(f, "Vis1")->title(), "&View");
-    EXPECT_EQ(widget<QAction>(f, "Startside1")->text(), "Start page");
-    EXPECT_EQ(widget<QAction>(f, "Nyheder1")->text(), "News");
-    EXPECT_EQ(widget<QAction>(f, "NetRadio1")->text(), "Net radio");
-    EXPECT_EQ(widget<QAction>(f, "Sgeside1")->text(), "Search");
+    EXPECT_EQ(withoutMnemonic(widget<QMenu>(f, "Filer1")->title()), "File");
+    EXPECT_EQ(withoutMnemonic(widget<QAction>(f, "Afslut1")->text()), "Exit");
+    EXPECT_EQ(withoutMnemonic(widget<QMenu>(f, "Vis1")->title()), "View");
+    EXPECT_EQ(withoutMnemonic(widget<QAction>(f, "Startside1")->text()), "Start page");
+    EXPECT_EQ(withoutMnemonic(widget<QAction>(f, "Nyheder1")->text()), "News");
+    EXPECT_EQ(withoutMnemonic(widget<QAction>(f, "NetRadio1")->text()), "Net radio");
+    EXPECT_EQ(withoutMnemonic(widget<QAction>(f, "Sgeside1")->text()), "Search");
     EXPECT_EQ(widget<QToolButton>(f, "ToolButton1")->toolTip(), "News");
     EXPECT_EQ(widget<QToolButton>(f, "ToolButton2")->toolTip(), "Net radio");
     EXPECT_EQ(widget<QToolButton>(f, "ToolButton3")->toolTip(), "Search");
-    EXPECT_EQ(widget<QMenu>(f, "Funktioner1")->title(), "&Tools");
-    EXPECT_EQ(widget<QAction>(f, "Opdatrnuvio1")->text(), "Update local files");
-    EXPECT_EQ(widget<QAction>(f, "Indstillinger1")->text(), "Settings");
-    EXPECT_EQ(widget<QMenu>(f, "Hjlp1")->title(), "&Help");
-    EXPECT_EQ(widget<QAction>(f, "Hjlp2")->text(), "Help");
-    EXPECT_EQ(widget<QAction>(f, "Om1")->text(), "About nuvio");
-    EXPECT_EQ(widget<QLabel>(f, "Label1")->text(), "Updating news");
-    EXPECT_EQ(widget<QLabel>(f, "Label2")->text(), "Update complete");
+    EXPECT_EQ(withoutMnemonic(widget<QMenu>(f, "Funktioner1")->title()), "Tools");
+    EXPECT_EQ(withoutMnemonic(widget<QAction>(f, "Opdatrnuvio1")->text()), "Update local files");
+    EXPECT_EQ(withoutMnemonic(widget<QAction>(f, "Indstillinger1")->text()), "Settings");
+    EXPECT_EQ(withoutMnemonic(widget<QMenu>(f, "Hjlp1")->title()), "Help");
+    EXPECT_EQ(withoutMnemonic(widget<QAction>(f, "Hjlp2")->text()), "Help");
+    EXPECT_EQ(withoutMnemonic(widget<QAction>(f, "Om1")->text()), "About nuvio");
+    EXPECT_EQ(withoutMnemonic(widget<QLabel>(f, "Label1")->text()), "Updating news");
+    EXPECT_EQ(withoutMnemonic(widget<QLabel>(f, "Label2")->text()), "Update complete");
     auto& d = *dialog;
     EXPECT_EQ(d.windowTitle(), "Settings");
-    EXPECT_EQ(widget<QTabWidget>(d, "PageControl1")->tabText(0), "News");
-    EXPECT_EQ(widget<QTabWidget>(d, "PageControl1")->tabText(1), "Advanced");
-    EXPECT_EQ(widget<QLabel>(d, "Label11")->text(), "Language:");
-    EXPECT_EQ(widget<QLabel>(d, "Label5")->text(), "Start page:");
+    EXPECT_EQ(withoutMnemonic(widget<QTabWidget>(d, "PageControl1")->tabText(0)), "News");
+    EXPECT_EQ(withoutMnemonic(widget<QTabWidget>(d, "PageControl1")->tabText(1)), "Advanced");
+    EXPECT_EQ(withoutMnemonic(widget<QLabel>(d, "Label11")->text()), "Language:");
+    EXPECT_EQ(withoutMnemonic(widget<QLabel>(d, "Label5")->text()), "Start page:");
     EXPECT_EQ(choices(widget<QComboBox>(d, "ComboBox1")), (QStringList{"News", "Radio", "Search"}));
-    EXPECT_EQ(widget<QLabel>(d, "Label6")->text(), "Refresh at start:");
-    EXPECT_EQ(widget<QLabel>(d, "Label1")->text(), "Interval (minutes):");
-    EXPECT_EQ(widget<QLabel>(d, "Label2")->text(), "Headlines per feed:");
-    EXPECT_EQ(widget<QLabel>(d, "Label8")->text(), "Alert:");
+    EXPECT_EQ(withoutMnemonic(widget<QLabel>(d, "Label6")->text()), "Refresh at start:");
+    EXPECT_EQ(withoutMnemonic(widget<QLabel>(d, "Label1")->text()), "Interval (minutes):");
+    EXPECT_EQ(withoutMnemonic(widget<QLabel>(d, "Label2")->text()), "Headlines per feed:");
+    EXPECT_EQ(withoutMnemonic(widget<QLabel>(d, "Label8")->text()), "Alert:");
     EXPECT_EQ(choices(widget<QComboBox>(d, "ComboBox2")),
               (QStringList{"Nothing", "Show", "Sound", "Sound and show"}));
-    EXPECT_EQ(widget<QLabel>(d, "Label7")->text(), "Minimise to tray:");
-    EXPECT_EQ(widget<QLabel>(d, "Label9")->text(), "Refresh files older than (days):");
-    EXPECT_EQ(widget<QLabel>(d, "Label3")->text(), "Chosen:");
-    EXPECT_EQ(widget<QLabel>(d, "Label4")->text(), "Available:");
-    EXPECT_EQ(widget<QPushButton>(d, "Button5")->text(), "Add ->");
-    EXPECT_EQ(widget<QPushButton>(d, "Button6")->text(), "Remove");
-    EXPECT_EQ(widget<QPushButton>(d, "Button3")->text(), "Up");
-    EXPECT_EQ(widget<QPushButton>(d, "Button4")->text(), "Down");
-    EXPECT_EQ(widget<QPushButton>(d, "Button7")->text(), "New feed");
-    EXPECT_EQ(widget<QPushButton>(d, "Button1")->text(), "Cancel");
-    EXPECT_EQ(widget<QPushButton>(d, "Button2")->text(), "Okay");
+    EXPECT_EQ(withoutMnemonic(widget<QLabel>(d, "Label7")->text()), "Minimise to tray:");
+    EXPECT_EQ(withoutMnemonic(widget<QLabel>(d, "Label9")->text()),
+              "Refresh files older than (days):");
+    EXPECT_EQ(withoutMnemonic(widget<QLabel>(d, "Label3")->text()), "Chosen:");
+    EXPECT_EQ(withoutMnemonic(widget<QLabel>(d, "Label4")->text()), "Available:");
+    EXPECT_EQ(withoutMnemonic(widget<QPushButton>(d, "Button5")->text()), "Add ->");
+    EXPECT_EQ(withoutMnemonic(widget<QPushButton>(d, "Button6")->text()), "Remove");
+    EXPECT_EQ(withoutMnemonic(widget<QPushButton>(d, "Button3")->text()), "Up");
+    EXPECT_EQ(withoutMnemonic(widget<QPushButton>(d, "Button4")->text()), "Down");
+    EXPECT_EQ(withoutMnemonic(widget<QPushButton>(d, "Button7")->text()), "New feed");
+    EXPECT_EQ(withoutMnemonic(widget<QPushButton>(d, "Button1")->text()), "Cancel");
+    EXPECT_EQ(withoutMnemonic(widget<QPushButton>(d, "Button2")->text()), "Okay");
     EXPECT_EQ(progress->windowTitle(), "Updating files");
     EXPECT_EQ(widget<QComboBox>(d, "ComboBox1")->currentIndex(), -1)
         << "refilled lists have no selection";
@@ -229,4 +236,75 @@ TEST_F(LoadLanguageTest, EveryShippedLanguageFitsItsWindows)
             << progress->windowTitle().toStdString();
     }
     EXPECT_GT(dialog->width(), 448) << "the German texts need more than the usual width";
+}
+
+// Alt reaches every menu, menu item, tab, button and labelled field with a letter of its
+// own in every shipped language, and the dialog's letters move the focus where they say.
+TEST_F(LoadLanguageTest, EveryShippedLanguageHasItsOwnMnemonics)
+{
+    for (const char* file : {"dansk.ini", "english.ini", "svenska.ini", "norsk.ini", "deutsch.ini"})
+        QFile::copy(QStringLiteral(NUVIO_SOURCE_DIR "/data/") + QString::fromLatin1(file),
+                    QString::fromStdString(dir.path() + "/" + file));
+    build();
+    const auto checkGroup = [](const QString& what, const QStringList& texts) {
+        QSet<QKeySequence> keys;
+        for (const QString& text : texts) {
+            const QKeySequence key = QKeySequence::mnemonic(text);
+            EXPECT_FALSE(key.isEmpty()) << what.toStdString() << ": " << text.toStdString();
+            EXPECT_FALSE(keys.contains(key))
+                << what.toStdString() << ": " << text.toStdString() << " shares its key";
+            keys.insert(key);
+        }
+    };
+    const auto itemTexts = [](const QMenu* menu) {
+        QStringList texts;
+        for (const QAction* action : menu->actions()) {
+            if (!action->isSeparator())
+                texts << action->text();
+        }
+        return texts;
+    };
+    dialog->show();
+    dialog->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+    for (const char* language : {"Dansk", "English", "Svenska", "Norsk", "Deutsch"}) {
+        SCOPED_TRACE(language);
+        settings.UserLanguage = language;
+        LoadLanguage(*form, *dialog, *progress);
+        QStringList menus;
+        for (const QAction* action : form->menuBar()->actions()) {
+            menus << action->text();
+            checkGroup(action->text(), itemTexts(action->menu()));
+        }
+        checkGroup(QStringLiteral("menu bar"), menus);
+        checkGroup(QStringLiteral("tray menu"), itemTexts(widget<QMenu>(*form, "TrayMenu")));
+
+        // Alt reaches what is shown: the tabs, OK and cancel, and the page in front.
+        auto* tabs = widget<QTabWidget>(*dialog, "PageControl1");
+        QStringList always;
+        for (int i = 0; i < tabs->count(); ++i)
+            always << tabs->tabText(i);
+        always << widget<QPushButton>(*dialog, "Button2")->text()
+               << widget<QPushButton>(*dialog, "Button1")->text();
+        int controls = 0;
+        for (int i = 0; i < tabs->count(); ++i) {
+            tabs->setCurrentIndex(i);
+            QStringList shown = always;
+            for (const QPushButton* button : tabs->widget(i)->findChildren<QPushButton*>())
+                shown << button->text();
+            const auto labels = tabs->widget(i)->findChildren<QLabel*>();
+            for (const QLabel* label : labels)
+                shown << label->text();
+            controls += int(shown.size() - always.size());
+            checkGroup(QStringLiteral("settings page %1").arg(i), shown);
+            for (const QLabel* label : labels) {
+                const QKeySequence key = QKeySequence::mnemonic(label->text());
+                QTest::keySequence(dialog.get(), key);
+                EXPECT_TRUE(QTest::qWaitFor([&] { return label->buddy()->hasFocus(); }, 1000))
+                    << label->objectName().toStdString() << " " << key.toString().toStdString();
+            }
+        }
+        EXPECT_EQ(controls, 7 + 8);
+    }
+    dialog->hide();
 }

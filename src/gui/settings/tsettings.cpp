@@ -12,6 +12,7 @@
 #include "gui/language/loadlanguage.h"
 #include "gui/platform/application.h"
 #include "gui/platform/messagebox.h"
+#include "gui/platform/mnemonics.h"
 #include "gui/platform/windowplacement.h"
 #include "gui/settings/updown.h"
 #include "gui/shell/tform1.h"
@@ -93,6 +94,28 @@ Tsettings::Tsettings(TForm1& form, QWidget* parent)
     layout->setContentsMargins(8, 8, 8, 8);
     layout->addWidget(PageControl1, 1);
     layout->addLayout(buttons);
+    markMnemonics();
+}
+
+void Tsettings::markMnemonics()
+{
+    // Alt reaches only what is shown: the tabs and the two buttons, with the controls of
+    // the page in front, which may share keys with the other page's.
+    MnemonicGroup always;
+    always.add(PageControl1);
+    always.add(Button2);
+    always.add(Button1);
+    const QSet<QChar> taken = always.apply();
+    MnemonicGroup news;
+    for (QLabel* label : {Label4, Label3})
+        news.add(label);
+    for (QPushButton* button : {Button5, Button6, Button3, Button4, Button7})
+        news.add(button);
+    news.apply(taken);
+    MnemonicGroup advanced;
+    for (QLabel* label : {Label11, Label5, Label6, Label1, Label2, Label8, Label7, Label9})
+        advanced.add(label);
+    advanced.apply(taken);
 }
 
 void Tsettings::buildNewsPage()
@@ -222,7 +245,7 @@ void Tsettings::buildAdvancedPage()
 void Tsettings::nameControlsByTheirLabels()
 {
     const auto name = [](const QLabel* label) {
-        QString text = label->text().trimmed();
+        QString text = withoutMnemonic(label->text()).trimmed();
         if (text.endsWith(QLatin1Char(':')))
             text.chop(1);
         return text.trimmed();
@@ -474,6 +497,7 @@ void Tsettings::applyTexts(const std::vector<LanguageText>& texts)
     // Refilled lists have no selection; the dialog selects the settings when it opens.
     ComboBox1->setCurrentIndex(-1);
     ComboBox2->setCurrentIndex(-1);
+    markMnemonics();
     nameControlsByTheirLabels();
 }
 

@@ -96,6 +96,9 @@ private:
     void buildNewsPage();
     void buildAdvancedPage();
     void fitToTexts();
+    // Alt reaches every tab, button and labelled field with a letter of its own, whatever
+    // the language.
+    void markMnemonics();
     template <typename Step> void handle(Step step);
     std::string folder() const;
 

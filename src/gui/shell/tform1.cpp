@@ -17,6 +17,7 @@
 #include "gui/platform/desktopnotification.h"
 #include "gui/platform/filedialog.h"
 #include "gui/platform/messagebox.h"
+#include "gui/platform/mnemonics.h"
 #include "gui/platform/urlopener.h"
 #include "gui/platform/windowplacement.h"
 #include "gui/shell/alertsound.h"
@@ -204,6 +205,8 @@ void TForm1::createMenu()
         addItem(Filer1, "ExportFeeds", uiText(AddedText::MenuExportFeeds), &TForm1::exportFeeds);
     Filer1->addSeparator();
     Afslut1 = addItem(Filer1, "Afslut1", QStringLiteral("Afslut"), &TForm1::Afslut1Click);
+    Afslut1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    Afslut1->setShortcutContext(Qt::ApplicationShortcut);
 
     Vis1 = addMenu("Vis1", QStringLiteral("Vis"));
     Startside1 = addItem(Vis1, "Startside1", QStringLiteral("Startside"), &TForm1::Startside1Click);
@@ -258,17 +261,15 @@ void TForm1::createToolBar()
                             [this] { Sgeside1Click(); });
 }
 
-QString TForm1::withMnemonic(const QString& caption)
-{
-    // Alt and the first letter open the menu; an "&" of the text itself stays an "&".
-    QString text = caption;
-    text.replace(QLatin1Char('&'), QStringLiteral("&&"));
-    return text.isEmpty() ? text : QLatin1Char('&') + text;
-}
-
 void TForm1::setMenuCaption(QMenu* menu, const QString& caption)
 {
-    menu->setTitle(withMnemonic(caption));
+    menu->setTitle(caption);
+}
+
+void TForm1::markMnemonics()
+{
+    nuvio::markMnemonics(menuBar());
+    nuvio::markMnemonics(m_trayMenu);
 }
 
 void TForm1::setToolButtonHint(QToolButton* button, const QString& hint)
@@ -316,6 +317,7 @@ void TForm1::FormCreate()
     m_trayQuit->setObjectName(QStringLiteral("TrayAfslut"));
     connect(m_trayQuit, &QAction::triggered, this, reportingFailures([this] { Afslut1Click(); }));
     TrayIcon->setContextMenu(m_trayMenu);
+    markMnemonics();
 
     m_notification = new DesktopNotification(QString::fromStdString(m_program.AppName),
                                              QStringLiteral("nuvio"), this);
@@ -805,6 +807,7 @@ void TForm1::applyTexts(const std::vector<LanguageText>& texts)
     m_importFeeds->setText(uiText(AddedText::MenuImportFeeds));
     m_exportFeeds->setText(uiText(AddedText::MenuExportFeeds));
     m_trayQuit->setText(Afslut1->text());
+    markMnemonics();
 }
 
 } // namespace nuvio

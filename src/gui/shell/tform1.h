@@ -132,9 +132,7 @@ public:
     HttpClient& http() { return *IdHTTP1; }
     ProgramValues& program() { return m_program; }
 
-    // Menu captions carry their mnemonic (Alt and the first letter); hints of the toolbar
-    // buttons are also their accessible names.
-    static QString withMnemonic(const QString& caption);
+    // Hints of the toolbar buttons are also their accessible names.
 
     // One of the program's images (":/nuvio/NAME.png") with its drawn double-size version,
     // so that it stays crisp on a 2x screen.
@@ -204,6 +202,9 @@ private:
     void ensureRadioPage(); // the radio view's page, made when the view is first used
     void createMenu();
     void createToolBar();
+    // Every menu's items, the menu bar's menus and the tray menu's items get mnemonics of
+    // their own, in whatever language their texts are.
+    void markMnemonics();
     void FormCreate();
     void FormDestroy();
     void AutoUpdateNews(); // a timer's refresh: UpdateNews
