@@ -116,13 +116,15 @@ AtomicFileWriter::AtomicFileWriter(const std::string& path, Links links)
             throw FileWriteError(errors::cannotCreateFile(m_path, errors::systemReason(error)),
                                  error);
         }
-        const bool locked = ::flock(m_fd, LOCK_EX) == 0;
+        // A file system without locks (some FUSE ones) leaves the file unlocked; a cleanup
+        // cannot lock it either, and leaves it.
+        const bool settled = ::flock(m_fd, LOCK_EX) == 0 || errno != EINTR;
         struct stat made
         {
         };
-        if (locked && ::fstat(m_fd, &made) == 0 && made.st_nlink > 0)
+        if (settled && ::fstat(m_fd, &made) == 0 && made.st_nlink > 0)
             break;
-        if (!locked)
+        if (!settled)
             ::unlink(m_temporary.c_str());
         ::close(m_fd);
         m_fd = -1;
