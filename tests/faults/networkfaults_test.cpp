@@ -120,6 +120,14 @@ const std::vector<FaultCase>& faultCases()
              answer(s, "HTTP/1.1 200 OK\r\nContent-Encoding: gzip\r\nContent-Length: " +
                            std::to_string(gzip.size()) + "\r\n\r\n" + gzip);
          }},
+        // Each layer may multiply the bytes a thousandfold; one layer was offered.
+        {"gzip inside gzip, a stack of codings that was not offered", HttpFailure::BadAnswer,
+         [](int s) {
+             const std::string twice =
+                 test::compressed(test::compressed(kGood, test::Coding::Gzip), test::Coding::Gzip);
+             answer(s, "HTTP/1.1 200 OK\r\nContent-Encoding: gzip, gzip\r\nContent-Length: " +
+                           std::to_string(twice.size()) + "\r\n\r\n" + twice);
+         }},
     };
     return cases;
 }

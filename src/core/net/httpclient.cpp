@@ -231,16 +231,48 @@ struct Transfer
     bool paused = false;       // waiting for room in the batch's memory
     bool headersEnded = false; // the blank line after the last header block arrived
     bool undecoded = false;    // asked again without decoding (see namesUnknownCoding)
+    bool bodyStarted = false;
+    bool codingRefused = false; // see offeredCoding
     std::string etag, lastModified, retryAfter, contentCoding;
     char errorBuffer[CURL_ERROR_SIZE] = {};
     curl_slist* headers = nullptr;
     HttpClient::Batch::State* state = nullptr;
 };
 
+// Whether libcurl decodes the answer as we offered: one layer of gzip or deflate, or none.
+// libcurl would also decode a coding we did not offer, or a stack of them; their bytes
+// multiply without bound, and a transfer paused for room keeps all that one read decodes.
+bool offeredCoding(std::string_view codings)
+{
+    int layers = 0;
+    for (std::size_t at = 0; at <= codings.size();) {
+        const std::size_t comma = std::min(codings.find(',', at), codings.size());
+        const std::string_view name = trimBlanks(codings.substr(at, comma - at));
+        at = comma + 1;
+        if (name.empty() || equalsIgnoringAsciiCase(name, "identity") ||
+            equalsIgnoringAsciiCase(name, "none"))
+            continue;
+        if (!equalsIgnoringAsciiCase(name, "gzip") && !equalsIgnoringAsciiCase(name, "x-gzip") &&
+            !equalsIgnoringAsciiCase(name, "deflate"))
+            return false;
+        ++layers;
+    }
+    return layers <= 1;
+}
+
 size_t writeBody(char* data, size_t size, size_t count, void* user)
 {
     auto* transfer = static_cast<Transfer*>(user);
     const std::size_t bytes = size * count;
+    // Judged at the first decoded bytes, when the headers that count are known; returning
+    // here stops the decoding before it goes further.
+    if (!transfer->bodyStarted) {
+        transfer->bodyStarted = true;
+        if (!transfer->undecoded && !offeredCoding(transfer->contentCoding)) {
+            transfer->codingRefused = true;
+            return 0;
+        }
+    }
     // Counted here: a size limit in the transfer options does not stop a chunked body, and
     // only here are the bytes counted after decoding (a compression bomb ends at the limit).
     if (transfer->bodySize + bytes > transfer->maxBody) {
@@ -361,7 +393,11 @@ HttpResult finishTransfer(Transfer& transfer, CURLcode code)
         result.url = url;
     if (code != CURLE_OK) {
         result.failure = transfer.tooLarge ? HttpFailure::TooLarge : failureOf(code);
-        if (transfer.outOfMemory)
+        if (transfer.codingRefused) {
+            result.failure = HttpFailure::BadAnswer;
+            result.error = "The answer's content coding (" + transfer.contentCoding +
+                           ") is not one that was offered";
+        } else if (transfer.outOfMemory)
             result.error = "Out of memory";
         else if (transfer.tooLarge)
             result.error =
@@ -426,8 +462,9 @@ const std::vector<std::string>& HttpClient::requestHeaders()
 
 const std::string& HttpClient::acceptedEncodings()
 {
-    // Asked of the library that runs, not the one built against: a distribution may build
-    // libcurl without brotli or zstd.
+    // Asked of the library that runs, not the one built against. Only the codings whose
+    // bytes grow at most about a thousandfold: with brotli or zstd a few bytes can decode
+    // to the whole size limit, and libcurl holds what a paused transfer decoded.
     static const std::string codings = [] {
         initialiseCurlOnce();
         const curl_version_info_data* info = curl_version_info(CURLVERSION_NOW);
@@ -437,8 +474,6 @@ const std::string& HttpClient::acceptedEncodings()
                 list += (list.empty() ? "" : ", ") + std::string(names);
         };
         offer(CURL_VERSION_LIBZ, "gzip, deflate");
-        offer(CURL_VERSION_BROTLI, "br");
-        offer(CURL_VERSION_ZSTD, "zstd");
         return list;
     }();
     return codings;
@@ -586,6 +621,9 @@ std::unique_ptr<HttpClient::Batch> HttpClient::start(const std::vector<HttpReque
                 std::max(1L, static_cast<long>((limits.silence.count() + 999) / 1000)));
             curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE,
                              static_cast<curl_off_t>(limits.maxBody));
+            // What one read decodes to, and so what a transfer paused for room keeps inside
+            // libcurl, is this many bytes inflated: about 2 MB at most for gzip.
+            curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, 2048L);
             curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, writeBody);
             curl_easy_setopt(easy, CURLOPT_WRITEDATA, transfer.get());
             curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, readHeader);
@@ -626,6 +664,7 @@ std::unique_ptr<HttpClient::Batch> HttpClient::start(const std::vector<HttpReque
                     transfer->bodySize = 0;
                     transfer->paused = transfer->headersEnded = false;
                     transfer->undecoded = true;
+                    transfer->bodyStarted = false;
                     curl_easy_setopt(transfer->easy, CURLOPT_ACCEPT_ENCODING, nullptr);
                     curl_easy_setopt(transfer->easy, CURLOPT_HTTP_CONTENT_DECODING, 0L);
                     curl_multi_add_handle(multi, transfer->easy);

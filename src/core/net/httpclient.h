@@ -62,9 +62,9 @@ struct HttpRequest
 
 // The program's one HTTP client: GET with fixed request headers (HTTP/1.1 for http, and
 // HTTP/2 where an https server offers it, many requests sharing one connection), no
-// proxy, cookies kept in memory for the client's lifetime, bodies offered in every
-// compression this libcurl decodes and handed on decoded (the size limit counts decoded
-// bytes, so a small compressed answer cannot fill the memory), no character-set
+// proxy, cookies kept in memory for the client's lifetime, bodies offered in gzip or
+// deflate and handed on decoded (the size limit counts decoded bytes, so a small
+// compressed answer cannot fill the memory; other codings fail), no character-set
 // conversion, and every status outside 2xx a failure. Transfers run on a worker thread;
 // the caller's thread only waits, handling its own events through a yield function.
 class HttpClient
@@ -130,7 +130,7 @@ public:
     void cancelAll();
 
     // The request headers every GET sends, and the compressions offered besides them
-    // (empty when this libcurl decodes none).
+    // (empty when this libcurl has no zlib).
     static const std::vector<std::string>& requestHeaders();
     static const std::string& acceptedEncodings();
 
