@@ -38,6 +38,8 @@ void showMessage(const QString& caption, const QString& text, MessageIcon icon)
                     : icon == MessageIcon::Information ? QMessageBox::Information
                                                        : QMessageBox::NoIcon,
                     caption, text, QMessageBox::Ok);
+    // Messages carry feed names, addresses and servers' words: markup in them is text.
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 

@@ -41,6 +41,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QSystemTrayIcon>
+#include <QTextDocument>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -367,6 +368,7 @@ void TForm1::setStatusText(const QString& text)
     // The list belongs to the line of the run that failed, and goes with it.
     m_failedFeeds.clear();
     m_statusPanel->setToolTip(QString());
+    m_statusPanel->setAccessibleDescription(QString());
 }
 
 void TForm1::showFailedFeeds()
@@ -685,7 +687,11 @@ void TForm1::UpdateNews()
             newNews = result.newNews;
             if (!result.failures.empty()) {
                 m_failedFeeds = fromCp1252(failureListText(result.failures));
-                m_statusPanel->setToolTip(m_failedFeeds);
+                // A tooltip whose first line looks like markup is drawn as markup, and a
+                // feed's name or address is the publisher's text: it is given as rich text
+                // already escaped, and to a screen reader as it is.
+                m_statusPanel->setToolTip(Qt::convertFromPlainText(m_failedFeeds));
+                m_statusPanel->setAccessibleDescription(m_failedFeeds);
             }
         } catch (const RunCancelled&) {
             return; // quitting
