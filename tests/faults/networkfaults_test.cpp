@@ -128,6 +128,14 @@ const std::vector<FaultCase>& faultCases()
              answer(s, "HTTP/1.1 200 OK\r\nContent-Encoding: gzip, gzip\r\nContent-Length: " +
                            std::to_string(twice.size()) + "\r\n\r\n" + twice);
          }},
+        {"gzip inside gzip, named in two header lines", HttpFailure::BadAnswer,
+         [](int s) {
+             const std::string twice =
+                 test::compressed(test::compressed(kGood, test::Coding::Gzip), test::Coding::Gzip);
+             answer(s, "HTTP/1.1 200 OK\r\nContent-Encoding: gzip\r\nContent-Encoding: "
+                       "gzip\r\nContent-Length: " +
+                           std::to_string(twice.size()) + "\r\n\r\n" + twice);
+         }},
     };
     return cases;
 }

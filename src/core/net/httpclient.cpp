@@ -334,11 +334,13 @@ size_t readHeader(char* data, size_t size, size_t count, void* user)
         transfer->lastModified.clear();
         transfer->retryAfter.clear();
         transfer->contentCoding.clear();
+    } else if (std::string coding; headerValue(line, "content-encoding", coding)) {
+        // Each line adds its codings to those before, as libcurl decodes them.
+        transfer->contentCoding += (transfer->contentCoding.empty() ? "" : ", ") + coding;
     } else {
         headerValue(line, "etag", transfer->etag) ||
             headerValue(line, "last-modified", transfer->lastModified) ||
-            headerValue(line, "retry-after", transfer->retryAfter) ||
-            headerValue(line, "content-encoding", transfer->contentCoding);
+            headerValue(line, "retry-after", transfer->retryAfter);
     }
     return bytes;
 }
