@@ -34,6 +34,26 @@ std::string padded(std::size_t size)
     return text;
 }
 
+// Qt's reader takes time that grows with the square of an element's attributes.
+std::string crowded()
+{
+    std::string outline = "<outline text=\"A\" xmlUrl=\"http://a.dk/rss\"";
+    for (int i = 0; i < 300; ++i)
+        outline += " a" + std::to_string(i) + "=\"\"";
+    return opml(outline + "/>");
+}
+
+std::string utf16(std::string ascii)
+{
+    ascii.replace(ascii.find("UTF-8"), 5, "UTF-16");
+    std::string text = "\xFF\xFE"; // little-endian, with its byte order mark
+    for (const char c : ascii) {
+        text += c;
+        text += '\0';
+    }
+    return text;
+}
+
 } // namespace
 
 // Feed lists as other readers write them, and the files that are refused. A refused file
@@ -106,6 +126,9 @@ TEST(OpmlImport, FilesOfOtherReaders)
         {"a document type without entities is read",
          opml("<outline text=\"a\" xmlUrl=\"http://a.dk/\"/>", "<!DOCTYPE opml>"), "DR\r\n",
          "DR\r\nhttp://a.dk/\r\n", 1, 0},
+        {"an outline crowded with attributes", crowded(), "DR\r\n", "DR\r\n", 0, 0,
+         " er ikke en OPML-fil"},
+        {"the same in UTF-16", utf16(crowded()), "DR\r\n", "DR\r\n", 0, 0, " er ikke en OPML-fil"},
         {"exactly 10 MB", padded(static_cast<std::size_t>(kOpmlSizeLimit)), "DR\r\n",
          "DR\r\nhttp://a.dk/rss\r\n", 1, 0},
         {"one byte more", padded(static_cast<std::size_t>(kOpmlSizeLimit) + 1), "DR\r\n", "DR\r\n",

@@ -2,10 +2,12 @@
 #include "core/news/opml.h"
 
 #include "core/language/addedtexts.h"
+#include "core/news/markuptags.h"
 #include "core/platform/codepage.h"
 
 #include <QDateTime>
 #include <QLocale>
+#include <QStringDecoder>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
@@ -43,12 +45,52 @@ QString xmlText(const QString& text)
     return out;
 }
 
+// Qt's reader compares each attribute of an element with every one before it: a 10 MB file
+// of one element with a million attributes would hold the import for half an hour. No
+// reader writes more than a handful on an outline.
+constexpr int kMostAttributes = 256;
+
+bool hasCrowdedElement(std::string_view bytes)
+{
+    // The markup characters are ASCII in every encoding the reader takes but UTF-16 and
+    // UTF-32, which are scanned as UTF-8.
+    std::string converted;
+    const auto encoding = QStringConverter::encodingForData(
+        QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())), u'<');
+    if (encoding && *encoding != QStringConverter::Utf8 && *encoding != QStringConverter::Latin1) {
+        QStringDecoder decode(*encoding);
+        const QString text =
+            decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+        converted = text.toStdString();
+        bytes = converted;
+    }
+    for (auto tag = nextMarkupTag(bytes, 0); tag; tag = nextMarkupTag(bytes, tag->end)) {
+        if (tag->closing)
+            continue;
+        int values = 0; // each attribute's value is quoted
+        char quote = 0;
+        for (const char c : tag->text) {
+            if (quote) {
+                if (c == quote)
+                    quote = 0;
+            } else if (c == '"' || c == '\'') {
+                quote = c;
+                if (++values > kMostAttributes)
+                    return true;
+            }
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 std::vector<OpmlFeed> readOpml(std::string_view bytes, const std::string& fileName)
 {
     if (static_cast<std::int64_t>(bytes.size()) > kOpmlSizeLimit)
         throw refusal(AddedText::OpmlTooLarge, fileName);
+    if (hasCrowdedElement(bytes))
+        throw refusal(AddedText::OpmlNotOpml, fileName);
     QXmlStreamReader reader(
         QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size())));
     std::vector<OpmlFeed> feeds;
