@@ -43,6 +43,18 @@ std::string crowded()
     return opml(outline + "/>");
 }
 
+// Qt's reader looks each prefix up through every declaration around it.
+std::string nestedNamespaces()
+{
+    std::string outlines;
+    for (int i = 0; i < 300; ++i)
+        outlines += "<outline text=\"Mappe\" xmlns:f" + std::to_string(i) + "=\"urn:f\">";
+    outlines += "<outline text=\"A\" xmlUrl=\"http://a.dk/rss\"/>";
+    for (int i = 0; i < 300; ++i)
+        outlines += "</outline>";
+    return opml(outlines);
+}
+
 std::string utf16(std::string ascii)
 {
     ascii.replace(ascii.find("UTF-8"), 5, "UTF-16");
@@ -129,6 +141,8 @@ TEST(OpmlImport, FilesOfOtherReaders)
         {"an outline crowded with attributes", crowded(), "DR\r\n", "DR\r\n", 0, 0,
          " er ikke en OPML-fil"},
         {"the same in UTF-16", utf16(crowded()), "DR\r\n", "DR\r\n", 0, 0, " er ikke en OPML-fil"},
+        {"nested outlines that each declare a namespace", nestedNamespaces(), "DR\r\n", "DR\r\n", 0,
+         0, " er ikke en OPML-fil"},
         {"exactly 10 MB", padded(static_cast<std::size_t>(kOpmlSizeLimit)), "DR\r\n",
          "DR\r\nhttp://a.dk/rss\r\n", 1, 0},
         {"one byte more", padded(static_cast<std::size_t>(kOpmlSizeLimit) + 1), "DR\r\n", "DR\r\n",

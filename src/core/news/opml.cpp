@@ -45,10 +45,13 @@ QString xmlText(const QString& text)
     return out;
 }
 
-// Qt's reader compares each attribute of an element with every one before it: a 10 MB file
-// of one element with a million attributes would hold the import for half an hour. No
-// reader writes more than a handful on an outline.
+// Qt's reader compares each attribute of an element with every one before it, and looks a
+// name's prefix up through every namespace declared around it: a 10 MB file of one element
+// with a million attributes would hold the import for half an hour, one of nested elements
+// that each declare a namespace for minutes. No reader writes more than a handful of
+// either.
 constexpr int kMostAttributes = 256;
+constexpr int kMostNamespaces = 256;
 
 bool hasCrowdedElement(std::string_view bytes)
 {
@@ -64,12 +67,15 @@ bool hasCrowdedElement(std::string_view bytes)
         converted = text.toStdString();
         bytes = converted;
     }
+    int namespaces = 0;
     for (auto tag = nextMarkupTag(bytes, 0); tag; tag = nextMarkupTag(bytes, tag->end)) {
         if (tag->closing)
             continue;
+        const std::string_view text = tag->text;
         int values = 0; // each attribute's value is quoted
         char quote = 0;
-        for (const char c : tag->text) {
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            const char c = text[i];
             if (quote) {
                 if (c == quote)
                     quote = 0;
@@ -77,6 +83,9 @@ bool hasCrowdedElement(std::string_view bytes)
                 quote = c;
                 if (++values > kMostAttributes)
                     return true;
+            } else if ((c == ' ' || c == '\t' || c == '\r' || c == '\n') &&
+                       text.substr(i + 1, 5) == "xmlns" && ++namespaces > kMostNamespaces) {
+                return true;
             }
         }
     }
