@@ -28,6 +28,22 @@ unset DISPLAY WAYLAND_DISPLAY
 target="$XDG_DATA_HOME/nuvio"
 
 launcher 1.0.0
+# No display: status 1 and one line saying why, from the launcher before it creates
+# anything, and from the program itself, also for a display that does not answer.
+export XDG_RUNTIME_DIR="$work/runtime"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+for run in launcher program unreachable; do
+  case "$run" in
+    launcher) "$prefix/bin/nuvio" 2>"$work/nodisplay.err" ;;
+    program) "$build/nuvio" 2>"$work/nodisplay.err" ;;
+    unreachable) DISPLAY=:65001 QT_QPA_PLATFORM=xcb "$build/nuvio" 2>"$work/nodisplay.err" ;;
+  esac
+  code=$?
+  [ "$code" -eq 1 ] || fail "$run without a display: exit status $code"
+  [ "$(wc -l <"$work/nodisplay.err")" -eq 1 ] && grep -q '^nuvio: no .*display' "$work/nodisplay.err" ||
+    fail "$run without a display said: $(cat "$work/nodisplay.err")"
+  [ -e "$target" ] || [ -e "$NUVIO_REGISTRY" ] && fail "$run without a display created the user's files"
+done
 [ "$("$prefix/bin/nuvio" --version)" = "nuvio 1.00" ] || fail "the program did not start"
 cmp -s "$repo/data/index.html" "$target/index.html" || fail "the first start installed nothing"
 

@@ -11,6 +11,7 @@
 #include "gui/deffiles/tdownloading.h"
 #include "gui/language/loadlanguage.h"
 #include "gui/platform/application.h"
+#include "gui/platform/displaycheck.h"
 #include "gui/platform/messagebox.h"
 #include "gui/platform/softwaredrawing.h"
 #include "gui/settings/tsettings.h"
@@ -81,8 +82,15 @@ int runNuvio(int argc, char** argv)
     ProgramValues program;
     if (const auto answered = answerCommandLine(argc, argv, program))
         return *answered;
+    // Said in one line before anything is made, not in Qt's abort with its plugin advice.
+    if (const auto missing = missingDisplay()) {
+        std::fprintf(stderr, "%s: %s\n", program.AppName.c_str(), missing->c_str());
+        return 1;
+    }
     prepareWebEngineProcess();
+    std::optional<DisplayFailureGuard> displayGuard(std::in_place);
     NuvioApplication app(argc, argv);
+    displayGuard.reset();
     QApplication::setApplicationName(QString::fromStdString(program.AppName));
     QApplication::setWindowIcon(TForm1::sharpIcon(QStringLiteral(":/nuvio/nuvio.png")));
 
