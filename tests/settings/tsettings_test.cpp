@@ -19,6 +19,7 @@
 #include <cerrno>
 #include <cmath>
 #include <filesystem>
+#include <optional>
 
 using namespace nuvio;
 namespace fs = std::filesystem;
@@ -325,4 +326,54 @@ TEST_F(TsettingsTest, UnwritableChoiceKeepsTheOldFile)
     EXPECT_TRUE(fs::exists(dir.file("news.html"))) << "the news page is not deleted";
     EXPECT_EQ(settings.ObsFunktion, 0) << "the settings were stored before";
     EXPECT_TRUE(d.isVisible());
+}
+
+// A typed address without its scheme becomes an https address, and the user is told; text
+// that cannot be an address is refused with a message; names from the catalogue and
+// addresses with a scheme stay as typed.
+TEST_F(TsettingsTest, TypedAddresses)
+{
+    struct Case
+    {
+        std::optional<QString> typed; // nothing: Cancel
+        const char* added;            // nullptr: nothing added
+        const char* message;          // nullptr: none
+    };
+    const Case cases[] = {
+        {QStringLiteral("dr.dk/rss"), "https://dr.dk/rss",
+         "Adressen er tilf\u00f8jet som https://dr.dk/rss"},
+        {QStringLiteral("127.0.0.1:8765/feed.xml"), "https://127.0.0.1:8765/feed.xml",
+         "Adressen er tilf\u00f8jet som https://127.0.0.1:8765/feed.xml"},
+        {QStringLiteral("  eget.dk/rss?x=a b  "), "https://eget.dk/rss?x=a b",
+         "Adressen er tilf\u00f8jet som https://eget.dk/rss?x=a b"},
+        {QStringLiteral(""), nullptr, "\"\" er ikke en adresse; intet feed er tilf\u00f8jet"},
+        {QStringLiteral("   "), nullptr, "\"   \" er ikke en adresse; intet feed er tilf\u00f8jet"},
+        {QStringLiteral("dr dk/rss"), nullptr,
+         "\"dr dk/rss\" er ikke en adresse; intet feed er tilf\u00f8jet"},
+        {QStringLiteral("TV 2"), "TV 2", nullptr},
+        {QStringLiteral("HTTP://eget.dk/rss"), "HTTP://eget.dk/rss", nullptr},
+        {std::nullopt, nullptr, nullptr},
+    };
+    auto& d = open();
+    for (const auto& c : cases) {
+        const std::string what = c.typed ? c.typed->toStdString() : "Cancel";
+        setInputHook([&c](const QString&, const QString&, int) { return c.typed; });
+        messages.clear();
+        settings.FeedsChanged = false;
+        const QStringList before = chosen();
+        d.Button7Click();
+        if (c.added) {
+            EXPECT_EQ(chosen(), before + QStringList{QString::fromUtf8(c.added)}) << what;
+            EXPECT_TRUE(settings.FeedsChanged) << what;
+        } else {
+            EXPECT_EQ(chosen(), before) << what;
+            EXPECT_FALSE(settings.FeedsChanged) << what;
+        }
+        if (c.message) {
+            ASSERT_EQ(messages.size(), 1u) << what;
+            EXPECT_EQ(messages[0].text, QString::fromUtf8(c.message)) << what;
+        } else {
+            EXPECT_TRUE(messages.empty()) << what;
+        }
+    }
 }

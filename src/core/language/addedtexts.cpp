@@ -47,6 +47,9 @@ constexpr std::array<AddedTextRow, kCount> kRows = {{
     {T::FailureTooLarge, "FailureTooLarge", "svaret er for stort"},
     {T::FailureBroken, "FailureBroken", "forbindelsen blev afbrudt"},
     {T::FailureBadAnswer, "FailureBadAnswer", "ugyldigt svar"},
+    {T::NewFeedPrefixed, "NewFeedPrefixed", "Adressen er tilf\xF8jet som %1"},
+    {T::NewFeedNotAnAddress, "NewFeedNotAnAddress",
+     "\"%1\" er ikke en adresse; intet feed er tilf\xF8jet"},
 }};
 
 constexpr bool rowsInEnumOrder()

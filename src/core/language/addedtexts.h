@@ -44,6 +44,8 @@ enum class AddedText {
     FailureTooLarge,
     FailureBroken,
     FailureBadAnswer,
+    NewFeedPrefixed,
+    NewFeedNotAnAddress,
     Count // not a text
 };
 

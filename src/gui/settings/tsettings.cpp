@@ -27,6 +27,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -443,10 +444,36 @@ void Tsettings::Button7Click()
 {
     const auto answer =
         inputQuery(QStringLiteral("Nyt feed"), QStringLiteral("Indtast url til nyt feed"), 255);
-    if (!answer || answer->isEmpty())
+    if (!answer)
         return;
-    ListBox2->addItem(answer->left(255));
+    const QString typed = answer->left(255);
+    QString entry = typed;
+    // An address typed without its scheme would never be fetched: it is made an https
+    // address, and the user sees what was added. A name from the catalogue, and an address
+    // with a scheme, are kept as typed.
+    if (!typed.contains(QStringLiteral("://")) && !isCatalogueName(typed)) {
+        const QString address = typed.trimmed();
+        const QString host = address.section(QRegularExpression(QStringLiteral("[/?#]")), 0, 0);
+        if (host.isEmpty() || host.contains(QRegularExpression(QStringLiteral("\\s")))) {
+            showMessage(QStringLiteral("Nyt feed"),
+                        uiText(AddedText::NewFeedNotAnAddress).arg(typed), MessageIcon::Error);
+            return;
+        }
+        entry = QStringLiteral("https://") + address;
+        showMessage(QStringLiteral("Nyt feed"), uiText(AddedText::NewFeedPrefixed).arg(entry),
+                    MessageIcon::Information);
+    }
+    ListBox2->addItem(entry);
     m_form.settings().FeedsChanged = true;
+}
+
+bool Tsettings::isCatalogueName(const QString& text) const
+{
+    for (int i = 0; i < ListBox1->count(); ++i) {
+        if (ListBox1->item(i)->text() == text && !text.contains(QStringLiteral("<<<")))
+            return true;
+    }
+    return false;
 }
 
 void Tsettings::applyTexts(const std::vector<LanguageText>& texts)

@@ -96,6 +96,7 @@ private:
     void buildNewsPage();
     void buildAdvancedPage();
     void fitToTexts();
+    bool isCatalogueName(const QString& text) const;
     // Alt reaches every tab, button and labelled field with a letter of its own, whatever
     // the language.
     void markMnemonics();
