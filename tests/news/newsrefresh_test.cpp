@@ -383,7 +383,8 @@ TEST_F(NewsRefreshTest, ManyLargeFeedsFromOneHostAllArrive)
 {
     // More large feeds from one publisher than its connections, with room in memory for
     // few of them: the transfers that wait for room must not hold the connections the
-    // one the page needs next is waiting for.
+    // one the page needs next is waiting for. Also where the feeds are asked of hosts of
+    // their own that send them on to that one publisher, as feed services do.
     constexpr int kFeeds = 40;
     server.server().Get(
         R"(/large/(\d+))", [](const httplib::Request& request, httplib::Response& response) {
@@ -400,30 +401,46 @@ TEST_F(NewsRefreshTest, ManyLargeFeedsFromOneHostAllArrive)
                     return true;
                 });
         });
-    HttpClient::Limits limits;
-    limits.maxHeld = 1 << 20;
-    limits.total = 20s; // a stall ends here, with "Fejl"
-    HttpClient small(limits);
-    FeedCache cache(dir.file("cache"));
-    std::string selected;
-    std::string expected;
-    for (int i = 0; i < kFeeds; ++i) {
-        const std::string name = "large" + std::to_string(i);
-        selected += server.url("/large/" + std::to_string(i)) + "\r\n";
-        expected += NewsPageWriter::headingText("http://" + name + ".dk/", name) +
-                    NewsPageWriter::itemText("http://" + name + ".dk/1", name + " one", true);
+    std::vector<std::unique_ptr<test::LoopbackServer>> senders;
+    for (int i = 0; i < 8; ++i) {
+        senders.push_back(std::make_unique<test::LoopbackServer>());
+        senders.back()->server().Get(R"(/large/(\d+))", [this](const httplib::Request& request,
+                                                               httplib::Response& response) {
+            response.set_redirect(server.url("/large/" + std::string(request.matches[1])));
+        });
+        senders.back()->start();
     }
-    dir.write("newsfeeds.txt", "");
-    dir.write("newsselected.txt", selected);
-    NewsRefreshContext context;
-    context.installPath = dir.path();
-    context.showStatus = [this](const std::string& text) { statuses.push_back(text); };
-    context.http = &small;
-    context.cache = &cache;
-    EXPECT_TRUE(refreshNewsPage(context).newNews);
-    EXPECT_EQ(dir.read("news.html"),
-              NewsPageWriter::headerText() + expected + NewsPageWriter::footerText());
-    EXPECT_EQ(statuses, (std::vector<std::string>{"", "", ""}));
+    for (const bool redirected : {false, true}) {
+        HttpClient::Limits limits;
+        limits.maxHeld = 1 << 20;
+        limits.total = 20s; // a stall ends here, with "Fejl"
+        HttpClient small(limits);
+        FeedCache cache(dir.file(redirected ? "cache-redirected" : "cache"));
+        std::string selected;
+        std::string expected;
+        for (int i = 0; i < kFeeds; ++i) {
+            const std::string name = "large" + std::to_string(i);
+            const std::string path = "/large/" + std::to_string(i);
+            selected +=
+                (redirected ? senders[i % senders.size()]->url(path) : server.url(path)) + "\r\n";
+            expected += NewsPageWriter::headingText("http://" + name + ".dk/", name) +
+                        NewsPageWriter::itemText("http://" + name + ".dk/1", name + " one", true);
+        }
+        dir.write("newsfeeds.txt", "");
+        dir.write("newsselected.txt", selected);
+        std::filesystem::remove(dir.file("news.html"));
+        statuses.clear();
+        NewsRefreshContext context;
+        context.installPath = dir.path();
+        context.showStatus = [this](const std::string& text) { statuses.push_back(text); };
+        context.http = &small;
+        context.cache = &cache;
+        EXPECT_TRUE(refreshNewsPage(context).newNews) << redirected;
+        EXPECT_EQ(dir.read("news.html"),
+                  NewsPageWriter::headerText() + expected + NewsPageWriter::footerText())
+            << redirected;
+        EXPECT_EQ(statuses, (std::vector<std::string>{"", "", ""})) << redirected;
+    }
 }
 
 TEST(FeedCache, KeptBetweenRunsDamagedFilesForgottenAndBounded)

@@ -239,6 +239,14 @@ struct Transfer
     HttpClient::Batch::State* state = nullptr;
 };
 
+// Where the transfer is now: a redirect followed changes it.
+std::string effectiveUrl(CURL* easy)
+{
+    char* url = nullptr;
+    curl_easy_getinfo(easy, CURLINFO_EFFECTIVE_URL, &url);
+    return url ? url : "";
+}
+
 // Whether libcurl decodes the answer as we offered: one layer of gzip or deflate, or none.
 // libcurl would also decode a coding we did not offer, or a stack of them; their bytes
 // multiply without bound, and a transfer paused for room keeps all that one read decodes.
@@ -694,6 +702,38 @@ std::unique_ptr<HttpClient::Batch> HttpClient::start(const std::vector<HttpReque
                         transfer->paused = false;
                         curl_easy_pause(transfer->easy, CURLPAUSE_CONT);
                     }
+                }
+            }
+            // A feed sent on to another host (many sites' feeds served by one) waits there
+            // for a connection the window did not count it for; where all that host's
+            // connections are held by later transfers paused for room, none of which can
+            // go on before it, the latest of them is asked again later, and its connection
+            // goes to the one the page needs next.
+            if (const std::size_t next = state->firstUntaken.load();
+                next < transfers.size() && window.running(next) && !transfers[next]->paused &&
+                std::any_of(transfers.begin(), transfers.end(),
+                            [](const auto& transfer) { return transfer->paused; })) {
+                const std::string host =
+                    TransferWindow::hostOf(effectiveUrl(transfers[next]->easy));
+                Transfer* latest = nullptr;
+                long holding = 0;
+                for (auto& transfer : transfers) {
+                    if (transfer->paused &&
+                        TransferWindow::hostOf(effectiveUrl(transfer->easy)) == host) {
+                        ++holding;
+                        latest = transfer.get();
+                    }
+                }
+                if (latest && holding >= limits.maxPerHost) {
+                    curl_multi_remove_handle(multi, latest->easy);
+                    state->held -= latest->bodySize;
+                    std::vector<BodyBlock>().swap(latest->blocks);
+                    latest->bodySize = 0;
+                    latest->paused = latest->headersEnded = latest->bodyStarted = false;
+                    latest->tooLarge = latest->outOfMemory = latest->codingRefused = false;
+                    window.requeue(latest->index);
+                    state->roomChanged = true;
+                    continue;
                 }
             }
             if (finished < requests.size())

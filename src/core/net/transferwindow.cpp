@@ -8,11 +8,9 @@
 
 namespace nuvio {
 
-namespace {
-
-// Scheme, host and port: what libcurl keeps connections by. An address it cannot read
-// fails at once and needs no connection; it counts as a host of its own.
-std::string hostOf(const std::string& url)
+// An address libcurl cannot read fails at once and needs no connection; it counts as a
+// host of its own.
+std::string TransferWindow::hostOf(const std::string& url)
 {
     std::string key = url;
     if (CURLU* parsed = curl_url()) {
@@ -32,8 +30,6 @@ std::string hostOf(const std::string& url)
     }
     return key;
 }
-
-} // namespace
 
 TransferWindow::TransferWindow(const std::vector<std::string>& urls, std::size_t perHost,
                                std::size_t total)
@@ -89,6 +85,18 @@ void TransferWindow::finished(std::size_t index)
     const std::size_t before = connections(host);
     --host.running;
     m_connections -= before - connections(host);
+}
+
+void TransferWindow::requeue(std::size_t index)
+{
+    if (!running(index))
+        return;
+    m_started[index] = false;
+    Host& host = m_byHost[m_hosts[index]];
+    const std::size_t before = connections(host);
+    --host.running;
+    m_connections -= before - connections(host);
+    m_firstNotStarted = std::min(m_firstNotStarted, index);
 }
 
 void TransferWindow::multiplexed(std::size_t index)

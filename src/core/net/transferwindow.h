@@ -24,11 +24,17 @@ public:
     // The transfers to hand over now, in order.
     std::vector<std::size_t> admit();
     void finished(std::size_t index);
+    // Taken back before it finished: handed over again in its turn.
+    void requeue(std::size_t index);
+    bool running(std::size_t index) const { return m_started.at(index) && !m_finished[index]; }
     // The transfer's host answered over HTTP/2: its transfers share connections, as many
     // as the protocol's usual stream limit on one of them.
     void multiplexed(std::size_t index);
 
     static constexpr std::size_t kStreamsPerConnection = 100;
+
+    // Scheme, host and port: what libcurl keeps connections by.
+    static std::string hostOf(const std::string& url);
 
 private:
     struct Host
