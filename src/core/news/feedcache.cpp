@@ -24,9 +24,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The file: "nuvio-feed 1", the address, the validators and the waiting time on a line
-// each, a blank line, then the body as it came.
-constexpr std::string_view kMagic = "nuvio-feed 1\n";
+// The file: "nuvio-feed 2", the address, the validators, the waiting time and the body's
+// size on a line each, a blank line, then the body as it came. The size tells a body cut
+// short (a crash before the unflushed file reached the disk) from a whole one: the last
+// good answer is shown when a fetch fails, and half a feed shows as empty headlines.
+constexpr std::string_view kMagic = "nuvio-feed 2\n";
 
 // The longest a publisher can make us wait.
 constexpr std::chrono::hours kLongestWait{24};
@@ -79,11 +81,11 @@ std::optional<CachedFeed> FeedCache::load(const std::string& url, bool withBody)
     std::istream in(&file);
     std::string magic(kMagic.size(), '\0');
     in.read(magic.data(), static_cast<std::streamsize>(magic.size()));
-    std::string storedUrl, hasBody, retry;
+    std::string storedUrl, hasBody, retry, size;
     CachedFeed feed;
     if (magic != kMagic || !std::getline(in, storedUrl) || storedUrl != oneLine(url) ||
         !std::getline(in, hasBody) || !std::getline(in, feed.etag) ||
-        !std::getline(in, feed.lastModified) || !std::getline(in, retry))
+        !std::getline(in, feed.lastModified) || !std::getline(in, retry) || !std::getline(in, size))
         return std::nullopt;
     std::string blank;
     if (!std::getline(in, blank) || !blank.empty())
@@ -94,6 +96,13 @@ std::optional<CachedFeed> FeedCache::load(const std::string& url, bool withBody)
         // from now, as when it was stored: no stored value stops a feed for good.
         feed.retryAfter = std::min(systemTimeFromSeconds(std::stoll(retry)),
                                    std::chrono::system_clock::now() + kLongestWait);
+        // Neither cut short nor grown, and no larger than the cache may hold.
+        const auto bodySize = std::stoull(size);
+        const auto headSize = static_cast<long long>(in.tellg());
+        if (size.find_first_not_of("0123456789") != std::string::npos || headSize < 0 ||
+            bodySize > m_maxBytes ||
+            static_cast<unsigned long long>(st.st_size) != headSize + bodySize)
+            return std::nullopt;
     } catch (const std::exception&) {
         return std::nullopt;
     }
@@ -119,7 +128,8 @@ void FeedCache::store(const std::string& url, const CachedFeed& feed)
             .count();
     std::string text(kMagic);
     text += oneLine(url) + "\n" + (feed.hasBody ? "1" : "0") + "\n" + oneLine(feed.etag) + "\n" +
-            oneLine(feed.lastModified) + "\n" + std::to_string(seconds) + "\n\n";
+            oneLine(feed.lastModified) + "\n" + std::to_string(seconds) + "\n" +
+            std::to_string(feed.body.size()) + "\n\n";
     // Replaced whole, but not flushed to the disk: a refresh must not wait for hundreds of
     // flushes. A cache that cannot be written costs a full download next time, nothing more.
     try {
