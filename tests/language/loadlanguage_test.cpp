@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "gui/deffiles/tdownloading.h"
 #include "gui/language/loadlanguage.h"
+#include "gui/language/qttranslations.h"
+#include "gui/platform/messagebox.h"
 #include "gui/platform/mnemonics.h"
 #include "gui/settings/tsettings.h"
 #include "gui/settings/updown.h"
@@ -9,9 +11,11 @@
 
 #include <QAccessible>
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QKeySequence>
 #include <QLabel>
@@ -20,10 +24,12 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSet>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 using namespace nuvio;
@@ -307,4 +313,47 @@ TEST_F(LoadLanguageTest, EveryShippedLanguageHasItsOwnMnemonics)
         EXPECT_EQ(controls, 7 + 8);
     }
     dialog->hide();
+}
+
+// Qt's own texts follow the interface language where Qt has a translation; the typed-address
+// box keeps its fixed "OK" and "Cancel".
+TEST_F(LoadLanguageTest, QtTextsFollowTheInterfaceLanguage)
+{
+    for (const char* file : {"dansk.ini", "english.ini", "svenska.ini", "norsk.ini", "deutsch.ini"})
+        QFile::copy(QStringLiteral(NUVIO_SOURCE_DIR "/data/") + QString::fromLatin1(file),
+                    QString::fromStdString(dir.path() + "/" + file));
+    build();
+    // The rest of this run gets Qt's English texts back.
+    const auto english = qScopeGuard([this] { useQtTranslations(dir.path(), "English"); });
+    struct Case
+    {
+        const char* language;
+        const char* cancel; // on a standard button
+    };
+    const Case cases[] = {
+        {"Deutsch", "Abbrechen"}, {"Dansk", "Annuller"}, {"English", "Cancel"},
+        {"Norsk", "Avbryt"},      {"Svenska", "Cancel"}, // Qt has no Swedish file here
+        {"Suomi", "Annuller"}};                          // no file: the built-in Danish texts
+    for (const auto& c : cases) {
+        settings.UserLanguage = c.language;
+        LoadLanguage(*form, *dialog, *progress);
+        QDialogButtonBox box(QDialogButtonBox::Cancel);
+        EXPECT_EQ(withoutMnemonic(box.button(QDialogButtonBox::Cancel)->text()),
+                  QString::fromUtf8(c.cancel))
+            << c.language;
+    }
+    settings.UserLanguage = "Deutsch";
+    LoadLanguage(*form, *dialog, *progress);
+    QStringList typedAddressButtons;
+    QTimer::singleShot(0, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        if (!box)
+            return;
+        for (const QPushButton* button : box->findChildren<QPushButton*>())
+            typedAddressButtons << button->text();
+        box->close();
+    });
+    inputQuery(QStringLiteral("Nyt feed"), QStringLiteral("Indtast url til nyt feed"), 255);
+    typedAddressButtons.sort();
+    EXPECT_EQ(typedAddressButtons, (QStringList{"Cancel", "OK"}));
 }

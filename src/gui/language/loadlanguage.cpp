@@ -5,6 +5,7 @@
 #include "core/language/languagetable.h"
 #include "core/platform/codepage.h"
 #include "gui/deffiles/tdownloading.h"
+#include "gui/language/qttranslations.h"
 #include "gui/settings/tsettings.h"
 #include "gui/shell/tform1.h"
 
@@ -16,6 +17,7 @@ void LoadLanguage(TForm1& form, Tsettings& dialog, Tdownloading& progressWindow)
     const std::string file =
         languageFilePath(form.settings().InstallPath, form.settings().UserLanguage);
     loadAddedTexts(file);
+    useQtTranslations(form.settings().InstallPath, form.settings().UserLanguage);
     const auto texts = readLanguageTexts(file);
     form.applyTexts(texts);
     dialog.applyTexts(texts);

@@ -10,6 +10,7 @@
 #include "gui/deffiles/definitionfiles.h"
 #include "gui/deffiles/tdownloading.h"
 #include "gui/language/loadlanguage.h"
+#include "gui/language/qttranslations.h"
 #include "gui/platform/application.h"
 #include "gui/platform/displaycheck.h"
 #include "gui/platform/messagebox.h"
@@ -133,6 +134,8 @@ int runNuvio(int argc, char** argv)
     AppSettings settings;
     auto form = std::make_unique<TForm1>(settings, program, registryHivePath());
     created = form.get();
+    // Qt's own texts in the interface's language from the start, Danish ones included.
+    useQtTranslations(settings.InstallPath, settings.UserLanguage);
     restoreDrawingEnvironment();
     if (quitDuringCreation)
         form->Afslut1Click();
