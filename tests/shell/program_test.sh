@@ -226,6 +226,11 @@ if command -v openbox >/dev/null 2>&1 && command -v Xvfb >/dev/null 2>&1; then
   framed=":$(cat "$work/display")"
   DISPLAY="$framed" openbox >/dev/null 2>&1 &
   wm=$!
+  # The window manager is there once it names itself on the root window.
+  for _ in $(seq 1 100); do
+    DISPLAY="$framed" xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+    sleep 0.1
+  done
   trap 'cleanup; kill "$feeds_server" "$wm" "$xserver" 2>/dev/null' EXIT
   : >"$work/install/newsselected.txt"
   # The outer bounds in device pixels as the window manager shows them: "x y w h".
