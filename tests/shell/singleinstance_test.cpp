@@ -37,8 +37,13 @@ TEST(SingleInstance, SecondCopyFindsTheFirstAndAsksItForward)
 {
     const QString name = uniqueName("pair");
     SingleInstance first(name);
+    SingleInstance early(name);
     ASSERT_FALSE(first.findRunningCopy(200));
+    // Started at the same moment: both looked before either listened. The later one must
+    // not take the name from the first, or the next copy would find only one of them.
+    ASSERT_FALSE(early.findRunningCopy(200));
     ASSERT_TRUE(first.listen());
+    EXPECT_FALSE(early.listen()) << "the name is the first copy's";
     QSignalSpy forward(&first, &SingleInstance::comeForwardRequested);
 
     SingleInstance second(name);

@@ -4,7 +4,11 @@
 #include "core/platform/userfolders.h"
 
 #include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
 #include <cstdlib>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -47,7 +51,12 @@ SingleInstance::SingleInstance(QString serverName, QObject* parent)
     : QObject(parent), m_name(std::move(serverName))
 {}
 
-SingleInstance::~SingleInstance() = default;
+SingleInstance::~SingleInstance()
+{
+    m_server.reset();
+    if (m_lock >= 0)
+        ::close(m_lock);
+}
 
 bool SingleInstance::findRunningCopy(int timeoutMs)
 {
@@ -86,8 +95,20 @@ bool SingleInstance::listen()
         return false;
     m_server = std::make_unique<QLocalServer>();
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
+    if (m_lock < 0) {
+        const QString name = QDir::isAbsolutePath(m_name) ? m_name : QDir::temp().filePath(m_name);
+        const int lock = ::open(QFile::encodeName(name + QStringLiteral(".lock")).constData(),
+                                O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (lock < 0)
+            return false;
+        if (::flock(lock, LOCK_EX | LOCK_NB) != 0) {
+            ::close(lock);
+            return false;
+        }
+        m_lock = lock;
+    }
     if (!m_server->listen(m_name)) {
-        // Nobody answered on the name, so whatever holds it is left over from a dead copy.
+        // Nobody holds the lock, so whatever holds the name is left over from a dead copy.
         QLocalServer::removeServer(m_name);
         if (!m_server->listen(m_name))
             return false;

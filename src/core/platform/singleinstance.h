@@ -31,7 +31,10 @@ public:
     void askRunningCopyToComeForward(int timeoutMs = 1000);
 
     // Starts answering later copies. A socket left behind by a copy that died is removed
-    // first; false when the name cannot be taken.
+    // first; false when the name cannot be taken, or another copy holds it (a lock beside
+    // the socket, held while the program runs: Qt's listen takes a name from a live
+    // server, and two copies started at the same moment would both look, find nobody and
+    // listen).
     bool listen();
 
 signals:
@@ -43,6 +46,7 @@ private:
     QString m_name;
     std::unique_ptr<QLocalSocket> m_client;
     std::unique_ptr<QLocalServer> m_server;
+    int m_lock = -1;
 };
 
 } // namespace nuvio

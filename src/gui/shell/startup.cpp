@@ -21,6 +21,7 @@
 #include "gui/shell/webengineprocess.h"
 
 #include <QFileInfo>
+#include <QThread>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -110,7 +111,21 @@ int runNuvio(int argc, char** argv)
         return 1;
     }
     SingleInstance instance(instanceName);
-    if (instance.findRunningCopy()) {
+    // The name is taken at once, not once the window is made (seconds with the web
+    // engine): a copy started meanwhile would find nobody and open a window of its own.
+    bool running = instance.findRunningCopy();
+    if (!running && !instance.listen()) {
+        // The copy that holds the name may not be listening yet.
+        for (int attempt = 0; !running && attempt < 20; ++attempt) {
+            running = instance.findRunningCopy();
+            if (!running)
+                QThread::msleep(100);
+        }
+        if (!running)
+            std::fprintf(stderr, "%s: no single-instance check: cannot listen on %s\n",
+                         program.AppName.c_str(), instanceName.toLocal8Bit().constData());
+    }
+    if (running) {
         showMessage(QString::fromStdString(program.AppName),
                     QString::fromUtf8("nuvio applikationen k\xC3\xB8rer allerede !"));
         instance.askRunningCopyToComeForward();
@@ -139,7 +154,6 @@ int runNuvio(int argc, char** argv)
     restoreDrawingEnvironment();
     if (quitDuringCreation)
         form->Afslut1Click();
-    instance.listen();
     // Writes that a crash or a kill cut short left their temporary files; those another
     // copy (on another display, same install folder) is writing are locked and stay.
     removeLeftoverTemporaryFiles(
