@@ -718,7 +718,10 @@ std::unique_ptr<HttpClient::Batch> HttpClient::start(const std::vector<HttpReque
                 Transfer* latest = nullptr;
                 long holding = 0;
                 for (auto& transfer : transfers) {
-                    if (transfer->paused &&
+                    // A paused HTTP/2 stream holds no connection: the others share it.
+                    long version = 0;
+                    curl_easy_getinfo(transfer->easy, CURLINFO_HTTP_VERSION, &version);
+                    if (transfer->paused && version < CURL_HTTP_VERSION_2_0 &&
                         TransferWindow::hostOf(effectiveUrl(transfer->easy)) == host) {
                         ++holding;
                         latest = transfer.get();
