@@ -66,12 +66,17 @@ std::string failureReasonText(const FeedFailure& failure)
 
 std::string failureListText(const std::vector<FeedFailure>& failures)
 {
+    // Offline, every chosen feed fails: a line each would make the message box taller than
+    // the screen, its button out of reach. The rest are counted.
+    constexpr std::size_t kListed = 20;
     std::string text;
-    for (const auto& failure : failures) {
+    for (std::size_t i = 0; i < failures.size() && i < kListed; ++i) {
         if (!text.empty())
             text += '\n';
-        text += failure.entry + ": " + failureReasonText(failure);
+        text += failures[i].entry + ": " + failureReasonText(failures[i]);
     }
+    if (failures.size() > kListed)
+        text += "\n\x85 +" + std::to_string(failures.size() - kListed);
     return text;
 }
 

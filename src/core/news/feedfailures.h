@@ -22,7 +22,8 @@ struct FeedFailure
 // The reason in the interface language, in a few plain words ("HTTP 404" for a status).
 std::string failureReasonText(const FeedFailure& failure);
 
-// One line a feed, "entry: reason", for the status bar's tooltip (Windows-1252).
+// One line a feed, "entry: reason" (the first 20, then how many more), for the status
+// bar's tooltip and its message (Windows-1252).
 std::string failureListText(const std::vector<FeedFailure>& failures);
 
 // The status line a run ends with when feeds failed: the complete text with how many of
