@@ -357,3 +357,38 @@ TEST_F(LoadLanguageTest, QtTextsFollowTheInterfaceLanguage)
     typedAddressButtons.sort();
     EXPECT_EQ(typedAddressButtons, (QStringList{"Cancel", "OK"}));
 }
+
+// A language chosen in the dialog: at its next opening the dialog is wide enough for the
+// new texts, not the width the old ones had.
+TEST_F(LoadLanguageTest, ALanguageChosenInTheDialogFitsAtTheNextOpening)
+{
+    for (const char* file : {"dansk.ini", "deutsch.ini", "languages.ini", "newsfeeds.txt"})
+        QFile::copy(QStringLiteral(NUVIO_SOURCE_DIR "/data/") + QString::fromLatin1(file),
+                    QString::fromStdString(dir.path() + "/" + file));
+    build();
+    form->setCommands(standardCommands(*form, *dialog, *progress));
+    QTimer::singleShot(300, [&] {
+        auto* box = widget<QComboBox>(*dialog, "ComboBox3");
+        box->setCurrentIndex(box->findText(QStringLiteral("Deutsch")));
+        widget<QPushButton>(*dialog, "Button2")->click();
+    });
+    form->Indstillinger1Click();
+    ASSERT_EQ(settings.UserLanguage, "Deutsch");
+    QStringList clipped;
+    QTimer::singleShot(300, [&] {
+        auto* tabs = widget<QTabWidget>(*dialog, "PageControl1");
+        for (int tab = 0; tab < tabs->count(); ++tab) {
+            tabs->setCurrentIndex(tab);
+            QCoreApplication::processEvents();
+            for (const QWidget* each : tabs->widget(tab)->findChildren<QWidget*>()) {
+                const auto* label = qobject_cast<const QLabel*>(each);
+                const auto* button = qobject_cast<const QPushButton*>(each);
+                if ((label || button) && each->width() < each->sizeHint().width())
+                    clipped << each->objectName();
+            }
+        }
+        dialog->reject();
+    });
+    dialog->exec();
+    EXPECT_TRUE(clipped.isEmpty()) << clipped.join(QLatin1Char(' ')).toStdString();
+}

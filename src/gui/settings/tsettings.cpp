@@ -24,6 +24,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -299,7 +300,13 @@ void Tsettings::setVisible(bool visible)
 void Tsettings::fitToTexts()
 {
     // Its usual size, or larger where a language's texts need more room; never resized by
-    // hand, as the dialog it stands for.
+    // hand, as the dialog it stands for. Texts changed while it was hidden (a language
+    // chosen in it) have not reached the layouts' remembered sizes: measured again first.
+    for (QWidget* each : findChildren<QWidget*>())
+        each->updateGeometry();
+    for (QLayout* each : findChildren<QLayout*>())
+        each->invalidate();
+    layout()->activate();
     setFixedSize(sizeHint().expandedTo(kDefaultSize));
 }
 
