@@ -6,6 +6,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -99,13 +100,17 @@ bool SingleInstance::listen()
         const QString name = QDir::isAbsolutePath(m_name) ? m_name : QDir::temp().filePath(m_name);
         const int lock = ::open(QFile::encodeName(name + QStringLiteral(".lock")).constData(),
                                 O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
-        if (lock < 0)
-            return false;
-        if (::flock(lock, LOCK_EX | LOCK_NB) != 0) {
-            ::close(lock);
-            return false;
+        if (lock >= 0 && ::flock(lock, LOCK_EX | LOCK_NB) == 0) {
+            m_lock = lock;
+        } else {
+            const bool held = lock >= 0 && errno == EWOULDBLOCK;
+            if (lock >= 0)
+                ::close(lock);
+            // Another copy holds it. Where no lock can be had at all (a file system
+            // without locks) the name is taken as before, without one.
+            if (held)
+                return false;
         }
-        m_lock = lock;
     }
     if (!m_server->listen(m_name)) {
         // Nobody holds the lock, so whatever holds the name is left over from a dead copy.
