@@ -22,6 +22,13 @@ QString uniqueName(const char* tag)
 {
     return QStringLiteral("nuvio-test-%1-%2").arg(QString::fromLatin1(tag)).arg(::getpid());
 }
+
+// The lock a listening copy keeps beside its socket, removed after the copies are gone.
+struct LockFileRemoved
+{
+    QString name;
+    ~LockFileRemoved() { QFile::remove(QDir::temp().filePath(name + QStringLiteral(".lock"))); }
+};
 } // namespace
 
 TEST(SingleInstance, NameDependsOnClassAndTitle)
@@ -36,6 +43,7 @@ TEST(SingleInstance, NameDependsOnClassAndTitle)
 TEST(SingleInstance, SecondCopyFindsTheFirstAndAsksItForward)
 {
     const QString name = uniqueName("pair");
+    const LockFileRemoved lock{name};
     SingleInstance first(name);
     SingleInstance early(name);
     ASSERT_FALSE(first.findRunningCopy(200));
@@ -56,6 +64,7 @@ TEST(SingleInstance, SecondCopyFindsTheFirstAndAsksItForward)
 TEST(SingleInstance, SocketLeftByADeadCopyDoesNotStopTheNext)
 {
     const QString name = uniqueName("stale");
+    const LockFileRemoved lock{name};
     const QByteArray path = QDir::temp().filePath(name).toLocal8Bit();
     // A bound socket whose owner is gone: the file stays, nobody answers.
     const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
