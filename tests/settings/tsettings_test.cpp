@@ -125,6 +125,11 @@ TEST_F(TsettingsTest, FillingAndStoringTheSettings)
 
     widget<nuvio::UpDown>(d, "UpDown1")->stepUp();
     EXPECT_EQ(widget<QLineEdit>(d, "Edit1")->text(), "25");
+    // The interval's field takes no typing: from the keyboard its arrow keys step it.
+    QTest::keyClick(widget<QLineEdit>(d, "Edit1"), Qt::Key_Up);
+    EXPECT_EQ(widget<QLineEdit>(d, "Edit1")->text(), "30");
+    QTest::keyClick(widget<QLineEdit>(d, "Edit1"), Qt::Key_Down);
+    EXPECT_EQ(widget<QLineEdit>(d, "Edit1")->text(), "25");
     widget<QLineEdit>(d, "Edit2")
         ->setText(QStringLiteral("5000")); // typing is not limited by the arrows' range
     widget<QLineEdit>(d, "Edit3")->setText(QStringLiteral("0"));

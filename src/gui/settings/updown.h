@@ -9,7 +9,8 @@ class QToolButton;
 namespace nuvio {
 
 // A spin control bound to an edit field: its arrows step the number in the field within
-// the range, while the field itself may hold any text the user types.
+// the range, while the field itself may hold any text the user types. The Up and Down keys in
+// the field step it too, so a field that takes no typing can be set from the keyboard.
 class UpDown : public QWidget
 {
     Q_OBJECT
@@ -26,6 +27,9 @@ public:
     int minimum() const { return m_minimum; }
     int maximum() const { return m_maximum; }
     int increment() const { return m_increment; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void step(int direction);
