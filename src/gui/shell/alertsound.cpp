@@ -12,7 +12,16 @@ namespace nuvio {
 
 AlertSound::AlertSound(QObject* parent) : QObject(parent), m_effect(new QSoundEffect(this)) {}
 
-AlertSound::~AlertSound() = default;
+AlertSound::~AlertSound()
+{
+    // A sound effect destroyed while its file still loads makes Qt's sample cache wait for
+    // its loading thread, which may never end: the program's exit (and a closing window)
+    // would hang for good. Such an effect is left for the process's end instead.
+    if (m_effect->status() == QSoundEffect::Loading) {
+        m_effect->setParent(nullptr);
+        m_effect->disconnect();
+    }
+}
 
 void AlertSound::open(const std::string& fileName)
 {
