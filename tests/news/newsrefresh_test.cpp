@@ -118,7 +118,9 @@ TEST_F(NewsRefreshTest, PageInFeedOrderWhateverTheArrivalOrder)
     EXPECT_EQ(dir.read("news.html"), NewsPageWriter::headerText() + expectedFeed("a", true) +
                                          expectedFeed("b", true) + expectedFeed("c", true) +
                                          NewsPageWriter::footerText());
-    EXPECT_EQ(statuses, (std::vector<std::string>{"Opdaterer nyheder", "Opdatering komplet", ""}));
+    // "Unknown" names no catalogue feed: nothing is fetched or written for it, and it is said.
+    EXPECT_EQ(statuses, (std::vector<std::string>{"Opdaterer nyheder",
+                                                  "Opdatering komplet \x96 1 af 4 feeds fejlede"}));
     EXPECT_GT(yields, 0);
 
     // The same feeds again: nothing new, and no alert.
@@ -217,10 +219,16 @@ TEST_F(NewsRefreshTest, FailedFeedsAreSaidAndKeepTheirLastGoodHeadlines)
         bool fetchedBefore = true;
     };
     const std::vector<Case> cases = {
-        {goingUrl, "ingen forbindelse"},       {"Moved", "HTTP 404"},
-        {feedUrl("portal"), "ikke et feed"},   {feedUrl("emptied"), "ikke et feed"},
-        {feedUrl("stalls"), "intet svar"},     {feedUrl("ok"), ""},
-        {refused, "ingen forbindelse", false}, {feedUrl("broken"), "HTTP 500", false},
+        {goingUrl, "ingen forbindelse"},
+        {"Moved", "HTTP 404"},
+        {feedUrl("portal"), "ikke et feed"},
+        {feedUrl("emptied"), "ikke et feed"},
+        {feedUrl("stalls"), "intet svar"},
+        {feedUrl("ok"), ""},
+        {refused, "ingen forbindelse", false},
+        {feedUrl("broken"), "HTTP 500", false},
+        // A catalogue name the catalogue no longer has: nothing to fetch, but listed.
+        {"Gone", "ingen adresse (ikke i kataloget)", false},
     };
     dir.write("newsfeeds.txt", "Moved," + feedUrl("moved") + "\r\n");
     std::string selected;
@@ -229,8 +237,9 @@ TEST_F(NewsRefreshTest, FailedFeedsAreSaidAndKeepTheirLastGoodHeadlines)
     dir.write("newsselected.txt", selected);
     auto result = run();
     EXPECT_EQ(failureListText(result.failures),
-              refused + ": ingen forbindelse\n" + feedUrl("broken") + ": HTTP 500");
-    EXPECT_EQ(statuses.back(), "Opdatering komplet \x96 2 af 8 feeds fejlede");
+              refused + ": ingen forbindelse\n" + feedUrl("broken") +
+                  ": HTTP 500\nGone: ingen adresse (ikke i kataloget)");
+    EXPECT_EQ(statuses.back(), "Opdatering komplet \x96 3 af 9 feeds fejlede");
     const std::string good = dir.read("news.html");
     for (const char* feed : {"going", "moved", "portal", "emptied", "stalls", "ok"})
         EXPECT_NE(
@@ -252,10 +261,11 @@ TEST_F(NewsRefreshTest, FailedFeedsAreSaidAndKeepTheirLastGoodHeadlines)
     for (const auto& c : cases) {
         if (c.reason.empty())
             continue;
-        expectedStatuses.push_back("Fejl " + c.entry);
+        if (c.entry != "Gone")
+            expectedStatuses.push_back("Fejl " + c.entry);
         list += (list.empty() ? "" : "\n") + c.entry + ": " + c.reason;
     }
-    expectedStatuses.push_back("Opdatering komplet \x96 7 af 8 feeds fejlede");
+    expectedStatuses.push_back("Opdatering komplet \x96 8 af 9 feeds fejlede");
     EXPECT_EQ(statuses, expectedStatuses) << "the line stays: no empty status after it";
     EXPECT_EQ(failureListText(result.failures), list);
 

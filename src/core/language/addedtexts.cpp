@@ -50,6 +50,7 @@ constexpr std::array<AddedTextRow, kCount> kRows = {{
     {T::NewFeedPrefixed, "NewFeedPrefixed", "Adressen er tilf\xF8jet som %1"},
     {T::NewFeedNotAnAddress, "NewFeedNotAnAddress",
      "\"%1\" er ikke en adresse; intet feed er tilf\xF8jet"},
+    {T::FailureNoAddress, "FailureNoAddress", "ingen adresse (ikke i kataloget)"},
 }};
 
 constexpr bool rowsInEnumOrder()

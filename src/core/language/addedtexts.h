@@ -46,6 +46,7 @@ enum class AddedText {
     FailureBadAnswer,
     NewFeedPrefixed,
     NewFeedNotAnAddress,
+    FailureNoAddress,
     Count // not a text
 };
 

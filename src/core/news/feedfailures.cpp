@@ -38,6 +38,8 @@ bool noServerReached(const FeedFailure& failure)
 
 std::string failureReasonText(const FeedFailure& failure)
 {
+    if (failure.noAddress)
+        return addedText(AddedText::FailureNoAddress);
     switch (failure.reason) {
     case HttpFailure::None:
         return addedText(AddedText::FailureNotAFeed);

@@ -16,7 +16,8 @@ struct FeedFailure
     std::string entry; // the chosen feed's name or address
     // None: the answer came, but it is not a feed.
     HttpFailure reason = HttpFailure::BadAnswer;
-    long status = 0; // with Status
+    long status = 0;        // with Status
+    bool noAddress = false; // the chosen line names no address nor a catalogue feed
 };
 
 // The reason in the interface language, in a few plain words ("HTTP 404" for a status).

@@ -251,8 +251,15 @@ NewsRefreshResult refreshNewsPage(const NewsRefreshContext& context)
         if (entry.resolveError)
             std::rethrow_exception(entry.resolveError);
         yield();
-        if (entry.url.empty())
+        if (entry.url.empty()) {
+            // Nothing is fetched or written for it, but a chosen line that leads nowhere (a
+            // catalogue name the catalogue no longer has) is the user's to know of.
+            if (entry.name.find_first_not_of(" \t") != std::string::npos) {
+                ++feeds;
+                result.failures.push_back({entry.name, HttpFailure::BadAnswer, 0, true});
+            }
             continue;
+        }
         ++feeds;
         try {
             yield();
