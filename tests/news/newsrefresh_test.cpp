@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 
 using namespace nuvio;
 using namespace std::chrono_literals;
@@ -276,6 +277,34 @@ TEST_F(NewsRefreshTest, FailedFeedsAreSaidAndKeepTheirLastGoodHeadlines)
     EXPECT_EQ(statuses.back(), "Intet net \x96 de senest hentede nyheder vises");
     EXPECT_NE(dir.read("news.html").find("going one"), std::string::npos);
     EXPECT_EQ(result.failures.size(), 2u);
+
+    // A host that takes the connections and never answers: its feeds fail together within
+    // about one silence, not one for every six of them, and another host's feed between
+    // them still arrives.
+    test::RawServer silent([](int socket) {
+        for (char c; ::recv(socket, &c, 1, 0) > 0;) {
+        }
+    });
+    std::vector<std::string> entries;
+    for (int i = 0; i < 13; ++i)
+        entries.push_back(silent.url("/feed/" + std::to_string(i)));
+    entries.insert(entries.begin() + 7, feedUrl("ok"));
+    selected.clear();
+    for (const auto& entry : entries)
+        selected += entry + "\r\n";
+    dir.write("newsselected.txt", selected);
+    statuses.clear();
+    const auto start = std::chrono::steady_clock::now();
+    result = run();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 2500ms) << "the silence is 1 s";
+    list.clear();
+    for (const auto& entry : entries)
+        if (entry != feedUrl("ok"))
+            list += (list.empty() ? "" : "\n") + entry + ": intet svar";
+    EXPECT_EQ(failureListText(result.failures), list);
+    EXPECT_EQ(statuses.back(), "Opdatering komplet \x96 13 af 14 feeds fejlede");
+    EXPECT_NE(dir.read("news.html").find(expectedFeed("ok", true)), std::string::npos)
+        << "not on the page just before";
 }
 
 TEST_F(NewsRefreshTest, MissingSelectionDeletesThePage)

@@ -234,6 +234,7 @@ struct Transfer
     bool bodyStarted = false;
     bool codingRefused = false; // see offeredCoding
     std::string etag, lastModified, retryAfter, contentCoding;
+    std::string answeredBy; // the host that sent the latest status line, if any did
     char errorBuffer[CURL_ERROR_SIZE] = {};
     curl_slist* headers = nullptr;
     HttpClient::Batch::State* state = nullptr;
@@ -337,6 +338,7 @@ size_t readHeader(char* data, size_t size, size_t count, void* user)
     if (line == "\r\n" || line == "\n") {
         transfer->headersEnded = true;
     } else if (line.substr(0, 5) == "HTTP/") {
+        transfer->answeredBy = TransferWindow::hostOf(effectiveUrl(transfer->easy));
         transfer->headersEnded = false;
         transfer->etag.clear();
         transfer->lastModified.clear();
@@ -686,11 +688,25 @@ std::unique_ptr<HttpClient::Batch> HttpClient::start(const std::vector<HttpReque
                     window.multiplexed(transfer->index);
                 HttpResult result = finish(*transfer, message->data.result);
                 std::vector<BodyBlock>().swap(transfer->blocks);
+                // A host that took the connection and never answered, or never took it,
+                // would keep each of its later transfers waiting as long again, six at a
+                // time: they fail now with the same reason. Where the transfer was sent
+                // on, the host it was sent to is the one that is silent.
+                std::vector<std::size_t> givenUp;
+                if (const std::string host = TransferWindow::hostOf(effectiveUrl(transfer->easy));
+                    result.failure == HttpFailure::NoAnswer && transfer->answeredBy != host)
+                    givenUp = window.giveUp(host);
                 // Its connection goes to the next transfer of the window.
                 curl_multi_remove_handle(multi, transfer->easy);
                 window.finished(transfer->index);
-                ++finished;
+                finished += 1 + givenUp.size();
                 std::lock_guard lock(state->mutex);
+                for (const std::size_t i : givenUp) {
+                    HttpResult& same = state->results[i].emplace();
+                    same.failure = result.failure;
+                    same.error = result.error;
+                    same.url = requests[i].url;
+                }
                 state->results[transfer->index] = std::move(result);
                 state->done.notify_all();
             }

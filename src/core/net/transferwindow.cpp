@@ -109,4 +109,16 @@ void TransferWindow::multiplexed(std::size_t index)
     m_connections -= before - connections(host);
 }
 
+std::vector<std::size_t> TransferWindow::giveUp(const std::string& host)
+{
+    std::vector<std::size_t> givenUp;
+    for (std::size_t i = m_firstNotStarted; i < m_hosts.size(); ++i) {
+        if (!m_started[i] && m_hosts[i] == host) {
+            m_started[i] = m_finished[i] = true;
+            givenUp.push_back(i);
+        }
+    }
+    return givenUp;
+}
+
 } // namespace nuvio

@@ -30,6 +30,10 @@ public:
     // The transfer's host answered over HTTP/2: its transfers share connections, as many
     // as the protocol's usual stream limit on one of them.
     void multiplexed(std::size_t index);
+    // `host` took a connection and never answered, or gave none in time: its transfers not
+    // handed over yet would each wait as long for nothing, so they are given up (finished
+    // without starting) and returned in order. Those running go on.
+    std::vector<std::size_t> giveUp(const std::string& host);
 
     static constexpr std::size_t kStreamsPerConnection = 100;
 
