@@ -79,6 +79,15 @@ class FeedHandler(http.server.BaseHTTPRequestHandler):
         pass
 
 
+def stop(program):
+    """Ends the program as the session would, and for good if it does not go."""
+    program.terminate()
+    try:
+        program.wait(20)
+    except subprocess.TimeoutExpired:
+        program.kill()
+
+
 def feed_server(tls=None):
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), FeedHandler)
     server.missing = set()
@@ -124,11 +133,7 @@ def failed_feeds_are_said(nuvio, work, install, env):
             app = find_app("nuvio", 30)
             return app and wait_for(lambda: until(app), 30)
         finally:
-            program.terminate()
-            try:
-                program.wait(20)
-            except subprocess.TimeoutExpired:
-                program.kill()
+            stop(program)
 
     headlines = ["%s nyhed" % name for name in feeds]
     # The certificate is trusted for the good run only, as if it were replaced afterwards.
@@ -219,11 +224,7 @@ def main():
                     if role == "push button" and not node_.name:
                         failures.append("a button in the settings dialog has no name")
         finally:
-            program.terminate()
-            try:
-                program.wait(20)
-            except subprocess.TimeoutExpired:
-                program.kill()
+            stop(program)
         failures += failed_feeds_are_said(nuvio, work, install, env)
     for failure in failures:
         print("FAIL:", failure)

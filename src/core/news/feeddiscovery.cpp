@@ -33,58 +33,12 @@ bool isFeedDocument(std::string_view body)
 
 namespace {
 
-// An attribute value as HTML means it: character references decoded (the named ones an
-// address holds, and numeric ones), everything else as written.
+// An attribute value as HTML means it: character references decoded.
 QString htmlAttributeText(std::string_view value)
 {
-    QString out;
-    std::size_t i = 0;
-    while (i < value.size()) {
-        if (value[i] != '&') {
-            const std::size_t next = std::min(value.find('&', i), value.size());
-            out += QString::fromUtf8(value.data() + i, static_cast<qsizetype>(next - i));
-            i = next;
-            continue;
-        }
-        const std::size_t semicolon = value.find(';', i);
-        const std::string_view entity = semicolon == std::string_view::npos || semicolon - i > 10
-                                            ? std::string_view()
-                                            : value.substr(i + 1, semicolon - i - 1);
-        char32_t code = 0;
-        if (entity == "amp")
-            code = '&';
-        else if (entity == "lt")
-            code = '<';
-        else if (entity == "gt")
-            code = '>';
-        else if (entity == "quot")
-            code = '"';
-        else if (entity == "apos")
-            code = '\'';
-        else if (entity.size() > 1 && entity[0] == '#') {
-            const bool hex = entity[1] == 'x' || entity[1] == 'X';
-            for (std::size_t k = hex ? 2 : 1; k < entity.size() && code <= 0x10FFFF; ++k) {
-                const int digit =
-                    hex ? hexDigitValue(entity[k])
-                        : (entity[k] >= '0' && entity[k] <= '9' ? entity[k] - '0' : -1);
-                if (digit < 0) {
-                    code = 0;
-                    break;
-                }
-                code = code * (hex ? 16 : 10) + static_cast<char32_t>(digit);
-            }
-            if (code > 0x10FFFF)
-                code = 0;
-        }
-        if (code == 0) {
-            out += QLatin1Char('&');
-            ++i;
-            continue;
-        }
-        out += QString::fromUcs4(&code, 1);
-        i = semicolon + 1;
-    }
-    return out.trimmed();
+    return decodeCharacterReferences(
+               QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size())))
+        .trimmed();
 }
 
 bool hasToken(std::string_view list, std::string_view token)

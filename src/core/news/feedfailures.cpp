@@ -9,24 +9,6 @@ namespace nuvio {
 
 namespace {
 
-// "%1", "%2", ... replaced by the values, in one pass so that a value holding "%2" stays.
-std::string filled(std::string_view text, const std::vector<std::string>& values)
-{
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 1 < text.size() && text[i + 1] >= '1' && text[i + 1] <= '9') {
-            const auto index = static_cast<std::size_t>(text[i + 1] - '1');
-            if (index < values.size()) {
-                out += values[index];
-                ++i;
-                continue;
-            }
-        }
-        out += text[i];
-    }
-    return out;
-}
-
 // Failures that never reached a server: all of them at once mean the network is down.
 bool noServerReached(const FeedFailure& failure)
 {
@@ -87,8 +69,8 @@ std::string failedRunText(const std::string& completedText,
 {
     if (failures.size() == feeds && std::all_of(failures.begin(), failures.end(), noServerReached))
         return addedText(AddedText::NetworkDown);
-    return filled(addedText(AddedText::FeedsFailed),
-                  {completedText, std::to_string(failures.size()), std::to_string(feeds)});
+    return addedText(AddedText::FeedsFailed,
+                     {completedText, std::to_string(failures.size()), std::to_string(feeds)});
 }
 
 } // namespace nuvio

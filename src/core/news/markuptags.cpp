@@ -3,6 +3,8 @@
 
 #include "core/platform/asciitext.h"
 
+#include <QString>
+
 namespace nuvio {
 
 namespace {
@@ -164,6 +166,48 @@ std::string_view namePrefix(std::string_view name)
 {
     const auto colon = name.rfind(':');
     return colon == std::string_view::npos ? std::string_view() : name.substr(0, colon);
+}
+
+QString decodeCharacterReferences(const QString& text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype end =
+            text.at(i) == QLatin1Char('&') ? text.indexOf(QLatin1Char(';'), i) : -1;
+        if (end < 0 || end - i > 10) {
+            out += text.at(i);
+            continue;
+        }
+        const QString name = text.mid(i + 1, end - i - 1);
+        char32_t code = 0;
+        bool ok = true;
+        if (name.startsWith(QLatin1String("#x")) || name.startsWith(QLatin1String("#X")))
+            code = name.mid(2).toUInt(&ok, 16);
+        else if (name.startsWith(QLatin1Char('#')))
+            code = name.mid(1).toUInt(&ok, 10);
+        else if (name == QLatin1String("amp"))
+            code = '&';
+        else if (name == QLatin1String("lt"))
+            code = '<';
+        else if (name == QLatin1String("gt"))
+            code = '>';
+        else if (name == QLatin1String("quot"))
+            code = '"';
+        else if (name == QLatin1String("apos"))
+            code = '\'';
+        else if (name == QLatin1String("nbsp"))
+            code = 0xA0;
+        else
+            ok = false;
+        if (!ok || code == 0 || code > 0x10FFFF || (code >= 0xD800 && code < 0xE000)) {
+            out += text.at(i);
+            continue;
+        }
+        out += QString::fromUcs4(&code, 1);
+        i = end;
+    }
+    return out;
 }
 
 } // namespace nuvio

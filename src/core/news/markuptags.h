@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QString>
 #include <cstddef>
 #include <optional>
 #include <string_view>
@@ -30,5 +31,10 @@ std::optional<std::string_view> tagAttribute(const MarkupTag& tag, std::string_v
 // The name after its prefix: "link" for "atom:link", and the prefix alone ("atom", or empty).
 std::string_view localName(std::string_view name);
 std::string_view namePrefix(std::string_view name);
+
+// Character references ("&amp;", "&#8217;", "&#x2019;", "&nbsp;" and the other four of XML)
+// as the characters they name; anything else, a reference to no character included, as
+// written.
+QString decodeCharacterReferences(const QString& text);
 
 } // namespace nuvio
