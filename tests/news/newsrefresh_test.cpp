@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <mutex>
 #include <sys/socket.h>
 
 using namespace nuvio;
@@ -594,8 +595,10 @@ TEST_F(NewsRefreshTest, UnchangedFeedsAreNotSentAgainAndBusyOnesAreLeftAlone)
     std::map<std::string, int> fullAnswers, requests;
     std::map<std::string, std::string> conditions;
     bool busy = false;
+    std::mutex answering; // the server answers on several threads at once
     server.server().Get(
         R"(/polite/(\w+))", [&](const httplib::Request& request, httplib::Response& response) {
+            const std::lock_guard lock(answering);
             const std::string name = request.matches[1];
             ++requests[name];
             conditions[name] = request.get_header_value("If-None-Match") + "|" +
@@ -675,8 +678,10 @@ TEST_F(NewsRefreshTest, AWebsitesAddressShowsTheFeedItsPageAnnounces)
 {
     std::map<std::string, int> requests;
     int current = 1; // the feed the site announces; the other one is gone
+    std::mutex answering; // the server answers on several threads at once
     server.server().Get(
         R"(/site/(.*))", [&](const httplib::Request& request, httplib::Response& response) {
+            const std::lock_guard lock(answering);
             const std::string path = request.matches[1];
             ++requests[path];
             if (path.empty()) {
