@@ -21,11 +21,13 @@ struct Recorder : FeedSink
     std::vector<std::string> lines;
 };
 
-std::vector<std::string> scan(const std::string& text, std::int32_t max = 25)
+std::vector<std::string> scan(const std::string& text, std::int32_t max = 25,
+                              std::string_view address = {})
 {
     Recorder recorder;
     int yields = 0;
-    scanFeed(FeedText(text), max, recorder, [&] { ++yields; });
+    scanFeed(
+        FeedText(text), max, recorder, [&] { ++yields; }, address);
     EXPECT_GT(yields, 0);
     return recorder.lines;
 }
@@ -196,6 +198,31 @@ TEST(ScanFeed, AtomEntriesAreListedLikeItems)
     };
     for (const auto& c : cases)
         EXPECT_EQ(scan(c.feed, c.max), c.lines) << c.what;
+
+    // Relative links lead where the feed says, from where it came; absolute ones are kept
+    // byte for byte, and a base that is no web address resolves nothing.
+    const std::string address = "https://blog.dk/feeds/atom.xml";
+    const std::pair<std::string, Lines> relative[] = {
+        {atom + "<link href='/'/><entry><title>1</title><link href='2026/post?a=1&amp;b=2'/>"
+                "</entry><entry><title>2</title><link href='HTTP://Other.dk/x y'/></entry>",
+         {"H https://blog.dk/ | ", "I https://blog.dk/feeds/2026/post?a=1&amp;b=2 | 1",
+          "I HTTP://Other.dk/x y | 2"}},
+        {"<feed xmlns='http://www.w3.org/2005/Atom' xml:base='http://mirror.dk/blog/'>"
+         "<link href='.'/><entry xml:base='../posts/'><title>1</title><link href='one'/></entry>"
+         "<entry><title>2</title><link xml:base='/deep/' href='two'/></entry>"
+         "<entry><title>3</title><link href='//cdn.dk/three'/></entry>",
+         {"H http://mirror.dk/blog/ | ", "I http://mirror.dk/posts/one | 1",
+          "I http://mirror.dk/deep/two | 2", "I http://cdn.dk/three | 3"}},
+        {"<feed xmlns='http://www.w3.org/2005/Atom' xml:base='file:///etc/'><entry><title>1"
+         "</title><link href='passwd'/></entry><entry xml:base='javascript:alert(1)//'><title>2"
+         "</title><link href='x'/></entry>",
+         {"H  | ", "I passwd | 1", "I x | 2"}},
+    };
+    for (const auto& [feed, lines] : relative)
+        EXPECT_EQ(scan(feed, 25, address), lines) << feed;
+    EXPECT_EQ(scan(relative[0].first, 25, ""),
+              (Lines{"H / | ", "I 2026/post?a=1&amp;b=2 | 1", "I HTTP://Other.dk/x y | 2"}))
+        << "without an address a relative link stays as written";
 }
 
 TEST(ScanFeed, StaysLinearWithoutDates)

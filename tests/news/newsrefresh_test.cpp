@@ -677,7 +677,7 @@ TEST_F(NewsRefreshTest, UnchangedFeedsAreNotSentAgainAndBusyOnesAreLeftAlone)
 TEST_F(NewsRefreshTest, AWebsitesAddressShowsTheFeedItsPageAnnounces)
 {
     std::map<std::string, int> requests;
-    int current = 1; // the feed the site announces; the other one is gone
+    int current = 1;      // the feed the site announces; the other one is gone
     std::mutex answering; // the server answers on several threads at once
     server.server().Get(
         R"(/site/(.*))", [&](const httplib::Request& request, httplib::Response& response) {
@@ -696,6 +696,13 @@ TEST_F(NewsRefreshTest, AWebsitesAddressShowsTheFeedItsPageAnnounces)
                                      "application/rss+xml");
             } else if (path == "kept" && request.get_header_value("If-None-Match") == "\"p1\"") {
                 response.status = 304;
+            } else if (path == "moved") {
+                response.set_redirect(server.url("/site/sub/atom"));
+            } else if (path == "sub/atom") {
+                response.set_content("<feed xmlns=\"http://www.w3.org/2005/Atom\"><title>A</title>"
+                                     "<entry><title>Relativ</title><link href=\"1\"/></entry>"
+                                     "</feed>",
+                                     "application/atom+xml");
             } else if (path == "local") {
                 response.set_content("<html><head><title>Lokal</title><link rel=\"alternate\" "
                                      "type=\"application/rss+xml\" href=\"file:///etc/passwd\">"
@@ -766,5 +773,10 @@ TEST_F(NewsRefreshTest, AWebsitesAddressShowsTheFeedItsPageAnnounces)
     const std::string page = run();
     EXPECT_EQ(page.find("root:"), std::string::npos);
     EXPECT_EQ(requests["local"], 1);
-    EXPECT_EQ(requests.size(), 5u) << "nothing else was asked";
+
+    // An Atom feed's relative link leads where the feed came from, after its redirect.
+    dir.write("newsselected.txt", server.url("/site/moved") + "\r\n");
+    EXPECT_NE(run().find(NewsPageWriter::itemText(server.url("/site/sub/1"), "Relativ", true)),
+              std::string::npos);
+    EXPECT_EQ(requests.size(), 7u) << "nothing else was asked";
 }

@@ -6,7 +6,10 @@
 #include "core/news/feedtext.h"
 #include "core/news/markuptags.h"
 #include "core/platform/asciitext.h"
+#include "core/shell/navigationrules.h"
 
+#include <QString>
+#include <QUrl>
 #include <optional>
 #include <string>
 #include <vector>
@@ -95,9 +98,49 @@ std::string titleText(std::string_view text, const MarkupTag& title, std::size_t
     return trimControls(StripMarkup(text.substr(title.end, contentEnd - title.end)));
 }
 
-std::string linkAddress(const MarkupTag& link)
+QUrl urlOf(std::string_view text)
 {
-    return trimControls(tagAttribute(link, "href").value_or(std::string_view()));
+    return QUrl(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+bool isLetter(char c)
+{
+    return lowerAscii(c) >= 'a' && lowerAscii(c) <= 'z';
+}
+
+// An absolute address: a scheme (a letter, then letters, digits, "+", "-" or ".") and ":".
+bool hasScheme(std::string_view address)
+{
+    const std::size_t colon = address.find(':');
+    if (colon == std::string_view::npos || colon == 0 || !isLetter(address[0]))
+        return false;
+    for (const char c : address.substr(0, colon)) {
+        if (!isLetter(c) && !(c >= '0' && c <= '9') && c != '+' && c != '-' && c != '.')
+            return false;
+    }
+    return true;
+}
+
+// What relative addresses inside `tag` mean: its xml:base against the one around it.
+QUrl baseOf(const MarkupTag& tag, const QUrl& around)
+{
+    const auto base = tagAttribute(tag, "xml:base");
+    return base ? around.resolved(urlOf(trimControls(*base))) : around;
+}
+
+// A link's address as written when it is absolute (every byte kept, as in RSS); a relative
+// one (many sites' Atom feeds) would lead nowhere from the news page, so it is resolved
+// against its xml:base and the feed's own address, when that gives a web address.
+std::string linkAddress(const MarkupTag& link, const QUrl& around)
+{
+    std::string address = trimControls(tagAttribute(link, "href").value_or(std::string_view()));
+    if (address.empty() || hasScheme(address))
+        return address;
+    const QUrl base = baseOf(link, around);
+    if (!base.isValid() || base.host().isEmpty())
+        return address;
+    std::string resolved = base.resolved(urlOf(address)).toString(QUrl::FullyEncoded).toStdString();
+    return isWebUrl(resolved) ? resolved : address;
 }
 
 void callYield(const std::function<void()>& yield)
@@ -114,12 +157,13 @@ bool isAtomFeed(const FeedText& feed)
 }
 
 void scanAtomFeed(const FeedText& feed, std::int32_t maxItems, FeedSink& sink,
-                  const std::function<void()>& yield)
+                  const std::function<void()>& yield, std::string_view address)
 {
     const std::string_view text = feed.text();
     const auto root = atomRoot(text);
     if (!root)
         return;
+    const QUrl feedBase = baseOf(*root, urlOf(address));
     const AtomNames names(namePrefix(root->name));
     const std::size_t wanted = maxItems < 1 ? 1 : static_cast<std::size_t>(maxItems);
 
@@ -133,7 +177,7 @@ void scanAtomFeed(const FeedText& feed, std::int32_t maxItems, FeedSink& sink,
                 title = titleText(text, child, contentEnd);
                 hasTitle = true;
             } else if (!hasLink && names.is(child, "link") && isAlternate(child)) {
-                link = linkAddress(child);
+                link = linkAddress(child, feedBase);
                 hasLink = true;
             } else if (entries.size() < wanted && names.is(child, "entry")) {
                 entries.push_back(child);
@@ -153,6 +197,7 @@ void scanAtomFeed(const FeedText& feed, std::int32_t maxItems, FeedSink& sink,
         std::string entryTitle;
         std::optional<std::string> alternate, first;
         bool entryHasTitle = false;
+        const QUrl entryBase = baseOf(entry, feedBase);
         if (!entry.empty) {
             forEachChild(text, entry.end, [&](const MarkupTag& child, std::size_t contentEnd) {
                 if (!entryHasTitle && names.is(child, "title")) {
@@ -160,9 +205,9 @@ void scanAtomFeed(const FeedText& feed, std::int32_t maxItems, FeedSink& sink,
                     entryHasTitle = true;
                 } else if (names.is(child, "link")) {
                     if (!first)
-                        first = linkAddress(child);
+                        first = linkAddress(child, entryBase);
                     if (!alternate && isAlternate(child))
-                        alternate = linkAddress(child);
+                        alternate = linkAddress(child, entryBase);
                 }
                 return !(entryHasTitle && alternate);
             });

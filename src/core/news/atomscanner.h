@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string_view>
 
 namespace nuvio {
 
@@ -18,8 +19,9 @@ bool isAtomFeed(const FeedText& feed);
 // RSS items: at most `maxItems` (always one when there is one), each with its title
 // stripped of markup and the address of its first alternate link (else its first link).
 // Entities stay as they came, as in RSS. Only the feed's and the entries' own children
-// count, so a title inside an entry's source or content is not the entry's.
+// count, so a title inside an entry's source or content is not the entry's. Relative
+// links are resolved against their xml:base and `address`, where the feed came from.
 void scanAtomFeed(const FeedText& feed, std::int32_t maxItems, FeedSink& sink,
-                  const std::function<void()>& yield);
+                  const std::function<void()>& yield, std::string_view address);
 
 } // namespace nuvio

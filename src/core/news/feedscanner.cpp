@@ -61,10 +61,10 @@ void callYield(const std::function<void()>& yield)
 } // namespace
 
 void scanFeed(const FeedText& feed, std::int32_t maxItems, FeedSink& sink,
-              const std::function<void()>& yield)
+              const std::function<void()>& yield, std::string_view address)
 {
     if (isAtomFeed(feed)) {
-        scanAtomFeed(feed, maxItems, sink, yield);
+        scanAtomFeed(feed, maxItems, sink, yield, address);
         return;
     }
     std::size_t c = feed.search("<channel", 1);

@@ -51,7 +51,8 @@ private:
 // `maxItems` of them (but always at least one when there is one), handing each to `sink`.
 // An Atom document (see isAtomFeed) gives its feed's title and link and its entries.
 // `yield` is called at the points where the refresh lets waiting events be handled.
+// `address` is where the feed came from (an Atom feed's relative links are resolved by it).
 void scanFeed(const FeedText& feed, std::int32_t maxItems, FeedSink& sink,
-              const std::function<void()>& yield);
+              const std::function<void()>& yield, std::string_view address = {});
 
 } // namespace nuvio

@@ -264,6 +264,7 @@ NewsRefreshResult refreshNewsPage(const NewsRefreshContext& context)
         try {
             yield();
             std::string body;
+            std::string address; // where the feed's answer came from, after any redirects
             try {
                 if (entry.waiting) {
                     auto stored = storedBody(entry, context.cache);
@@ -273,6 +274,7 @@ NewsRefreshResult refreshNewsPage(const NewsRefreshContext& context)
                 } else {
                     HttpResult answer =
                         followPage(entry, fetches->take(entry.fetchIndex, yield), context, yield);
+                    address = answer.url;
                     body = feedBody(std::move(answer), entry, context.cache);
                 }
             } catch (const FetchFailed& failure) {
@@ -284,10 +286,12 @@ NewsRefreshResult refreshNewsPage(const NewsRefreshContext& context)
                     continue;
                 body = std::move(*stored);
             }
+            if (address.empty())
+                address = entry.url;
             std::string text = prepareFeedText(std::move(body));
             yield();
             const FeedText feed(std::move(text));
-            scanFeed(feed, context.maxNewsPerFeed, sink, yield);
+            scanFeed(feed, context.maxNewsPerFeed, sink, yield, address);
         } catch (const RunCancelled&) {
             throw;
         } catch (const NewsPageWriteError&) {
