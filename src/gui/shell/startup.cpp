@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "gui/shell/startup.h"
 
+#include "core/news/feedcache.h"
 #include "core/platform/atomicfile.h"
 #include "core/platform/registryhive.h"
 #include "core/platform/singleinstance.h"
@@ -160,6 +161,8 @@ int runNuvio(int argc, char** argv)
         QFileInfo(QString::fromStdString(registryHivePath())).path().toStdString());
     if (!settings.InstallPath.empty())
         removeLeftoverTemporaryFiles(settings.InstallPath);
+    if (const std::string feeds = FeedCache::defaultFolder(); !feeds.empty())
+        removeLeftoverTemporaryFiles(feeds);
     QObject::connect(&instance, &SingleInstance::comeForwardRequested, form.get(),
                      &TForm1::comeForward);
 
