@@ -217,6 +217,10 @@ TEST(ScanFeed, AtomEntriesAreListedLikeItems)
          "</title><link href='passwd'/></entry><entry xml:base='javascript:alert(1)//'><title>2"
          "</title><link href='x'/></entry>",
          {"H  | ", "I passwd | 1", "I x | 2"}},
+        // The scanner reads Windows-1252 (a UTF-8 feed's text is decoded to it first), and
+        // the browser sends a link's path as UTF-8.
+        {atom + "<entry xml:base='/bl\xE5/'><title>1</title><link href='\xF8konomi'/></entry>",
+         {"H  | ", "I https://blog.dk/bl%C3%A5/%C3%B8konomi | 1"}},
     };
     for (const auto& [feed, lines] : relative)
         EXPECT_EQ(scan(feed, 25, address), lines) << feed;

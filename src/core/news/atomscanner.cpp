@@ -6,6 +6,7 @@
 #include "core/news/feedtext.h"
 #include "core/news/markuptags.h"
 #include "core/platform/asciitext.h"
+#include "core/platform/codepage.h"
 #include "core/shell/navigationrules.h"
 
 #include <QString>
@@ -98,9 +99,11 @@ std::string titleText(std::string_view text, const MarkupTag& title, std::size_t
     return trimControls(StripMarkup(text.substr(title.end, contentEnd - title.end)));
 }
 
+// The feed's text is Windows-1252 by now (see prepareFeedText), as is the page the links go
+// into; read as UTF-8, every letter beyond ASCII would become a replacement character.
 QUrl urlOf(std::string_view text)
 {
-    return QUrl(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    return QUrl(fromCp1252(text));
 }
 
 bool isLetter(char c)
