@@ -211,6 +211,20 @@ TEST_F(NewsRefreshTest, FailedFeedsAreSaidAndKeepTheirLastGoodHeadlines)
     going->server().Get("/feed", [](const httplib::Request&, httplib::Response& response) {
         response.set_content(rss("going", {{"http://going.dk/1", "going one"}}), "text/xml");
     });
+    // Atom feeds reached by a redirect, whose relative links lead from where they came.
+    const std::string relativeAtom = "<feed xmlns=\"http://www.w3.org/2005/Atom\"><title>atom"
+                                     "</title><entry><title>atom one</title><link href=\"1\"/>"
+                                     "</entry></feed>";
+    for (auto* host : {going.get(), &server}) {
+        host->server().Get(
+            "/atom/moved", [&, host](const httplib::Request&, httplib::Response& response) {
+                // In the failing run: a login page on another path instead of the feed.
+                response.set_redirect(failing ? feedUrl("portal") : host->url("/atom/sub/feed"));
+            });
+        host->server().Get("/atom/sub/feed", [&](const httplib::Request&, httplib::Response& r) {
+            r.set_content(relativeAtom, "application/atom+xml");
+        });
+    }
     going->start();
     const std::string goingUrl = going->url("/feed");
     const std::string refused = "http://127.0.0.1:1/feed";
@@ -222,6 +236,8 @@ TEST_F(NewsRefreshTest, FailedFeedsAreSaidAndKeepTheirLastGoodHeadlines)
     };
     const std::vector<Case> cases = {
         {goingUrl, "ingen forbindelse"},
+        {going->url("/atom/moved"), "ingen forbindelse"},
+        {server.url("/atom/moved"), "ikke et feed"},
         {"Moved", "HTTP 404"},
         {feedUrl("portal"), "ikke et feed"},
         {feedUrl("emptied"), "ikke et feed"},
@@ -241,13 +257,16 @@ TEST_F(NewsRefreshTest, FailedFeedsAreSaidAndKeepTheirLastGoodHeadlines)
     EXPECT_EQ(failureListText(result.failures),
               refused + ": ingen forbindelse\n" + feedUrl("broken") +
                   ": HTTP 500\nGone: ingen adresse (ikke i kataloget)");
-    EXPECT_EQ(statuses.back(), "Opdatering komplet \x96 3 af 9 feeds fejlede");
+    EXPECT_EQ(statuses.back(), "Opdatering komplet \x96 3 af 11 feeds fejlede");
     const std::string good = dir.read("news.html");
     for (const char* feed : {"going", "moved", "portal", "emptied", "stalls", "ok"})
         EXPECT_NE(
             good.find(NewsPageWriter::headingText("http://" + std::string(feed) + ".dk/", feed)),
             std::string::npos)
             << feed;
+    for (const auto* host : {going.get(), &server})
+        EXPECT_NE(good.find(NewsPageWriter::itemText(host->url("/atom/sub/1"), "atom one", true)),
+                  std::string::npos);
 
     going.reset();
     failing = true;
@@ -267,7 +286,7 @@ TEST_F(NewsRefreshTest, FailedFeedsAreSaidAndKeepTheirLastGoodHeadlines)
             expectedStatuses.push_back("Fejl " + c.entry);
         list += (list.empty() ? "" : "\n") + c.entry + ": " + c.reason;
     }
-    expectedStatuses.push_back("Opdatering komplet \x96 8 af 9 feeds fejlede");
+    expectedStatuses.push_back("Opdatering komplet \x96 10 af 11 feeds fejlede");
     EXPECT_EQ(statuses, expectedStatuses) << "the line stays: no empty status after it";
     EXPECT_EQ(failureListText(result.failures), list);
 
@@ -542,7 +561,7 @@ TEST(FeedCache, KeptBetweenRunsDamagedFilesForgottenAndBounded)
         EXPECT_TRUE(later.load("http://a/"));
     }
     for (const auto& entry : std::filesystem::directory_iterator(folder))
-        std::ofstream(entry.path(), std::ios::binary | std::ios::trunc) << "nuvio-feed 2\ngarbage";
+        std::ofstream(entry.path(), std::ios::binary | std::ios::trunc) << "nuvio-feed 3\ngarbage";
     EXPECT_FALSE(later.load("http://a/")) << "a damaged file is a feed never seen";
 
     FeedCache small(dir.file("small"), 3000);

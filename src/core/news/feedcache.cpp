@@ -24,11 +24,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The file: "nuvio-feed 2", the address, the validators, the waiting time and the body's
-// size on a line each, a blank line, then the body as it came. The size tells a body cut
-// short (a crash before the unflushed file reached the disk) from a whole one: the last
-// good answer is shown when a fetch fails, and half a feed shows as empty headlines.
-constexpr std::string_view kMagic = "nuvio-feed 2\n";
+// The file: "nuvio-feed 3", the address, the validators, the waiting time, the body's size
+// and the address the body came from on a line each, a blank line, then the body as it
+// came. The size tells a body cut short (a crash before the unflushed file reached the
+// disk) from a whole one: the last good answer is shown when a fetch fails, and half a
+// feed shows as empty headlines.
+constexpr std::string_view kMagic = "nuvio-feed 3\n";
 
 // The longest a publisher can make us wait.
 constexpr std::chrono::hours kLongestWait{24};
@@ -85,7 +86,8 @@ std::optional<CachedFeed> FeedCache::load(const std::string& url, bool withBody)
     CachedFeed feed;
     if (magic != kMagic || !std::getline(in, storedUrl) || storedUrl != oneLine(url) ||
         !std::getline(in, hasBody) || !std::getline(in, feed.etag) ||
-        !std::getline(in, feed.lastModified) || !std::getline(in, retry) || !std::getline(in, size))
+        !std::getline(in, feed.lastModified) || !std::getline(in, retry) ||
+        !std::getline(in, size) || !std::getline(in, feed.address))
         return std::nullopt;
     std::string blank;
     if (!std::getline(in, blank) || !blank.empty())
@@ -129,7 +131,7 @@ void FeedCache::store(const std::string& url, const CachedFeed& feed)
     std::string text(kMagic);
     text += oneLine(url) + "\n" + (feed.hasBody ? "1" : "0") + "\n" + oneLine(feed.etag) + "\n" +
             oneLine(feed.lastModified) + "\n" + std::to_string(seconds) + "\n" +
-            std::to_string(feed.body.size()) + "\n\n";
+            std::to_string(feed.body.size()) + "\n" + oneLine(feed.address) + "\n\n";
     // Replaced whole, but not flushed to the disk: a refresh must not wait for hundreds of
     // flushes. A cache that cannot be written costs a full download next time, nothing more.
     try {

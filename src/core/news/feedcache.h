@@ -17,6 +17,8 @@ struct CachedFeed
     std::string etag;
     std::string lastModified;
     std::chrono::system_clock::time_point retryAfter{}; // no request before this
+    // Where the body came from after any redirects: its relative links lead from there.
+    std::string address{};
 };
 
 // The feeds' last answers in files of their own in the user's cache folder, one file a

@@ -128,22 +128,30 @@ private:
     throw FetchFailed(result.failure, result.status, result.error);
 }
 
+// A feed's text and the address it came from after any redirects, which its relative
+// links lead from: a text kept from an earlier answer keeps that answer's address.
+struct FeedBody
+{
+    std::string text;
+    std::string address;
+};
+
 // The feed's last good answer, when the cache has one.
-std::optional<std::string> storedBody(const Entry& entry, FeedCache* cache)
+std::optional<FeedBody> storedBody(const Entry& entry, FeedCache* cache)
 {
     if (!cache || !entry.cached || !entry.cached->hasBody)
         return std::nullopt;
     auto full = cache->load(entry.url);
     if (!full || !full->hasBody)
         return std::nullopt;
-    return std::move(full->body);
+    return FeedBody{std::move(full->body), std::move(full->address)};
 }
 
 // The body of a feed's answer, with what the cache keeps: every good answer is stored, an
 // unchanged one (304) is the stored body, and a publisher that asks to wait (429/503 with
 // Retry-After) is left alone until then while its stored body stands in. Anything else
 // that is no good answer (a web page or an empty body is none) fails.
-std::string feedBody(HttpResult result, const Entry& entry, FeedCache* cache)
+FeedBody feedBody(HttpResult result, const Entry& entry, FeedCache* cache)
 {
     if (result.ok) {
         if (!isFeedDocument(result.body))
@@ -151,10 +159,11 @@ std::string feedBody(HttpResult result, const Entry& entry, FeedCache* cache)
         if (cache) {
             // Moved in and out: a large feed is not held twice.
             CachedFeed kept{std::move(result.body), true, result.etag, result.lastModified, {}};
+            kept.address = std::move(result.url);
             cache->store(entry.url, kept);
-            return std::move(kept.body);
+            return {std::move(kept.body), std::move(kept.address)};
         }
-        return std::move(result.body);
+        return {std::move(result.body), std::move(result.url)};
     }
     if (result.notModified()) {
         if (auto body = storedBody(entry, cache))
@@ -166,7 +175,7 @@ std::string feedBody(HttpResult result, const Entry& entry, FeedCache* cache)
     if ((result.status == 429 || result.status == 503) && until && cache) {
         CachedFeed kept = entry.cached.value_or(CachedFeed{});
         auto body = storedBody(entry, cache);
-        kept.body = body.value_or(std::string());
+        kept.body = body ? body->text : std::string();
         kept.hasBody = body.has_value();
         kept.retryAfter = *until;
         cache->store(entry.url, kept);
@@ -263,8 +272,7 @@ NewsRefreshResult refreshNewsPage(const NewsRefreshContext& context)
         ++feeds;
         try {
             yield();
-            std::string body;
-            std::string address; // where the feed's answer came from, after any redirects
+            FeedBody body;
             try {
                 if (entry.waiting) {
                     auto stored = storedBody(entry, context.cache);
@@ -274,7 +282,6 @@ NewsRefreshResult refreshNewsPage(const NewsRefreshContext& context)
                 } else {
                     HttpResult answer =
                         followPage(entry, fetches->take(entry.fetchIndex, yield), context, yield);
-                    address = answer.url;
                     body = feedBody(std::move(answer), entry, context.cache);
                 }
             } catch (const FetchFailed& failure) {
@@ -286,12 +293,12 @@ NewsRefreshResult refreshNewsPage(const NewsRefreshContext& context)
                     continue;
                 body = std::move(*stored);
             }
-            if (address.empty())
-                address = entry.url;
-            std::string text = prepareFeedText(std::move(body));
+            if (body.address.empty())
+                body.address = entry.url;
+            std::string text = prepareFeedText(std::move(body.text));
             yield();
             const FeedText feed(std::move(text));
-            scanFeed(feed, context.maxNewsPerFeed, sink, yield, address);
+            scanFeed(feed, context.maxNewsPerFeed, sink, yield, body.address);
         } catch (const RunCancelled&) {
             throw;
         } catch (const NewsPageWriteError&) {
