@@ -224,6 +224,17 @@ TEST(ScanFeed, AtomEntriesAreListedLikeItems)
     };
     for (const auto& [feed, lines] : relative)
         EXPECT_EQ(scan(feed, 25, address), lines) << feed;
+    // A base longer than any address the news view takes (2 MB) is none, nor is a link
+    // that would be longer: else one huge base would be written into every headline.
+    const std::string huge(std::size_t{1} << 20, 'a');
+    EXPECT_EQ(scan("<feed xmlns='http://www.w3.org/2005/Atom' xml:base='https://blog.dk/" + huge +
+                       "/'><entry><title>1</title><link href='/x'/></entry><entry xml:base='" +
+                       huge +
+                       "/'><title>2</title><link href='y'/></entry><entry><title>3</title>"
+                       "<link xml:base='https://blog.dk/" +
+                       huge + huge + "/' href='z'/></entry>",
+                   25, address),
+              (Lines{"H  | ", "I https://blog.dk/x | 1", "I y | 2", "I z | 3"}));
     EXPECT_EQ(scan(relative[0].first, 25, ""),
               (Lines{"H / | ", "I 2026/post?a=1&amp;b=2 | 1", "I HTTP://Other.dk/x y | 2"}))
         << "without an address a relative link stays as written";

@@ -19,6 +19,11 @@ namespace nuvio {
 
 namespace {
 
+// The longest address the news view follows (its web engine takes none longer). A base or
+// a resolved link beyond it is no address: else a feed could write one huge xml:base into
+// every one of its headlines, a page many times the feed's size.
+constexpr std::size_t kLongestAddress = std::size_t{2} << 20;
+
 constexpr std::string_view kAtomNamespaces[] = {"http://www.w3.org/2005/Atom",
                                                 "http://purl.org/atom/ns#"};
 
@@ -128,7 +133,11 @@ bool hasScheme(std::string_view address)
 QUrl baseOf(const MarkupTag& tag, const QUrl& around)
 {
     const auto base = tagAttribute(tag, "xml:base");
-    return base ? around.resolved(urlOf(trimControls(*base))) : around;
+    if (!base)
+        return around;
+    if (base->size() > kLongestAddress)
+        return {};
+    return around.resolved(urlOf(trimControls(*base)));
 }
 
 // A link's address as written when it is absolute (every byte kept, as in RSS); a relative
@@ -143,7 +152,7 @@ std::string linkAddress(const MarkupTag& link, const QUrl& around)
     if (!base.isValid() || base.host().isEmpty())
         return address;
     std::string resolved = base.resolved(urlOf(address)).toString(QUrl::FullyEncoded).toStdString();
-    return isWebUrl(resolved) ? resolved : address;
+    return isWebUrl(resolved) && resolved.size() <= kLongestAddress ? resolved : address;
 }
 
 void callYield(const std::function<void()>& yield)
