@@ -174,25 +174,28 @@ void AtomicFileWriter::commit(Durability durability)
     const int fd = m_fd;
     m_fd = -1;
     // Flushed, the file is renamed while still open and locked, so that a cleanup never
-    // takes it half-way; closing it then can fail no write. Unflushed (a cache, which no
-    // cleanup visits), closing is the last chance to hear of a failed write (NFS).
+    // takes it half-way; closing it then can fail no write. Unflushed (a cache), closing is
+    // the last chance to hear of a failed write (NFS); a duplicate of the descriptor keeps
+    // the lock, which belongs to the open file, until the rename is done.
+    const int held = durability == Durability::Unflushed ? ::dup(fd) : fd;
+    const auto release = [held] {
+        if (held >= 0)
+            ::close(held);
+    };
     int error = 0;
     if (durability == Durability::Flushed ? ::fsync(fd) != 0 : ::close(fd) != 0) {
         error = errno;
         ::unlink(m_temporary.c_str());
-        if (durability == Durability::Flushed)
-            ::close(fd);
+        release();
         throw FileWriteError(errors::streamWriteError(), error);
     }
     if (::rename(m_temporary.c_str(), m_path.c_str()) != 0) {
         error = errno;
         ::unlink(m_temporary.c_str());
-        if (durability == Durability::Flushed)
-            ::close(fd);
+        release();
         throw FileWriteError(errors::cannotCreateFile(m_path, errors::systemReason(error)), error);
     }
-    if (durability == Durability::Flushed)
-        ::close(fd);
+    release();
     if (durability == Durability::Unflushed)
         return;
     // Make the rename itself durable; a failure here loses nothing already replaced.
