@@ -559,6 +559,16 @@ TEST(FeedCache, KeptBetweenRunsDamagedFilesForgottenAndBounded)
         }
         std::ofstream(entry.path(), std::ios::binary | std::ios::trunc) << whole;
         EXPECT_TRUE(later.load("http://a/"));
+        // As the version before kept it, without the body's address: an update must not
+        // lose the last headlines of a feed its first refresh cannot fetch.
+        std::ofstream(entry.path(), std::ios::binary | std::ios::trunc)
+            << "nuvio-feed 2\nhttp://a/\n1\n\"v1\"\n\n0\n8\n\n"
+            << std::string("body\0\r\n\xE6", 8);
+        const auto older = later.load("http://a/");
+        ASSERT_TRUE(older);
+        EXPECT_EQ(older->body, std::string("body\0\r\n\xE6", 8));
+        EXPECT_EQ(older->address, "");
+        std::ofstream(entry.path(), std::ios::binary | std::ios::trunc) << whole;
     }
     for (const auto& entry : std::filesystem::directory_iterator(folder))
         std::ofstream(entry.path(), std::ios::binary | std::ios::trunc) << "nuvio-feed 3\ngarbage";

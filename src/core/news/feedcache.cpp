@@ -30,6 +30,9 @@ namespace {
 // disk) from a whole one: the last good answer is shown when a fetch fails, and half a
 // feed shows as empty headlines.
 constexpr std::string_view kMagic = "nuvio-feed 3\n";
+// The same without the body's address, as the version before wrote it: still the feed's
+// last good answer, which stands in for it when the first refresh after an update fails.
+constexpr std::string_view kMagicWithoutAddress = "nuvio-feed 2\n";
 
 // The longest a publisher can make us wait.
 constexpr std::chrono::hours kLongestWait{24};
@@ -84,10 +87,11 @@ std::optional<CachedFeed> FeedCache::load(const std::string& url, bool withBody)
     in.read(magic.data(), static_cast<std::streamsize>(magic.size()));
     std::string storedUrl, hasBody, retry, size;
     CachedFeed feed;
-    if (magic != kMagic || !std::getline(in, storedUrl) || storedUrl != oneLine(url) ||
-        !std::getline(in, hasBody) || !std::getline(in, feed.etag) ||
+    const bool withAddress = magic == kMagic;
+    if ((!withAddress && magic != kMagicWithoutAddress) || !std::getline(in, storedUrl) ||
+        storedUrl != oneLine(url) || !std::getline(in, hasBody) || !std::getline(in, feed.etag) ||
         !std::getline(in, feed.lastModified) || !std::getline(in, retry) ||
-        !std::getline(in, size) || !std::getline(in, feed.address))
+        !std::getline(in, size) || (withAddress && !std::getline(in, feed.address)))
         return std::nullopt;
     std::string blank;
     if (!std::getline(in, blank) || !blank.empty())
