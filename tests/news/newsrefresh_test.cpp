@@ -728,6 +728,11 @@ TEST_F(NewsRefreshTest, AWebsitesAddressShowsTheFeedItsPageAnnounces)
             } else if (path == "moved") {
                 response.set_redirect(server.url("/site/sub/atom"));
             } else if (path == "sub/atom") {
+                if (request.get_header_value("If-None-Match") == "\"a1\"") {
+                    response.status = 304;
+                    return;
+                }
+                response.set_header("ETag", "\"a1\"");
                 response.set_content("<feed xmlns=\"http://www.w3.org/2005/Atom\"><title>A</title>"
                                      "<entry><title>Relativ</title><link href=\"1\"/></entry>"
                                      "</feed>",
@@ -806,6 +811,22 @@ TEST_F(NewsRefreshTest, AWebsitesAddressShowsTheFeedItsPageAnnounces)
     // An Atom feed's relative link leads where the feed came from, after its redirect.
     dir.write("newsselected.txt", server.url("/site/moved") + "\r\n");
     EXPECT_NE(run().find(NewsPageWriter::itemText(server.url("/site/sub/1"), "Relativ", true)),
+              std::string::npos);
+    // Its answer as the version before kept it, without the address it came from: the
+    // unchanged feed still leads where the redirect went.
+    const std::string head = "nuvio-feed 3\n" + server.url("/site/moved") + "\n";
+    for (const auto& file : std::filesystem::directory_iterator(dir.file("cache"))) {
+        std::string text = test::TempDir::readFile(file.path().string());
+        if (text.rfind(head, 0) != 0)
+            continue;
+        std::size_t at = 0; // past the head's seventh line, the size; then the address
+        for (int line = 0; line < 7; ++line)
+            at = text.find('\n', at) + 1;
+        text.erase(at, text.find('\n', at) + 1 - at);
+        text[11] = '2';
+        std::ofstream(file.path(), std::ios::binary | std::ios::trunc) << text;
+    }
+    EXPECT_NE(run().find(NewsPageWriter::itemText(server.url("/site/sub/1"), "Relativ", false)),
               std::string::npos);
     EXPECT_EQ(requests.size(), 7u) << "nothing else was asked";
 }

@@ -96,6 +96,13 @@ std::optional<CachedFeed> FeedCache::load(const std::string& url, bool withBody)
     std::string blank;
     if (!std::getline(in, blank) || !blank.empty())
         return std::nullopt;
+    if (!withAddress) {
+        // Asked in full once more, so that the answer's address is learnt: an unchanged
+        // answer (304) would not tell it, and the relative links would lead from the
+        // chosen address instead of where its redirects went.
+        feed.etag.clear();
+        feed.lastModified.clear();
+    }
     feed.hasBody = hasBody == "1";
     try {
         // A wait stored while the clock ran ahead (and set back since) is held to a day
