@@ -7,13 +7,44 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMimeDatabase>
+#include <QTimer>
 #include <QWebEngineUrlRequestJob>
 #include <QWebEngineUrlScheme>
+#include <atomic>
 
 namespace nuvio {
 
 namespace {
 constexpr const char* kHost = "local";
+// The page's other files wait at most this long for it.
+constexpr int kLongestHoldMs = 5000;
+
+// The news page's file, which tells once when the engine has read it to its end. The engine
+// reads on a thread of its own.
+class PageFile : public QFile
+{
+    Q_OBJECT
+public:
+    using QFile::QFile;
+
+signals:
+    void handedOver();
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override
+    {
+        const qint64 read = QFile::readData(data, maxSize);
+        if (read <= 0 || (m_read += read) >= size()) {
+            if (!m_told.exchange(true))
+                emit handedOver();
+        }
+        return read;
+    }
+
+private:
+    qint64 m_read = 0;
+    std::atomic<bool> m_told{false};
+};
 } // namespace
 
 NewsPageScheme::NewsPageScheme(std::function<std::string()> installPath, QObject* parent)
@@ -64,16 +95,55 @@ void NewsPageScheme::requestStarted(QWebEngineUrlRequestJob* job)
         job->fail(QWebEngineUrlRequestJob::UrlNotFound);
         return;
     }
-    auto* file = new QFile(info.filePath(), job);
+    QByteArray type =
+        QMimeDatabase().mimeTypeForFile(info, QMimeDatabase::MatchExtension).name().toLatin1();
+    if (info.fileName() != QLatin1String(kNewsPageFile)) {
+        if (m_page) {
+            m_held.push_back({job, info.filePath(), type});
+            return;
+        }
+        reply(job, info.filePath(), type);
+        return;
+    }
+    auto* page = new PageFile(info.filePath(), job);
+    if (!page->open(QIODevice::ReadOnly)) {
+        job->fail(QWebEngineUrlRequestJob::RequestDenied);
+        return;
+    }
+    m_page = page;
+    connect(
+        page, &PageFile::handedOver, this, [this, page] { pageHandedOver(page); },
+        Qt::QueuedConnection);
+    connect(page, &QObject::destroyed, this, [this, page] { pageHandedOver(page); });
+    QTimer::singleShot(kLongestHoldMs, this, [this, page] { pageHandedOver(page); });
+    job->reply("text/html; charset=windows-1252", page);
+}
+
+void NewsPageScheme::reply(QWebEngineUrlRequestJob* job, const QString& path,
+                           const QByteArray& type)
+{
+    auto* file = new QFile(path, job);
     if (!file->open(QIODevice::ReadOnly)) {
         job->fail(QWebEngineUrlRequestJob::RequestDenied);
         return;
     }
-    QByteArray type =
-        QMimeDatabase().mimeTypeForFile(info, QMimeDatabase::MatchExtension).name().toLatin1();
-    if (info.fileName() == QLatin1String(kNewsPageFile))
-        type = "text/html; charset=windows-1252";
     job->reply(type, file);
 }
 
+void NewsPageScheme::pageHandedOver(const QIODevice* page)
+{
+    // Only the page being shown holds the others back; an earlier one's word is late.
+    if (m_page && m_page != page)
+        return;
+    m_page = nullptr;
+    std::vector<HeldReply> held;
+    held.swap(m_held);
+    for (const HeldReply& each : held) {
+        if (each.job)
+            reply(each.job, each.path, each.type);
+    }
+}
+
 } // namespace nuvio
+
+#include "newspagescheme.moc"
