@@ -227,6 +227,13 @@ TEST_F(TsettingsTest, ChoosingFeeds)
     d.ListBox2Click();
     EXPECT_EQ(chosen(), (QStringList{"DR", " http://eget.dk/rss ", "TV 2"}));
     EXPECT_TRUE(settings.FeedsChanged);
+    d.ListBox2Click();
+    EXPECT_EQ(chosen().size(), 3) << "nothing is chosen after a removal";
+    QTest::keyClick(widget<QListWidget>(d, "ListBox2"), Qt::Key_End);
+    d.ListBox2Click();
+    EXPECT_EQ(chosen(), (QStringList{"DR", " http://eget.dk/rss "}))
+        << "End after a removal reaches the last feed, not the first";
+    widget<QListWidget>(d, "ListBox2")->addItem(QStringLiteral("TV 2"));
 
     dir.write("news.html", "old news");
     d.Button2Click();

@@ -422,8 +422,15 @@ void Tsettings::ListBox2Click()
     if (row < 0 || !ListBox2->currentItem()->isSelected())
         return;
     delete ListBox2->takeItem(row);
-    ListBox2->setCurrentItem(nullptr);
     ListBox2->clearSelection();
+    // Nothing is chosen, but the keyboard goes on from where the feed was: without a
+    // current line, End or Down would start at the first feed, and the next Fjern would
+    // take that one.
+    if (ListBox2->count() > 0)
+        ListBox2->setCurrentRow(std::min(row, ListBox2->count() - 1),
+                                QItemSelectionModel::NoUpdate);
+    else
+        ListBox2->setCurrentItem(nullptr);
     m_form.settings().FeedsChanged = true;
 }
 

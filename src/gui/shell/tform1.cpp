@@ -690,7 +690,12 @@ void TForm1::UpdateNews()
                 // A tooltip whose first line looks like markup is drawn as markup, and a
                 // feed's name or address is the publisher's text: it is given as rich text
                 // already escaped, and to a screen reader as it is.
-                m_statusPanel->setToolTip(Qt::convertFromPlainText(m_failedFeeds));
+                // Lines unbroken: a tooltip breaks long ones where it can, an address
+                // after its "https://".
+                m_statusPanel->setToolTip(
+                    Qt::convertFromPlainText(m_failedFeeds)
+                        .replace(QLatin1String("<p>"),
+                                 QLatin1String("<p style='white-space:nowrap'>")));
                 m_statusPanel->setAccessibleDescription(m_failedFeeds);
             }
         } catch (const RunCancelled&) {
