@@ -10,7 +10,6 @@
 #include <QTimer>
 #include <QWebEngineUrlRequestJob>
 #include <QWebEngineUrlScheme>
-#include <atomic>
 
 namespace nuvio {
 
@@ -18,33 +17,6 @@ namespace {
 constexpr const char* kHost = "local";
 // The page's other files wait at most this long for it.
 constexpr int kLongestHoldMs = 5000;
-
-// The news page's file, which tells once when the engine has read it to its end. The engine
-// reads on a thread of its own.
-class PageFile : public QFile
-{
-    Q_OBJECT
-public:
-    using QFile::QFile;
-
-signals:
-    void handedOver();
-
-protected:
-    qint64 readData(char* data, qint64 maxSize) override
-    {
-        const qint64 read = QFile::readData(data, maxSize);
-        if (read <= 0 || (m_read += read) >= size()) {
-            if (!m_told.exchange(true))
-                emit handedOver();
-        }
-        return read;
-    }
-
-private:
-    qint64 m_read = 0;
-    std::atomic<bool> m_told{false};
-};
 } // namespace
 
 NewsPageScheme::NewsPageScheme(std::function<std::string()> installPath, QObject* parent)
@@ -105,18 +77,28 @@ void NewsPageScheme::requestStarted(QWebEngineUrlRequestJob* job)
         reply(job, info.filePath(), type);
         return;
     }
-    auto* page = new PageFile(info.filePath(), job);
+    auto* page = new NewsPageFile(info.filePath(), job);
     if (!page->open(QIODevice::ReadOnly)) {
         job->fail(QWebEngineUrlRequestJob::RequestDenied);
         return;
     }
     m_page = page;
     connect(
-        page, &PageFile::handedOver, this, [this, page] { pageHandedOver(page); },
+        page, &NewsPageFile::handedOver, this, [this, page] { pageHandedOver(page); },
         Qt::QueuedConnection);
     connect(page, &QObject::destroyed, this, [this, page] { pageHandedOver(page); });
     QTimer::singleShot(kLongestHoldMs, this, [this, page] { pageHandedOver(page); });
     job->reply("text/html; charset=windows-1252", page);
+}
+
+qint64 NewsPageFile::readData(char* data, qint64 maxSize)
+{
+    const qint64 read = QFile::readData(data, maxSize);
+    if (read <= 0 || (m_read += read) >= size()) {
+        if (!m_told.exchange(true))
+            emit handedOver();
+    }
+    return read;
 }
 
 void NewsPageScheme::reply(QWebEngineUrlRequestJob* job, const QString& path,
@@ -145,5 +127,3 @@ void NewsPageScheme::pageHandedOver(const QIODevice* page)
 }
 
 } // namespace nuvio
-
-#include "newspagescheme.moc"

@@ -2,10 +2,12 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFile>
 #include <QPointer>
 #include <QString>
 #include <QUrl>
 #include <QWebEngineUrlSchemeHandler>
+#include <atomic>
 #include <functional>
 #include <string>
 #include <vector>
@@ -53,6 +55,25 @@ private:
     // is all handed over.
     QPointer<QIODevice> m_page;
     std::vector<HeldReply> m_held;
+};
+
+// The news page's file, which says once when the engine has read it to its end. The engine
+// reads on a thread of its own.
+class NewsPageFile : public QFile
+{
+    Q_OBJECT
+public:
+    using QFile::QFile;
+
+signals:
+    void handedOver();
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override;
+
+private:
+    qint64 m_read = 0;
+    std::atomic<bool> m_told{false};
 };
 
 } // namespace nuvio
