@@ -176,8 +176,9 @@ void AtomicFileWriter::commit(Durability durability)
     // Flushed, the file is renamed while still open and locked, so that a cleanup never
     // takes it half-way; closing it then can fail no write. Unflushed (a cache), closing is
     // the last chance to hear of a failed write (NFS); a duplicate of the descriptor keeps
-    // the lock, which belongs to the open file, until the rename is done.
-    const int held = durability == Durability::Unflushed ? ::dup(fd) : fd;
+    // the lock, which belongs to the open file, until the rename is done. Closed on exec
+    // like the first: a link opened in the browser meanwhile would keep the file open.
+    const int held = durability == Durability::Unflushed ? ::fcntl(fd, F_DUPFD_CLOEXEC, 0) : fd;
     const auto release = [held] {
         if (held >= 0)
             ::close(held);
