@@ -364,6 +364,18 @@ TEST_F(TsettingsTest, TypedAddresses)
          "\"dr dk/rss\" er ikke en adresse; intet feed er tilf\u00f8jet"},
         {QStringLiteral("TV 2"), "TV 2", nullptr},
         {QStringLiteral("HTTP://eget.dk/rss"), "HTTP://eget.dk/rss", nullptr},
+        {QStringLiteral("https://m\u00f8ller.dk/\u00e6bler"), "https://m\u00f8ller.dk/\u00e6bler",
+         nullptr},
+        {QStringLiteral("https://\u043f\u0440\u0438\u043c\u0435\u0440.\u0440\u0444/"
+                        "\u043d\u043e\u0432\u043e\u0441\u0442\u0438"),
+         "https://xn--e1afmkfd.xn--p1ai/%D0%BD%D0%BE%D0%B2%D0%BE%D1%81%D1%82%D0%B8",
+         "Adressen er tilf\u00f8jet som "
+         "https://xn--e1afmkfd.xn--p1ai/%D0%BD%D0%BE%D0%B2%D0%BE%D1%81%D1%82%D0%B8"},
+        {QStringLiteral("\u4f8b\u3048.jp/rss \U0001F600"),
+         "https://xn--r8jz45g.jp/rss%20%F0%9F%98%80",
+         "Adressen er tilf\u00f8jet som https://xn--r8jz45g.jp/rss%20%F0%9F%98%80"},
+        {QStringLiteral("https://\u4f8b \u3048.jp/rss"), nullptr,
+         "\"https://\u4f8b \u3048.jp/rss\" er ikke en adresse; intet feed er tilf\u00f8jet"},
         {std::nullopt, nullptr, nullptr},
     };
     auto& d = open();
@@ -388,4 +400,9 @@ TEST_F(TsettingsTest, TypedAddresses)
             EXPECT_TRUE(messages.empty()) << what;
         }
     }
+    // The list shows what is saved: the file is Windows-1252.
+    const QStringList shown = chosen();
+    d.Button2Click();
+    open();
+    EXPECT_EQ(chosen(), shown);
 }

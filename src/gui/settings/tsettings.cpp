@@ -30,6 +30,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTabWidget>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <climits>
@@ -462,21 +463,35 @@ void Tsettings::Button7Click()
         return;
     const QString typed = answer->left(255);
     QString entry = typed;
+    const auto refuse = [&typed] {
+        showMessage(QStringLiteral("Nyt feed"), uiText(AddedText::NewFeedNotAnAddress).arg(typed),
+                    MessageIcon::Error);
+    };
     // An address typed without its scheme would never be fetched: it is made an https
     // address, and the user sees what was added. A name from the catalogue, and an address
     // with a scheme, are kept as typed.
+    bool changed = false;
     if (!typed.contains(QStringLiteral("://")) && !isCatalogueName(typed)) {
         const QString address = typed.trimmed();
         const QString host = address.section(QRegularExpression(QStringLiteral("[/?#]")), 0, 0);
-        if (host.isEmpty() || host.contains(QRegularExpression(QStringLiteral("\\s")))) {
-            showMessage(QStringLiteral("Nyt feed"),
-                        uiText(AddedText::NewFeedNotAnAddress).arg(typed), MessageIcon::Error);
-            return;
-        }
+        if (host.isEmpty() || host.contains(QRegularExpression(QStringLiteral("\\s"))))
+            return refuse();
         entry = QStringLiteral("https://") + address;
+        changed = true;
+    }
+    // The chosen-feeds file is Windows-1252: an address with letters beyond it (a Russian
+    // or Japanese site's) would be saved with question marks and lead nowhere. It is kept
+    // encoded instead, as the refresh asks for it, and the list shows what is saved.
+    if (fromCp1252(toCp1252(entry)) != entry) {
+        const QUrl url(entry.trimmed());
+        if (!url.isValid() || url.host().isEmpty())
+            return refuse();
+        entry = QString::fromLatin1(url.toEncoded());
+        changed = true;
+    }
+    if (changed)
         showMessage(QStringLiteral("Nyt feed"), uiText(AddedText::NewFeedPrefixed).arg(entry),
                     MessageIcon::Information);
-    }
     ListBox2->addItem(entry);
     m_form.settings().FeedsChanged = true;
 }
