@@ -81,7 +81,7 @@ TEST_F(CommandsTest, MenuCaptionsNamesAndShortcut)
             << button->objectName().toStdString();
     }
     EXPECT_EQ(widget<QToolBar>(f, "ToolBar1")->height(), 29);
-    EXPECT_EQ(widget<QStatusBar>(f, "StatusBar1")->height(), 17);
+    EXPECT_GE(widget<QStatusBar>(f, "StatusBar1")->height(), 17) << "more where the font needs it";
     EXPECT_FALSE(widget<QLabel>(f, "Label1")->isVisible());
     EXPECT_EQ(withoutMnemonic(widget<QLabel>(f, "Label1")->text()), "Opdaterer nyheder");
     EXPECT_EQ(withoutMnemonic(widget<QLabel>(f, "Label2")->text()), "Opdatering komplet");

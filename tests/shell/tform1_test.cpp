@@ -8,6 +8,7 @@
 #include "support/formfixture.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QSystemTrayIcon>
@@ -116,7 +117,11 @@ TEST_F(TForm1Test, ViewsKeepTheirMargins)
         EXPECT_EQ(r.top(), widget<QToolBar>(f, "ToolBar1")->height() + 10);
         EXPECT_EQ(client->width() - r.right() - 1, 10);
         EXPECT_EQ(widget<QStatusBar>(f, "StatusBar1")->geometry().top() - r.bottom() - 1, 10);
+        EXPECT_EQ(widget<QStatusBar>(f, "StatusBar1")->geometry().bottom(), client->height() - 1);
         EXPECT_EQ(widget<QWebEngineView>(f, "RadioBrowser")->geometry(), r);
+        // The status line whole: descenders ("g", "j", "p") were cut off.
+        const QLabel* panel = widget<QLabel>(f, "StatusBar1Panel0");
+        EXPECT_GE(panel->height(), panel->fontMetrics().height());
     }
 }
 

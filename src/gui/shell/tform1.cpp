@@ -80,13 +80,16 @@ TForm1::TForm1(AppSettings& settings, ProgramValues& program, std::string hivePa
     StatusBar1 = new QStatusBar(m_client);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     StatusBar1->setSizeGripEnabled(false);
-    StatusBar1->setFixedHeight(kStatusBarHeight);
     m_statusPanel = new QLabel(StatusBar1);
     m_statusPanel->setTextFormat(Qt::PlainText); // "Fejl " and a feed's own name
     m_statusPanel->setObjectName(QStringLiteral("StatusBar1Panel0"));
     m_statusPanel->setFixedWidth(kStatusPanelWidth);
     m_statusPanel->installEventFilter(this); // a click lists the failed feeds
     StatusBar1->addWidget(m_statusPanel);
+    // 17 pixels held a line of the old 8-point system font; the bar's own spacing above
+    // the panel left a desktop font's line cut through its descenders.
+    m_statusBarHeight = std::max(kStatusBarHeight, StatusBar1->sizeHint().height());
+    StatusBar1->setFixedHeight(m_statusBarHeight);
 
     createViews();
 
@@ -527,10 +530,10 @@ void TForm1::exportFeeds()
 void TForm1::FormResize()
 {
     const WindowBounds rect =
-        viewRectFor(m_client->width(), m_client->height(), kToolBarHeight, kStatusBarHeight);
+        viewRectFor(m_client->width(), m_client->height(), kToolBarHeight, m_statusBarHeight);
     ToolBar1->setGeometry(0, 0, m_client->width(), kToolBarHeight);
-    StatusBar1->setGeometry(0, m_client->height() - kStatusBarHeight, m_client->width(),
-                            kStatusBarHeight);
+    StatusBar1->setGeometry(0, m_client->height() - m_statusBarHeight, m_client->width(),
+                            m_statusBarHeight);
     WebBrowser1->setGeometry(rect.left, rect.top, std::max(rect.width, 0),
                              std::max(rect.height, 0));
     RadioBrowser->setGeometry(WebBrowser1->geometry());

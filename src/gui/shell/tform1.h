@@ -223,6 +223,7 @@ private:
     MainWindowCommands m_commands;
     QWidget* m_client = nullptr;
     QLabel* m_statusPanel = nullptr;
+    int m_statusBarHeight = 0;
     QString m_failedFeeds; // one line a feed, also the status line's tooltip
     QWebEngineView* m_frontView = nullptr;
     NewsPageScheme* m_newsScheme = nullptr;
