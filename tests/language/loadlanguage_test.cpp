@@ -234,6 +234,17 @@ TEST_F(LoadLanguageTest, EveryShippedLanguageFitsItsWindows)
                 EXPECT_GE(widget->width(), widget->sizeHint().width())
                     << widget->objectName().toStdString();
             }
+            // A drop-down shows each of its entries whole when chosen.
+            for (const QComboBox* box : dialog->findChildren<QComboBox*>()) {
+                if (!box->isVisible())
+                    continue;
+                QComboBox whole;
+                whole.setFont(box->font());
+                for (int i = 0; i < box->count(); ++i)
+                    whole.addItem(box->itemText(i));
+                EXPECT_GE(box->width(), whole.sizeHint().width())
+                    << box->objectName().toStdString();
+            }
         }
         dialog->hide();
         // A title bar keeps about 96 pixels for its close box and margins.

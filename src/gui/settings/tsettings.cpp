@@ -188,10 +188,12 @@ void Tsettings::buildAdvancedPage()
     const auto label = [&](const char* name, const QString& text) {
         return named(new QLabel(text, page), name);
     };
-    // Drop-downs take the width the labels leave, at least their usual 180 pixels.
+    // Drop-downs take the width the labels leave, at least their usual 180 pixels, and
+    // at least their longest entry's (fitToTexts).
     const auto choice = [&](QComboBox* box) {
         box->setMinimumWidth(180);
         box->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+        box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
         return box;
     };
     const auto spin = [&](const char* editName, const char* upDownName, QLineEdit*& edit,
@@ -303,6 +305,9 @@ void Tsettings::fitToTexts()
     // Its usual size, or larger where a language's texts need more room; never resized by
     // hand, as the dialog it stands for. Texts changed while it was hidden (a language
     // chosen in it) have not reached the layouts' remembered sizes: measured again first.
+    // A chosen value cut off ("Giv lyd og vis nyhe") reads as another choice.
+    for (QComboBox* each : {ComboBox1, ComboBox2, ComboBox3})
+        each->setMinimumWidth(std::max(180, each->sizeHint().width()));
     for (QWidget* each : findChildren<QWidget*>())
         each->updateGeometry();
     for (QLayout* each : findChildren<QLayout*>())
