@@ -321,6 +321,7 @@ NewsRefreshResult refreshNewsPage(const NewsRefreshContext& context)
         context.showStatus(failedRunText(context.completedText, result.failures, feeds));
     }
     result.newNews = page.newNews();
+    result.feeds = feeds;
     return result;
 }
 

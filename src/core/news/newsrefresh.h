@@ -35,6 +35,7 @@ struct NewsRefreshResult
 {
     bool newNews = false; // the caller then alerts the user
     std::vector<FeedFailure> failures;
+    std::size_t feeds = 0; // how many were asked, for the failure line
 };
 
 // One news refresh: rebuilds news.html from the chosen feeds, in their order, marking the

@@ -689,17 +689,9 @@ void TForm1::UpdateNews()
             const NewsRefreshResult result = refreshNewsPage(context);
             newNews = result.newNews;
             if (!result.failures.empty()) {
-                m_failedFeeds = fromCp1252(failureListText(result.failures));
-                // A tooltip whose first line looks like markup is drawn as markup, and a
-                // feed's name or address is the publisher's text: it is given as rich text
-                // already escaped, and to a screen reader as it is.
-                // Lines unbroken: a tooltip breaks long ones where it can, an address
-                // after its "https://".
-                m_statusPanel->setToolTip(
-                    Qt::convertFromPlainText(m_failedFeeds)
-                        .replace(QLatin1String("<p>"),
-                                 QLatin1String("<p style='white-space:nowrap'>")));
-                m_statusPanel->setAccessibleDescription(m_failedFeeds);
+                m_failures = result.failures;
+                m_feedsAsked = result.feeds;
+                listFailedFeeds();
             }
         } catch (const RunCancelled&) {
             return; // quitting
@@ -711,6 +703,20 @@ void TForm1::UpdateNews()
             notifyNewHeadlines();
         CallObs();
     }
+}
+
+void TForm1::listFailedFeeds()
+{
+    m_failedFeeds = fromCp1252(failureListText(m_failures));
+    // A tooltip whose first line looks like markup is drawn as markup, and a feed's name or
+    // address is the publisher's text: it is given as rich text already escaped, and to a
+    // screen reader as it is.
+    // Lines unbroken: a tooltip breaks long ones where it can, an address after its
+    // "https://".
+    m_statusPanel->setToolTip(
+        Qt::convertFromPlainText(m_failedFeeds)
+            .replace(QLatin1String("<p>"), QLatin1String("<p style='white-space:nowrap'>")));
+    m_statusPanel->setAccessibleDescription(m_failedFeeds);
 }
 
 void TForm1::notifyNewHeadlines()
@@ -822,6 +828,13 @@ void TForm1::applyTexts(const std::vector<LanguageText>& texts)
     m_exportFeeds->setText(uiText(AddedText::MenuExportFeeds));
     m_trayQuit->setText(Afslut1->text());
     markMnemonics();
+    // The failure line lasts until the next run: said again in the new language, not left
+    // in the old one beside menus in the new.
+    if (!m_failedFeeds.isEmpty()) {
+        setStatusText(
+            fromCp1252(failedRunText(toCp1252(Label2->text()), m_failures, m_feedsAsked)));
+        listFailedFeeds();
+    }
 }
 
 } // namespace nuvio

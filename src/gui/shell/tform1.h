@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/news/feedfailures.h"
 #include "core/settings/appsettings.h"
 #include "core/shell/navigationrules.h"
 #include "core/shell/pageurls.h"
@@ -210,6 +211,7 @@ private:
     void AutoUpdateNews(); // a timer's refresh: UpdateNews
     void restoreAndRaise();
     void notifyNewHeadlines();
+    void listFailedFeeds(); // the last run's failed feeds as the status line's tooltip
     std::string newsPageUrl() const;
     static void letPendingMessagesBeProcessed();
     static void call(const std::function<void()>& command);
@@ -224,7 +226,9 @@ private:
     QWidget* m_client = nullptr;
     QLabel* m_statusPanel = nullptr;
     int m_statusBarHeight = 0;
-    QString m_failedFeeds; // one line a feed, also the status line's tooltip
+    QString m_failedFeeds;               // one line a feed, also the status line's tooltip
+    std::vector<FeedFailure> m_failures; // of the run whose line is shown
+    std::size_t m_feedsAsked = 0;
     QWebEngineView* m_frontView = nullptr;
     NewsPageScheme* m_newsScheme = nullptr;
     LocalFileGuard* m_guard = nullptr;
