@@ -233,6 +233,15 @@ TEST_F(TsettingsTest, ChoosingFeeds)
     d.ListBox2Click();
     EXPECT_EQ(chosen(), (QStringList{"DR", " http://eget.dk/rss "}))
         << "End after a removal reaches the last feed, not the first";
+    QTest::keyClick(widget<QListWidget>(d, "ListBox2"), Qt::Key_End);
+    d.ListBox2Click();
+    EXPECT_EQ(chosen(), (QStringList{"DR"}))
+        << "End after removing the last feed chooses the new last";
+    QTest::keyClick(widget<QListWidget>(d, "ListBox2"), Qt::Key_Up);
+    d.ListBox2Click();
+    EXPECT_EQ(chosen(), QStringList{}) << "and Up on the first line chooses it";
+    widget<QListWidget>(d, "ListBox2")->addItem(QStringLiteral("DR"));
+    widget<QListWidget>(d, "ListBox2")->addItem(QStringLiteral(" http://eget.dk/rss "));
     widget<QListWidget>(d, "ListBox2")->addItem(QStringLiteral("TV 2"));
 
     dir.write("news.html", "old news");

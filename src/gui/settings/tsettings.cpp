@@ -23,6 +23,7 @@
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -172,6 +173,7 @@ void Tsettings::buildNewsPage()
     connect(Button6, &QPushButton::clicked, this, reportingFailures([this] { ListBox2Click(); }));
     connect(ListBox2, &QListWidget::itemDoubleClicked, this,
             reportingFailures([this] { ListBox2Click(); }));
+    ListBox2->installEventFilter(this);
     connect(Button3, &QPushButton::clicked, this, reportingFailures([this] { Button3Click(); }));
     connect(Button4, &QPushButton::clicked, this, reportingFailures([this] { Button4Click(); }));
     connect(Button7, &QPushButton::clicked, this, reportingFailures([this] { Button7Click(); }));
@@ -438,6 +440,29 @@ void Tsettings::ListBox2Click()
     else
         ListBox2->setCurrentItem(nullptr);
     m_form.settings().FeedsChanged = true;
+}
+
+bool Tsettings::eventFilter(QObject* watched, QEvent* event)
+{
+    // After Fjern the line where the feed was is current but not chosen. A key that moves
+    // to another line chooses that one; a key that stays (End on the last line, Home or Up
+    // on the first) would choose nothing, and the next Fjern would do nothing.
+    if (watched == ListBox2 && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<const QKeyEvent*>(event);
+        QListWidgetItem* current = ListBox2->currentItem();
+        const int row = ListBox2->currentRow();
+        const bool toFirst =
+            key->key() == Qt::Key_Home || key->key() == Qt::Key_Up || key->key() == Qt::Key_PageUp;
+        const bool toLast = key->key() == Qt::Key_End || key->key() == Qt::Key_Down ||
+                            key->key() == Qt::Key_PageDown;
+        if (current && !current->isSelected() &&
+            (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier &&
+            ((toFirst && row == 0) || (toLast && row == ListBox2->count() - 1))) {
+            current->setSelected(true);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void Tsettings::Button3Click()

@@ -55,6 +55,7 @@ protected:
     void showEvent(QShowEvent* event) override;
     // The close box closes without the cancel button's clearing of the feed flag.
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QTabWidget* PageControl1 = nullptr;
