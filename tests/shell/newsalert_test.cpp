@@ -7,13 +7,16 @@
 #include "support/formfixture.h"
 #include "support/loopbackserver.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QScopeGuard>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTest>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
 #include <QTimer>
+#include <QToolTip>
 
 using namespace nuvio;
 using NewsAlertTest = test::FormFixture;
@@ -182,6 +185,25 @@ TEST_F(NewsAlertTest, FailedFeedsStayOnTheStatusLineUntilTheNextRun)
     EXPECT_EQ(panel->text(), QStringLiteral("Opdatering komplet – 1 af 2 feeds fejlede"));
     EXPECT_EQ(panel->accessibleDescription(), list);
     widget<QLabel>(f, "Label2")->setText(QStringLiteral("Færdig"));
+
+    // A long address: its line breaks rather than run off the screen with its reason.
+    const QString longAddress = QStringLiteral("http://127.0.0.1:1/") +
+                                QStringLiteral("nyheder/indland/politik/").repeated(9);
+    dir.write("newsselected.txt", longAddress.toStdString() + "\r\n");
+    f.UpdateNews();
+    QToolTip::showText(panel->mapToGlobal(QPoint(2, 2)), panel->toolTip(), panel);
+    const auto* tipLabel = [] {
+        for (QWidget* each : QApplication::topLevelWidgets()) {
+            if (each->inherits("QTipLabel") && each->isVisible())
+                return each;
+        }
+        return static_cast<QWidget*>(nullptr);
+    }();
+    ASSERT_NE(tipLabel, nullptr);
+    EXPECT_TRUE(panel->screen()->geometry().contains(tipLabel->geometry()))
+        << "the tooltip of " << tipLabel->width() << " pixels fits the screen's "
+        << panel->screen()->geometry().width();
+    QToolTip::hideText();
 
     // Offline with many feeds: the list stays within a screen, the rest counted.
     std::string many;

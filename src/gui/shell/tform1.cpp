@@ -31,6 +31,7 @@
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
@@ -45,6 +46,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QToolTip>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
@@ -712,10 +714,17 @@ void TForm1::listFailedFeeds()
     // address is the publisher's text: it is given as rich text already escaped, and to a
     // screen reader as it is.
     // Lines unbroken: a tooltip breaks long ones where it can, an address after its
-    // "https://".
-    m_statusPanel->setToolTip(
-        Qt::convertFromPlainText(m_failedFeeds)
-            .replace(QLatin1String("<p>"), QLatin1String("<p style='white-space:nowrap'>")));
+    // "https://". Not when one is wider than the screen (a long address): the tooltip would
+    // be cut at the screen's edge, and with it the reason at the line's end.
+    QString tip = Qt::convertFromPlainText(m_failedFeeds);
+    const QFontMetrics metrics(QToolTip::font());
+    int widest = 0;
+    for (const QString& line : m_failedFeeds.split(QLatin1Char('\n')))
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    const QScreen* screen = m_statusPanel->screen();
+    if (screen && widest < screen->availableGeometry().width() * 9 / 10)
+        tip.replace(QLatin1String("<p>"), QLatin1String("<p style='white-space:nowrap'>"));
+    m_statusPanel->setToolTip(tip);
     m_statusPanel->setAccessibleDescription(m_failedFeeds);
 }
 
