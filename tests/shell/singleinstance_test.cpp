@@ -164,6 +164,25 @@ TEST(SingleInstance, SocketLivesWhereOnlyThisUserCanReachIt)
         SingleInstance second(name);
         EXPECT_TRUE(second.findRunningCopy(2000)) << c.what << ": the second copy is turned away";
     }
+    // One copy from the desktop session, one from a terminal outside it (no runtime folder,
+    // so it listens in the cache folder and finds nobody there): either way round, the
+    // later one is turned away.
+    for (const bool desktopFirst : {true, false}) {
+        reset();
+        const auto session = [&](bool desktop) {
+            if (desktop)
+                qputenv("XDG_RUNTIME_DIR", (base + "/runtime").toLocal8Bit());
+            else
+                qunsetenv("XDG_RUNTIME_DIR");
+            return SingleInstance::serverName("TForm1", "nuvio v.1.00");
+        };
+        SingleInstance first(session(desktopFirst));
+        ASSERT_TRUE(first.listen()) << desktopFirst;
+        SingleInstance later(session(!desktopFirst));
+        EXPECT_FALSE(later.findRunningCopy(200)) << desktopFirst;
+        EXPECT_FALSE(later.listen()) << desktopFirst;
+        EXPECT_TRUE(later.heldByAnotherCopy()) << desktopFirst;
+    }
     reset();
     qputenv("XDG_RUNTIME_DIR", oldRuntime);
     qputenv("HOME", oldHome);

@@ -6,6 +6,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
@@ -57,6 +58,22 @@ SingleInstance::~SingleInstance()
     m_server.reset();
     if (m_lock >= 0)
         ::close(m_lock);
+    if (m_cacheLock >= 0)
+        ::close(m_cacheLock);
+}
+
+int SingleInstance::takeLock(const QString& path)
+{
+    const int lock = ::open(QFile::encodeName(path).constData(),
+                            O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (lock >= 0 && ::flock(lock, LOCK_EX | LOCK_NB) == 0)
+        return lock;
+    const bool held = lock >= 0 && errno == EWOULDBLOCK;
+    if (lock >= 0)
+        ::close(lock);
+    if (held)
+        m_heldByAnotherCopy = true;
+    return -1;
 }
 
 bool SingleInstance::findRunningCopy(int timeoutMs)
@@ -98,17 +115,22 @@ bool SingleInstance::listen()
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     if (m_lock < 0) {
         const QString name = QDir::isAbsolutePath(m_name) ? m_name : QDir::temp().filePath(m_name);
-        const int lock = ::open(QFile::encodeName(name + QStringLiteral(".lock")).constData(),
-                                O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
-        if (lock >= 0 && ::flock(lock, LOCK_EX | LOCK_NB) == 0) {
-            m_lock = lock;
-        } else {
-            const bool held = lock >= 0 && errno == EWOULDBLOCK;
-            if (lock >= 0)
-                ::close(lock);
-            // Another copy holds it. Where no lock can be had at all (a file system
-            // without locks) the name is taken as before, without one.
-            if (held)
+        m_lock = takeLock(name + QStringLiteral(".lock"));
+        // Another copy holds it. Where no lock can be had at all (a file system without
+        // locks) the name is taken as before, without one.
+        if (m_heldByAnotherCopy)
+            return false;
+    }
+    // A copy started from a terminal outside the desktop session (no XDG_RUNTIME_DIR, or
+    // another) listens in another folder and finds nobody in its own; the user's cache
+    // folder is the same for both, and a lock there under the same name keeps it away.
+    if (m_cacheLock < 0 && QDir::isAbsolutePath(m_name)) {
+        const QString cache = QString::fromLocal8Bit(privateCacheFolder());
+        const QFileInfo socket(m_name);
+        if (!cache.isEmpty() && socket.path() != cache) {
+            m_cacheLock =
+                takeLock(cache + QLatin1Char('/') + socket.fileName() + QStringLiteral(".lock"));
+            if (m_heldByAnotherCopy)
                 return false;
         }
     }

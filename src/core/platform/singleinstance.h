@@ -36,17 +36,23 @@ public:
     // server, and two copies started at the same moment would both look, find nobody and
     // listen).
     bool listen();
+    // After a failed listen(): another copy of this user holds the name's lock, also one
+    // started with another runtime folder, which listens where this one cannot look.
+    bool heldByAnotherCopy() const { return m_heldByAnotherCopy; }
 
 signals:
     void comeForwardRequested();
 
 private:
     void onNewConnection();
+    int takeLock(const QString& path); // the descriptor, or -1
 
     QString m_name;
     std::unique_ptr<QLocalSocket> m_client;
     std::unique_ptr<QLocalServer> m_server;
     int m_lock = -1;
+    int m_cacheLock = -1;
+    bool m_heldByAnotherCopy = false;
 };
 
 } // namespace nuvio

@@ -122,6 +122,8 @@ int runNuvio(int argc, char** argv)
             if (!running)
                 QThread::msleep(100);
         }
+        // A copy that listens where this one cannot look is running all the same.
+        running = running || instance.heldByAnotherCopy();
         if (!running)
             std::fprintf(stderr, "%s: no single-instance check: cannot listen on %s\n",
                          program.AppName.c_str(), instanceName.toLocal8Bit().constData());
