@@ -14,13 +14,15 @@ AlertSound::AlertSound(QObject* parent) : QObject(parent), m_effect(new QSoundEf
 
 AlertSound::~AlertSound()
 {
-    // A sound effect destroyed while its file still loads makes Qt's sample cache wait for
-    // its loading thread, which may never end: the program's exit (and a closing window)
-    // would hang for good. Such an effect is left for the process's end instead.
-    if (m_effect->status() == QSoundEffect::Loading) {
-        m_effect->setParent(nullptr);
-        m_effect->disconnect();
-    }
+    // Destroying a sound effect makes Qt's sample cache wait for its loading thread, and
+    // that thread can run for good: with a file that never finishes loading, or when a
+    // sound is asked for just as the one before it has loaded (the cache's thread then
+    // stops with the new load half done, and its count never drops back). The program's
+    // exit, and any closing window, would hang. The effect is stopped and left for the
+    // process's end instead; the program makes one.
+    m_effect->stop();
+    m_effect->disconnect();
+    m_effect->setParent(nullptr);
 }
 
 void AlertSound::open(const std::string& fileName)
