@@ -176,6 +176,7 @@ TEST_F(CommandsTest, SettingsCommandOrder)
 {
     auto& f = create();
     f.show();
+    program.ServerBaseURL = "http://127.0.0.1:1/"; // without one a new language fetches nothing
     struct Case
     {
         const char* what;

@@ -475,7 +475,10 @@ void TForm1::Indstillinger1Click()
     }
     if (m_settings.UserLanguage != language) {
         call(m_commands.LoadLanguage);
-        call(m_commands.UpdateDefinitionFiles);
+        // Without a vendor server there are no files of the new language to fetch, and
+        // saying so would take the status line from the last run's failed feeds.
+        if (!m_program.ServerBaseURL.empty())
+            call(m_commands.UpdateDefinitionFiles);
     }
 }
 
