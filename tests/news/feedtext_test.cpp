@@ -6,36 +6,86 @@
 
 using namespace nuvio;
 
-TEST(PrepareFeedText, AmpersandCodesAndTheUtf8Test)
+namespace {
+
+std::string utf16(std::u16string_view text, bool bigEndian)
+{
+    std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (const char16_t unit : text) {
+        const char hi = static_cast<char>(unit >> 8), lo = static_cast<char>(unit & 0xFF);
+        out += bigEndian ? hi : lo;
+        out += bigEndian ? lo : hi;
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(PrepareFeedText, EncodingsAndAmpersandCodes)
 {
     struct Case
     {
         const char* what;
         std::string body;
+        std::string contentType;
         std::string text;
     };
+    // "Blåbærgrød – “citat” ★" in UTF-8, and as the page holds it.
+    const std::string utf8 = "Bl\xC3\xA5"
+                             "b\xC3\xA6rgr\xC3\xB8"
+                             "d \xE2\x80\x93 \xE2\x80\x9C"
+                             "citat\xE2\x80\x9D \xE2\x98\x85";
+    const std::string page = "Bl\xE5"
+                             "b\xE6rgr\xF8"
+                             "d \x96 \x93"
+                             "citat\x94 &#9733;";
     const Case cases[] = {
-        {"#38; removed", "R&#38;D #38;#38;", "R&D "},
-        {"no declaration keeps the bytes", "<?xml version=\"1.0\"?><t>\xC3\xA6</t>",
-         "<?xml version=\"1.0\"?><t>\xC3\xA6</t>"},
-        {"utf-8 declared", "<?xml encoding=\"UTF-8\"?><t>\xC3\xA6\xC3\xB8\xC3\xA5 \xE2\x82\xAC</t>",
-         "<?xml encoding=\"UTF-8\"?><t>\xE6\xF8\xE5 \x80</t>"},
-        {"single quotes are not the declaration", "<?xml encoding='utf-8'?>\xC3\xA6",
-         "<?xml encoding='utf-8'?>\xC3\xA6"},
-        {"characters the code page lacks", "encoding=\"utf-8\" \xE4\xB8\xAD \xF0\x9F\x98\x80",
-         "encoding=\"utf-8\" ? ?"},
+        {"&#38; read as &, other #38; kept", "R&#38;D #38; &#38;#38;", "", "R&D #38; &#38;"},
+        {"bug numbers stay", "Fixed bug #38; see notes", "", "Fixed bug #38; see notes"},
+        {"no declaration, valid UTF-8", "<?xml version=\"1.0\"?><t>" + utf8 + "</t>", "",
+         "<?xml version=\"1.0\"?><t>" + page + "</t>"},
+        {"single quotes (Blogger, lxml)", "<?xml version='1.0' encoding='UTF-8'?>" + utf8, "",
+         "<?xml version='1.0' encoding='UTF-8'?>" + page},
+        {"blanks around =", "  <?xml version=\"1.0\" encoding = \"utf-8\" ?>" + utf8, "",
+         "  <?xml version=\"1.0\" encoding = \"utf-8\" ?>" + page},
+        {"byte-order mark alone", "\xEF\xBB\xBF<rss>" + utf8, "", "<rss>" + page},
+        {"UTF-16 little-endian", utf16(u"<rss>\u00E6\u2605\U0001F600</rss>", false), "",
+         "<rss>\xE6&#9733;&#128512;</rss>"},
+        {"UTF-16 big-endian", utf16(u"<rss>\u00F8</rss>", true), "", "<rss>\xF8</rss>"},
+        {"UTF-16, a lone surrogate",
+         utf16(u"a\xD800"
+               u"b",
+               false),
+         "", "a?b"},
+        {"KOI8-R declared", "<?xml version=\"1.0\" encoding=\"KOI8-R\"?>\xF0\xD2\xC9", "",
+         "<?xml version=\"1.0\" encoding=\"KOI8-R\"?>&#1055;&#1088;&#1080;"},
+        {"windows-1252 declared", "<?xml version=\"1.0\" encoding=\"windows-1252\"?>\xC3\xA6", "",
+         "<?xml version=\"1.0\" encoding=\"windows-1252\"?>\xC3\xA6"},
+        {"ISO-8859-1 declared", "<?xml version='1.0' encoding='latin1'?>\xE6\x80", "",
+         "<?xml version='1.0' encoding='latin1'?>\xE6\x80"},
+        {"an unknown name keeps the bytes", "<?xml version='1.0' encoding='x-bogus'?>\xC3\xA6",
+         "text/xml; charset=utf-8", "<?xml version='1.0' encoding='x-bogus'?>\xC3\xA6"},
+        {"UTF-16 declared without a mark is not believed",
+         "<?xml version='1.0' encoding='utf-16'?>\xC3\xA6", "",
+         "<?xml version='1.0' encoding='utf-16'?>\xE6"},
+        {"charset only in the answer", "<rss>\xF0\xD2</rss>", "text/xml; charset=\"koi8-r\"",
+         "<rss>&#1055;&#1088;</rss>"},
+        {"the declaration before the answer", "<?xml version='1.0' encoding='iso-8859-1'?>\xE6",
+         "text/xml; charset=koi8-r", "<?xml version='1.0' encoding='iso-8859-1'?>\xE6"},
+        {"undeclared windows-1252 bytes", "<rss>bl\xE5 \x93x\x94</rss>", "",
+         "<rss>bl\xE5 \x93x\x94</rss>"},
         {"a bad byte costs only itself",
          "encoding=\"utf-8\" a\xFF"
          "b\xC3\xA6",
-         "encoding=\"utf-8\" a?b\xE6"},
-        {"declaration anywhere counts", "<x>encoding=\"utf16</x>\xC3\xA6",
+         "", "encoding=\"utf-8\" a?b\xE6"},
+        {"declaration anywhere counts", "<x>encoding=\"utf16</x>\xC3\xA6", "",
          "<x>encoding=\"utf16</x>\xE6"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(prepareFeedText(c.body), c.text) << c.what;
+        EXPECT_EQ(prepareFeedText(c.body, c.contentType), c.text) << c.what;
 }
 
-TEST(Utf8ToCp1252, MaximalInvalidSubsequences)
+TEST(Utf8ToPageText, MaximalInvalidSubsequences)
 {
     struct Case
     {
@@ -50,8 +100,9 @@ TEST(Utf8ToCp1252, MaximalInvalidSubsequences)
          "q"
          "\xE2\x80\x9D",
          "\x93q\x94"},
-        {"\xC2\x81", "?"}, // an unassigned byte of the code page is no character of it
+        {"\xC2\x81", "&#129;"}, // an unassigned byte of the code page is no character of it
         {"\xE2\x82\xAC\xC5\xB8", "\x80\x9F"},
+        {"\xEF\xBF\xBD", "?"},
         {"\xC3", "?"},                // cut short at the end
         {"\xE2\x82", "?"},            // one replacement for the valid prefix
         {"\xE2\x82x", "?x"},          // the byte that broke it starts afresh
@@ -64,7 +115,7 @@ TEST(Utf8ToCp1252, MaximalInvalidSubsequences)
         {std::string("a\0b", 3), std::string("a\0b", 3)},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(utf8ToCp1252(c.utf8), c.cp1252) << testing::PrintToString(c.utf8);
+        EXPECT_EQ(utf8ToPageText(c.utf8), c.cp1252) << testing::PrintToString(c.utf8);
 }
 
 TEST(LowerAsciiCopy, OnlyCapitals)

@@ -185,20 +185,55 @@ TEST(NewsPage, FeedTextNeverBecomesMarkup)
 TEST(NewsPage, SeenRuleComparesTheLinkAsWritten)
 {
     test::TempDir dir;
-    NewsPageWriter first(dir.file("news.html"), "");
-    first.beginPage();
-    first.item("http://a/\"q\"", "t");
-    first.item("javascript:x", "t");
-    first.endPage();
-    NewsPageWriter second(dir.file("news.html"), previousPageText(dir.file("news.html")));
-    second.beginPage();
-    second.item("http://a/\"q\"", "t");
-    second.item("javascript:x", "t");
-    second.endPage();
-    EXPECT_FALSE(dir.read("news.html").find(item("http://a/&quot;q&quot;", "t", false)) ==
-                 std::string::npos);
-    EXPECT_FALSE(dir.read("news.html").find(item("", "t", true)) == std::string::npos)
-        << "an empty link is always new";
+    const auto refresh = [&](const std::vector<std::pair<std::string, std::string>>& items) {
+        NewsPageWriter page(dir.file("news.html"), previousPageText(dir.file("news.html")));
+        page.beginPage();
+        for (const auto& [link, title] : items)
+            page.item(link, title);
+        page.endPage();
+        return page.newNews();
+    };
+    EXPECT_TRUE(refresh({{"http://a/\"q\"", "t"}, {"javascript:x", "u \"v\""}, {"", "w"}}));
+    EXPECT_FALSE(refresh({{"http://a/\"q\"", "t"}, {"javascript:x", "u \"v\""}, {"", "w"}}))
+        << "items without a link are known again by their title";
+    const std::string page = dir.read("news.html");
+    EXPECT_NE(page.find(item("http://a/&quot;q&quot;", "t", false)), std::string::npos);
+    EXPECT_NE(page.find(item("", "u &quot;v&quot;", false)), std::string::npos);
+    EXPECT_TRUE(refresh({{"", "x"}, {"", "w"}}));
+    EXPECT_NE(dir.read("news.html").find(item("", "x", true) + item("", "w", false)),
+              std::string::npos);
+    EXPECT_TRUE(refresh({{"", "u"}})) << "a title is known only whole";
+}
+
+TEST(NewsPage, LongTitlesAreCutBeforeAReference)
+{
+    struct Case
+    {
+        const char* what;
+        std::string title;
+        std::string written;
+    };
+    const std::string a999(999, 'a'), a995(995, 'a');
+    const Case cases[] = {
+        {"at the limit", std::string(1000, 'a'), std::string(1000, 'a')},
+        {"over it", std::string(5000, 'b'), std::string(1000, 'b')},
+        {"a reference the cut would split", a995 + "&#9733;" + std::string(4000, 'c'), a995},
+        {"a reference whole at the end", a995 + "&amp;" + "tail", a995 + "&amp;"},
+        {"an ampersand farther back stays", std::string(980, 'a') + "&#9733" + std::string(30, 'd'),
+         std::string(980, 'a') + "&#9733" + std::string(14, 'd')},
+        {"escaped only after the cut", a999 + "\"x", a999 + "&quot;"},
+    };
+    for (const auto& c : cases) {
+        test::TempDir dir;
+        NewsPageWriter page(dir.file("news.html"), "");
+        page.beginPage();
+        page.feedHeading("http://h", c.title);
+        page.item("http://i", c.title);
+        page.endPage();
+        EXPECT_EQ(dir.read("news.html"), kHeader + heading("http://h", c.written) +
+                                             item("http://i", c.written, true) + kFooter)
+            << c.what;
+    }
 }
 
 TEST(NewsPage, UnwritablePageIsAnIoError)

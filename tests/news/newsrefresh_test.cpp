@@ -814,15 +814,16 @@ TEST_F(NewsRefreshTest, AWebsitesAddressShowsTheFeedItsPageAnnounces)
               std::string::npos);
     // Its answer as the version before kept it, without the address it came from: the
     // unchanged feed still leads where the redirect went.
-    const std::string head = "nuvio-feed 3\n" + server.url("/site/moved") + "\n";
+    const std::string head = "nuvio-feed 4\n" + server.url("/site/moved") + "\n";
     for (const auto& file : std::filesystem::directory_iterator(dir.file("cache"))) {
         std::string text = test::TempDir::readFile(file.path().string());
         if (text.rfind(head, 0) != 0)
             continue;
-        std::size_t at = 0; // past the head's seventh line, the size; then the address
+        std::size_t at = 0; // past the head's seventh line, the size; then the address and type
         for (int line = 0; line < 7; ++line)
             at = text.find('\n', at) + 1;
-        text.erase(at, text.find('\n', at) + 1 - at);
+        for (int line = 0; line < 2; ++line)
+            text.erase(at, text.find('\n', at) + 1 - at);
         text[11] = '2';
         std::ofstream(file.path(), std::ios::binary | std::ios::trunc) << text;
     }

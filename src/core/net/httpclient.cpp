@@ -3,8 +3,12 @@
 
 #include "core/net/transferwindow.h"
 #include "core/platform/asciitext.h"
+#include "core/platform/codepage.h"
+#include "core/platform/cp1252.h"
 #include "core/shell/programvalues.h"
 
+#include <QString>
+#include <QUrl>
 #include <algorithm>
 #include <array>
 #include <atomic>
@@ -400,6 +404,9 @@ HttpResult finishTransfer(Transfer& transfer, CURLcode code)
     result.etag = std::move(transfer.etag);
     result.lastModified = std::move(transfer.lastModified);
     result.retryAfter = std::move(transfer.retryAfter);
+    if (const char* type = nullptr;
+        curl_easy_getinfo(transfer.easy, CURLINFO_CONTENT_TYPE, &type) == CURLE_OK && type)
+        result.contentType = type;
     if (const char* url = nullptr;
         curl_easy_getinfo(transfer.easy, CURLINFO_EFFECTIVE_URL, &url) == CURLE_OK && url)
         result.url = url;
@@ -447,16 +454,49 @@ HttpResult finishTransfer(Transfer& transfer, CURLcode code)
 std::string requestUrl(std::string_view url)
 {
     static constexpr char hex[] = "0123456789ABCDEF";
+    const auto escape = [](std::string& out, unsigned char byte) {
+        out += '%';
+        out += hex[byte >> 4];
+        out += hex[byte & 0x0F];
+    };
+    // The host: a name with letters beyond ASCII goes as its punycode, as a browser sends it.
     std::string out;
     out.reserve(url.size());
-    for (const char c : url) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte <= 0x20 || byte >= 0x7F) {
-            out += '%';
-            out += hex[byte >> 4];
-            out += hex[byte & 0x0F];
+    std::size_t i = 0;
+    if (const std::size_t scheme = url.find("://"); scheme != std::string_view::npos) {
+        const std::size_t hostEnd = url.find_first_of("/?#", scheme + 3);
+        const std::string_view authority = url.substr(0, hostEnd);
+        const std::size_t at = authority.rfind('@');
+        const std::size_t hostAt =
+            at == std::string_view::npos || at < scheme + 3 ? scheme + 3 : at + 1;
+        std::size_t portAt = authority.rfind(':');
+        if (portAt == std::string_view::npos || portAt < hostAt ||
+            authority.find(']', hostAt) != std::string_view::npos)
+            portAt = authority.size();
+        const std::string_view host = authority.substr(hostAt, portAt - hostAt);
+        if (std::any_of(host.begin(), host.end(), [](char c) { return c & 0x80; })) {
+            const QByteArray ace = QUrl::toAce(fromCp1252(host));
+            if (!ace.isEmpty()) {
+                for (const char c : authority.substr(0, hostAt))
+                    out += c;
+                out += ace.toStdString();
+                i = portAt;
+            }
+        }
+    }
+    // The rest: blanks and control bytes escaped, and a letter beyond ASCII as the escapes of
+    // its UTF-8, which is what servers expect of an address (the lists hold Windows-1252).
+    for (; i < url.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(url[i]);
+        if (byte >= 0x80) {
+            const QByteArray utf8 =
+                QString(QChar(static_cast<char16_t>(cp1252ToUnicode(byte)))).toUtf8();
+            for (const char c : utf8)
+                escape(out, static_cast<unsigned char>(c));
+        } else if (byte <= 0x20 || byte == 0x7F) {
+            escape(out, byte);
         } else {
-            out += c;
+            out += url[i];
         }
     }
     return out;

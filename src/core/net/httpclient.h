@@ -15,9 +15,10 @@
 
 namespace nuvio {
 
-// The address as it goes on the wire: blanks, control bytes and bytes from 0x80 up are
-// percent-encoded, as a browser does with what is typed, so that a file name or feed
-// address holding them is fetched instead of refused. Everything else stays as written.
+// The address (Windows-1252, as the lists hold it) as it goes on the wire, as a browser sends
+// what is typed: a host name with letters beyond ASCII as its punycode; blanks and control
+// bytes percent-encoded, and each letter beyond ASCII as the percent-encoding of its UTF-8.
+// Everything else stays as written.
 std::string requestUrl(std::string_view url);
 
 // What went wrong with a GET, in the terms a user can act on.
@@ -48,6 +49,7 @@ struct HttpResult
     std::string etag;
     std::string lastModified;
     std::string retryAfter;
+    std::string contentType; // its charset may name the body's encoding
     // Where the answer came from after redirects: what relative addresses in it mean.
     std::string url;
     bool notModified() const { return status == 304; }

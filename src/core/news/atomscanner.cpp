@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/news/atomscanner.h"
 
+#include "core/news/feedencoding.h"
 #include "core/news/feedlists.h"
 #include "core/news/feedscanner.h"
 #include "core/news/feedtext.h"
@@ -11,6 +12,7 @@
 
 #include <QString>
 #include <QUrl>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,21 +29,37 @@ constexpr std::size_t kLongestAddress = std::size_t{2} << 20;
 constexpr std::string_view kAtomNamespaces[] = {"http://www.w3.org/2005/Atom",
                                                 "http://purl.org/atom/ns#"};
 
+bool isAtomNamespace(std::string_view space)
+{
+    for (const auto atom : kAtomNamespaces) {
+        if (equalsIgnoringAsciiCase(trimBlanks(space), atom))
+            return true;
+    }
+    return false;
+}
+
+// Whether the tag's own declarations bind its prefix to Atom.
+bool declaresAtom(const MarkupTag& tag)
+{
+    const std::string_view prefix = namePrefix(tag.name);
+    const std::string declaration = prefix.empty() ? "xmlns" : "xmlns:" + std::string(prefix);
+    const auto space = tagAttribute(tag, declaration);
+    return space && isAtomNamespace(*space);
+}
+
+// The root element when it is an Atom feed, or a single Atom entry, in the 1.0 or 0.3
+// namespace under any prefix.
 std::optional<MarkupTag> atomRoot(std::string_view text)
 {
     const auto root = nextMarkupTag(text, 0);
-    if (!root || root->closing || !equalsIgnoringAsciiCase(localName(root->name), "feed"))
+    if (!root || root->closing)
         return std::nullopt;
-    const std::string_view prefix = namePrefix(root->name);
-    const std::string declaration = prefix.empty() ? "xmlns" : "xmlns:" + std::string(prefix);
-    const auto space = tagAttribute(*root, declaration);
-    if (!space)
+    const std::string_view name = localName(root->name);
+    if (!equalsIgnoringAsciiCase(name, "feed") && !equalsIgnoringAsciiCase(name, "entry"))
         return std::nullopt;
-    for (const auto atom : kAtomNamespaces) {
-        if (equalsIgnoringAsciiCase(trimBlanks(*space), atom))
-            return root;
-    }
-    return std::nullopt;
+    if (!declaresAtom(*root))
+        return std::nullopt;
+    return root;
 }
 
 // Calls `visit(tag, contentEnd)` for each child element of the element whose start tag
@@ -73,18 +91,56 @@ template <typename Visit> void forEachChild(std::string_view text, std::size_t f
         visit(*child, text.size());
 }
 
+// The names of Atom's elements: under the root's prefix, another prefix the root binds to
+// Atom, or one an element binds to Atom itself.
 class AtomNames
 {
 public:
-    explicit AtomNames(std::string_view prefix) : m_prefix(prefix) {}
+    explicit AtomNames(const MarkupTag& root)
+    {
+        m_prefixes.emplace_back(namePrefix(root.name));
+        addDeclared(root);
+    }
+    // The names inside an element, with the prefixes it binds to Atom itself.
+    AtomNames inside(const MarkupTag& tag) const
+    {
+        AtomNames names = *this;
+        names.addDeclared(tag);
+        return names;
+    }
     bool is(const MarkupTag& tag, std::string_view local) const
     {
-        return equalsIgnoringAsciiCase(namePrefix(tag.name), m_prefix) &&
-               equalsIgnoringAsciiCase(localName(tag.name), local);
+        if (!equalsIgnoringAsciiCase(localName(tag.name), local))
+            return false;
+        const std::string_view prefix = namePrefix(tag.name);
+        for (const auto& known : m_prefixes) {
+            if (equalsIgnoringAsciiCase(prefix, known))
+                return true;
+        }
+        return declaresAtom(tag);
     }
 
 private:
-    std::string_view m_prefix;
+    void addDeclared(const MarkupTag& tag)
+    {
+        for (std::size_t i = 0;;) {
+            const std::size_t at = tag.text.find("xmlns:", i);
+            if (at == std::string_view::npos)
+                break;
+            i = at + 6;
+            std::size_t end = i;
+            while (end < tag.text.size() && !std::strchr("= \t\r\n/>", tag.text[end]))
+                ++end;
+            const std::string_view prefix = tag.text.substr(i, end - i);
+            const auto space = tagAttribute(tag, "xmlns:" + std::string(prefix));
+            if (!prefix.empty() && space && isAtomNamespace(*space))
+                m_prefixes.emplace_back(prefix);
+        }
+        if (const auto space = tagAttribute(tag, "xmlns"); space && isAtomNamespace(*space))
+            m_prefixes.emplace_back();
+    }
+
+    std::vector<std::string_view> m_prefixes;
 };
 
 bool isAlternate(const MarkupTag& link)
@@ -97,18 +153,139 @@ bool isAlternate(const MarkupTag& link)
            equalsIgnoringAsciiCase(value, "http://www.iana.org/assignments/relation/alternate");
 }
 
+// The five characters XML escapes, as a reference names them (by name or number).
+std::optional<char> escapedCharacter(std::string_view reference)
+{
+    static const struct
+    {
+        std::string_view name;
+        char c;
+    } known[] = {{"lt", '<'},   {"gt", '>'},   {"amp", '&'},  {"quot", '"'}, {"apos", '\''},
+                 {"#60", '<'},  {"#62", '>'},  {"#38", '&'},  {"#34", '"'},  {"#39", '\''},
+                 {"#x3c", '<'}, {"#x3e", '>'}, {"#x26", '&'}, {"#x22", '"'}, {"#x27", '\''}};
+    for (const auto& entry : known) {
+        if (equalsIgnoringAsciiCase(reference, entry.name))
+            return entry.c;
+    }
+    return std::nullopt;
+}
+
+// Escaped markup as the markup it stands for, unescaped once: "&lt;em&gt;" is "<em>", and
+// "&amp;lt;" the reference "&lt;".
+void appendUnescaped(std::string& out, std::string_view text)
+{
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const std::size_t amp = text.find('&', i);
+        if (amp == std::string_view::npos)
+            break;
+        out.append(text.substr(i, amp - i));
+        const std::size_t semicolon = text.substr(amp + 1, 6).find(';');
+        const auto c = semicolon == std::string_view::npos
+                           ? std::nullopt
+                           : escapedCharacter(text.substr(amp + 1, semicolon));
+        if (c) {
+            out += *c;
+            i = amp + semicolon + 2;
+        } else {
+            out += '&';
+            i = amp + 1;
+        }
+    }
+    out.append(text.substr(i));
+}
+
+// Every complete tag removed, as from an RSS title.
+std::string withoutTags(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto lt = text.find('<', i);
+        if (lt == std::string_view::npos)
+            break;
+        const auto gt = text.find('>', lt);
+        if (gt == std::string_view::npos)
+            break;
+        out.append(text.substr(i, lt - i));
+        i = gt + 1;
+    }
+    out.append(text.substr(i));
+    return out;
+}
+
+enum class TextKind { Text, Html, Xhtml };
+
+// How a text construct's content is meant, by Atom 1.0's type or Atom 0.3's type and mode.
+TextKind textKind(const MarkupTag& tag, bool& base64)
+{
+    const std::string_view type = trimBlanks(tagAttribute(tag, "type").value_or("text"));
+    const std::string_view mode = trimBlanks(tagAttribute(tag, "mode").value_or("xml"));
+    base64 = equalsIgnoringAsciiCase(mode, "base64");
+    if (equalsIgnoringAsciiCase(type, "html") || equalsIgnoringAsciiCase(type, "text/html"))
+        return TextKind::Html;
+    if (equalsIgnoringAsciiCase(type, "xhtml") ||
+        equalsIgnoringAsciiCase(type, "application/xhtml+xml"))
+        return TextKind::Xhtml;
+    return TextKind::Text;
+}
+
+// A title's text as the page shows it: all of its text, CDATA sections unwrapped, markup
+// removed; escaped HTML unescaped once before its markup goes, and base64 decoded.
+// Other references stay as they came, as in RSS.
 std::string titleText(std::string_view text, const MarkupTag& title, std::size_t contentEnd)
 {
     if (title.empty || contentEnd <= title.end)
         return {};
-    return trimControls(StripMarkup(text.substr(title.end, contentEnd - title.end)));
+    const std::string_view content = text.substr(title.end, contentEnd - title.end);
+    bool base64 = false;
+    const TextKind kind = textKind(title, base64);
+    const bool unescape = kind == TextKind::Html && !base64;
+    std::string out;
+    out.reserve(content.size());
+    std::size_t i = 0;
+    while (i < content.size()) {
+        const std::size_t lt = content.find('<', i);
+        const std::string_view before =
+            content.substr(i, lt == std::string_view::npos ? std::string_view::npos : lt - i);
+        if (unescape)
+            appendUnescaped(out, before);
+        else
+            out.append(before);
+        if (lt == std::string_view::npos)
+            break;
+        const std::string_view rest = content.substr(lt);
+        if (rest.starts_with("<![CDATA[")) {
+            const std::size_t close = content.find("]]>", lt + 9);
+            const std::size_t stop = close == std::string_view::npos ? content.size() : close;
+            out.append(content.substr(lt + 9, stop - lt - 9));
+            i = close == std::string_view::npos ? content.size() : close + 3;
+        } else if (rest.starts_with("<!--")) {
+            const std::size_t close = content.find("-->", lt + 4);
+            i = close == std::string_view::npos ? content.size() : close + 3;
+        } else if (const std::size_t gt = content.find('>', lt); gt != std::string_view::npos) {
+            i = gt + 1;
+        } else {
+            out.append(rest);
+            break;
+        }
+    }
+    if (base64) {
+        const QByteArray bytes = QByteArray::fromBase64(QByteArray::fromStdString(out));
+        out = prepareFeedText(bytes.toStdString());
+    }
+    if (kind != TextKind::Text)
+        out = withoutTags(out);
+    return trimControls(out);
 }
 
-// The feed's text is Windows-1252 by now (see prepareFeedText), as is the page the links go
-// into; read as UTF-8, every letter beyond ASCII would become a replacement character.
+// The feed's text is Windows-1252 by now, with references for what the code page lacks (see
+// prepareFeedText), as is the page the links go into; read as UTF-8, every letter beyond
+// ASCII would become a replacement character, and a reference's "#" would start a fragment.
 QUrl urlOf(std::string_view text)
 {
-    return QUrl(fromCp1252(text));
+    return QUrl(fromPageText(text));
 }
 
 bool isLetter(char c)
@@ -145,8 +322,11 @@ QUrl baseOf(const MarkupTag& tag, const QUrl& around)
 // against its xml:base and the feed's own address, when that gives a web address.
 std::string linkAddress(const MarkupTag& link, const QUrl& around)
 {
-    std::string address = trimControls(tagAttribute(link, "href").value_or(std::string_view()));
-    if (address.empty() || hasScheme(address))
+    const auto href = tagAttribute(link, "href");
+    if (!href)
+        return {};
+    std::string address = trimControls(*href);
+    if (hasScheme(address))
         return address;
     const QUrl base = baseOf(link, around);
     if (!base.isValid() || base.host().isEmpty())
@@ -165,7 +345,12 @@ void callYield(const std::function<void()>& yield)
 
 bool isAtomFeed(const FeedText& feed)
 {
-    return feed.search("<channel", 1) == 0 && atomRoot(feed.text()).has_value();
+    return atomRoot(feed.text()).has_value();
+}
+
+bool isAtomDocument(std::string_view text)
+{
+    return atomRoot(text).has_value();
 }
 
 void scanAtomFeed(const FeedText& feed, std::int32_t maxItems, FeedSink& sink,
@@ -176,14 +361,17 @@ void scanAtomFeed(const FeedText& feed, std::int32_t maxItems, FeedSink& sink,
     if (!root)
         return;
     const QUrl feedBase = baseOf(*root, urlOf(address));
-    const AtomNames names(namePrefix(root->name));
+    const AtomNames names(*root);
     const std::size_t wanted = maxItems < 1 ? 1 : static_cast<std::size_t>(maxItems);
 
     std::string title, link;
     bool hasTitle = false, hasLink = false;
     std::vector<MarkupTag> entries;
     std::size_t children = 0;
-    if (!root->empty) {
+    // A document of one entry is a feed of that entry, without a heading of its own.
+    if (equalsIgnoringAsciiCase(localName(root->name), "entry"))
+        entries.push_back(*root);
+    else if (!root->empty) {
         forEachChild(text, root->end, [&](const MarkupTag& child, std::size_t contentEnd) {
             if (!hasTitle && names.is(child, "title")) {
                 title = titleText(text, child, contentEnd);
@@ -206,25 +394,32 @@ void scanAtomFeed(const FeedText& feed, std::int32_t maxItems, FeedSink& sink,
 
     for (const auto& entry : entries) {
         callYield(yield);
-        std::string entryTitle;
+        std::string entryTitle, id;
         std::optional<std::string> alternate, first;
         bool entryHasTitle = false;
         const QUrl entryBase = baseOf(entry, feedBase);
+        const AtomNames entryNames = names.inside(entry);
         if (!entry.empty) {
             forEachChild(text, entry.end, [&](const MarkupTag& child, std::size_t contentEnd) {
-                if (!entryHasTitle && names.is(child, "title")) {
+                if (!entryHasTitle && entryNames.is(child, "title")) {
                     entryTitle = titleText(text, child, contentEnd);
                     entryHasTitle = true;
-                } else if (names.is(child, "link")) {
+                } else if (entryNames.is(child, "link")) {
                     if (!first)
                         first = linkAddress(child, entryBase);
                     if (!alternate && isAlternate(child))
                         alternate = linkAddress(child, entryBase);
+                } else if (id.empty() && entryNames.is(child, "id") && contentEnd > child.end) {
+                    id = trimControls(StripMarkup(text.substr(child.end, contentEnd - child.end)));
                 }
-                return !(entryHasTitle && alternate);
+                return !(entryHasTitle && alternate && !alternate->empty());
             });
         }
-        sink.item(alternate ? *alternate : first.value_or(std::string()), entryTitle);
+        std::string entryLink = alternate ? *alternate : first.value_or(std::string());
+        // An entry without a link of its own is often known by a web address as its id.
+        if (entryLink.empty() && isWebUrl(id))
+            entryLink = id;
+        sink.item(entryLink, entryTitle);
         callYield(yield);
     }
 }

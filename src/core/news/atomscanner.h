@@ -10,10 +10,10 @@ namespace nuvio {
 class FeedSink;
 class FeedText;
 
-// Whether the feed is an Atom document: no "<channel" anywhere (an RSS page of any
-// version keeps the scan it always had) and a root element named feed in the Atom 1.0 or
-// 0.3 namespace.
+// Whether the feed is an Atom document: its root element is a feed (or a lone entry) in the
+// Atom 1.0 or 0.3 namespace, under any prefix, whatever its content holds.
 bool isAtomFeed(const FeedText& feed);
+bool isAtomDocument(std::string_view text);
 
 // Hands on the feed's own title and alternate link as the heading, then its entries like
 // RSS items: at most `maxItems` (always one when there is one), each with its title

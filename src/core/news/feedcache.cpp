@@ -24,14 +24,16 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The file: "nuvio-feed 3", the address, the validators, the waiting time, the body's size
-// and the address the body came from on a line each, a blank line, then the body as it
-// came. The size tells a body cut short (a crash before the unflushed file reached the
-// disk) from a whole one: the last good answer is shown when a fetch fails, and half a
-// feed shows as empty headlines.
-constexpr std::string_view kMagic = "nuvio-feed 3\n";
-// The same without the body's address, as the version before wrote it: still the feed's
-// last good answer, which stands in for it when the first refresh after an update fails.
+// The file: "nuvio-feed 4", the address, the validators, the waiting time, the body's size,
+// the address the body came from and its Content-Type on a line each, a blank line, then
+// the body as it came. The size tells a body cut short (a crash before the unflushed file reached
+// the disk) from a whole one: the last good answer is shown when a fetch fails, and half a feed
+// shows as empty headlines.
+constexpr std::string_view kMagic = "nuvio-feed 4\n";
+// The same without the Content-Type, and without the body's address too, as the versions
+// before wrote it: still the feed's last good answer, which stands in for it when the
+// first refresh after an update fails.
+constexpr std::string_view kMagicWithoutType = "nuvio-feed 3\n";
 constexpr std::string_view kMagicWithoutAddress = "nuvio-feed 2\n";
 
 // The longest a publisher can make us wait.
@@ -87,19 +89,22 @@ std::optional<CachedFeed> FeedCache::load(const std::string& url, bool withBody)
     in.read(magic.data(), static_cast<std::streamsize>(magic.size()));
     std::string storedUrl, hasBody, retry, size;
     CachedFeed feed;
-    const bool withAddress = magic == kMagic;
+    const bool withType = magic == kMagic;
+    const bool withAddress = withType || magic == kMagicWithoutType;
     if ((!withAddress && magic != kMagicWithoutAddress) || !std::getline(in, storedUrl) ||
         storedUrl != oneLine(url) || !std::getline(in, hasBody) || !std::getline(in, feed.etag) ||
         !std::getline(in, feed.lastModified) || !std::getline(in, retry) ||
-        !std::getline(in, size) || (withAddress && !std::getline(in, feed.address)))
+        !std::getline(in, size) || (withAddress && !std::getline(in, feed.address)) ||
+        (withType && !std::getline(in, feed.contentType)))
         return std::nullopt;
     std::string blank;
     if (!std::getline(in, blank) || !blank.empty())
         return std::nullopt;
-    if (!withAddress) {
-        // Asked in full once more, so that the answer's address is learnt: an unchanged
-        // answer (304) would not tell it, and the relative links would lead from the
-        // chosen address instead of where its redirects went.
+    if (!withType) {
+        // Asked in full once more, so that the answer's address and Content-Type are
+        // learnt: an unchanged answer (304) would not tell them, and the relative links
+        // would lead from the chosen address instead of where its redirects went, the text
+        // be read without the charset its answer named.
         feed.etag.clear();
         feed.lastModified.clear();
     }
@@ -142,7 +147,8 @@ void FeedCache::store(const std::string& url, const CachedFeed& feed)
     std::string text(kMagic);
     text += oneLine(url) + "\n" + (feed.hasBody ? "1" : "0") + "\n" + oneLine(feed.etag) + "\n" +
             oneLine(feed.lastModified) + "\n" + std::to_string(seconds) + "\n" +
-            std::to_string(feed.body.size()) + "\n" + oneLine(feed.address) + "\n\n";
+            std::to_string(feed.body.size()) + "\n" + oneLine(feed.address) + "\n" +
+            oneLine(feed.contentType) + "\n\n";
     // Replaced whole, but not flushed to the disk: a refresh must not wait for hundreds of
     // flushes. A cache that cannot be written costs a full download next time, nothing more.
     try {

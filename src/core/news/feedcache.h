@@ -19,6 +19,8 @@ struct CachedFeed
     std::chrono::system_clock::time_point retryAfter{}; // no request before this
     // Where the body came from after any redirects: its relative links lead from there.
     std::string address{};
+    // The answer's Content-Type: its charset decodes a body that names no encoding itself.
+    std::string contentType{};
 };
 
 // The feeds' last answers in files of their own in the user's cache folder, one file a

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "core/news/feeddiscovery.h"
 
+#include "core/news/atomscanner.h"
+#include "core/news/feedencoding.h"
 #include "core/news/markuptags.h"
 #include "core/platform/asciitext.h"
 #include "core/shell/navigationrules.h"
@@ -13,22 +15,30 @@ namespace nuvio {
 
 bool isFeedDocument(std::string_view body)
 {
-    // One pass from "<" to "<", however large the page.
-    for (std::size_t at = body.find('<'); at != std::string_view::npos;
-         at = body.find('<', at + 1)) {
-        const std::string_view rest = body.substr(at);
-        for (const std::string_view marker : {"<rss", "<rdf:rdf", "<feed", "<channel"}) {
-            if (startsWithIgnoringAsciiCase(rest, marker))
-                return true;
+    // A UTF-16 feed is read as its characters: its bytes hold no "<rss" at all.
+    const auto* bytes = reinterpret_cast<const unsigned char*>(body.data());
+    if (body.size() >= 2 &&
+        ((bytes[0] == 0xFF && bytes[1] == 0xFE) || (bytes[0] == 0xFE && bytes[1] == 0xFF)))
+        return isFeedDocument(decodeFeedBytes(std::string(body), {}));
+    // A start tag whose whole name, prefix and letter case aside, names a feed's element: a
+    // page's <feedback-widget> or <rss-icon> does not. One pass from "<" to "<".
+    for (std::size_t at = body.find('<'); at != std::string_view::npos;) {
+        std::size_t end = at + 1;
+        while (end < body.size() && !std::strchr(" \t\r\n/><", body[end]))
+            ++end;
+        const std::string_view name = body.substr(at + 1, end - at - 1);
+        if (end < body.size() && body[end] != '<' && !name.empty() && name[0] != '/' &&
+            name[0] != '!' && name[0] != '?') {
+            const std::string_view local = localName(name);
+            for (const std::string_view feed : {"rss", "rdf", "channel", "feed"}) {
+                if (equalsIgnoringAsciiCase(local, feed))
+                    return true;
+            }
         }
+        at = body.find('<', end);
     }
-    // A feed whose root carries a prefix ("<atom:feed") is no web page either.
-    const auto root = nextMarkupTag(body, 0);
-    if (!root)
-        return false;
-    const std::string_view name = localName(root->name);
-    return equalsIgnoringAsciiCase(name, "feed") || equalsIgnoringAsciiCase(name, "rss") ||
-           equalsIgnoringAsciiCase(name, "rdf");
+    // A lone Atom entry is a feed of that entry.
+    return isAtomDocument(body);
 }
 
 namespace {

@@ -53,11 +53,53 @@ std::string FeedText::cut(std::size_t start, std::size_t end) const
 }
 
 namespace {
+
 void callYield(const std::function<void()>& yield)
 {
     if (yield)
         yield();
 }
+
+// Whether the name that `marker` starts at `position` ends there: "<item" is the start of an
+// item, "<items" is not.
+bool nameEndsAfter(const FeedText& feed, std::size_t position, std::string_view marker,
+                   bool startTag)
+{
+    const std::size_t next = position - 1 + marker.size();
+    if (next >= feed.text().size())
+        return false;
+    const char c = feed.text()[next];
+    return c == '>' || c == ' ' || c == '\t' || c == '\r' || c == '\n' || (startTag && c == '/');
+}
+
+std::size_t findWholeName(const FeedText& feed, std::string_view marker, std::size_t from,
+                          bool startTag)
+{
+    for (std::size_t p = feed.search(marker, from); p > 0; p = feed.search(marker, p + 1)) {
+        if (nameEndsAfter(feed, p, marker, startTag))
+            return p;
+    }
+    return 0;
+}
+
+std::size_t findItem(const FeedText& feed, std::size_t from)
+{
+    return findWholeName(feed, "<item", from, true);
+}
+
+// Where an item's own text ends: its end tag, the next item's start, or the end of the text.
+std::size_t itemEnd(const FeedText& feed, std::size_t start)
+{
+    const std::size_t close = findWholeName(feed, "</item", start, false);
+    const std::size_t next = findItem(feed, start + 1);
+    std::size_t end = feed.text().size() + 1;
+    if (close > 0)
+        end = close;
+    if (next > 0 && next < end)
+        end = next;
+    return end;
+}
+
 } // namespace
 
 void scanFeed(const FeedText& feed, std::int32_t maxItems, FeedSink& sink,
@@ -84,26 +126,25 @@ void scanFeed(const FeedText& feed, std::int32_t maxItems, FeedSink& sink,
     callYield(yield);
 
     std::int32_t count = 0;
-    std::size_t p = feed.search("<item", resume);
+    std::size_t p = findItem(feed, resume);
     while (p > 0) {
         callYield(yield);
-        s = feed.search("<title", p);
-        e = feed.search("</title", p);
-        const std::string title = trimControls(StripMarkup(feed.cut(s, e)));
+        // An item's fields are its own: one without a link must not take the next item's.
+        const std::size_t end = itemEnd(feed, p);
+        const auto inside = [&](std::string_view open, std::string_view close) {
+            const std::size_t from = feed.search(open, p);
+            const std::size_t to = feed.search(close, p);
+            if (from == 0 || from >= end || to == 0 || to >= end)
+                return std::string();
+            return trimControls(StripMarkup(feed.cut(from, to)));
+        };
+        const std::string title = inside("<title", "</title");
         callYield(yield);
-
-        s = feed.search("<link", p);
-        e = feed.search("</link", p);
-        const std::string link = trimControls(StripMarkup(feed.cut(s, e)));
-        resume = e;
-        if (feed.search("<dc:date", p) > 0) {
-            callYield(yield);
-            resume = feed.search("</dc:date", p);
-        }
+        const std::string link = inside("<link", "</link");
         sink.item(link, title);
 
         callYield(yield);
-        p = feed.search("<item", resume);
+        p = findItem(feed, end);
         ++count;
         if (count >= maxItems)
             p = 0;

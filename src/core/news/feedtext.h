@@ -6,13 +6,14 @@
 
 namespace nuvio {
 
-// The feed text as the scanner reads it: every "#38;" removed and, when the lower-cased
-// text declares encoding="utf anywhere, the UTF-8 decoded into Windows-1252.
-std::string prepareFeedText(std::string body);
+// The feed text as the scanner reads it: decoded from the feed's encoding (see
+// feedEncoding; `contentType` is the answer's Content-Type) into Windows-1252 with
+// character references for the characters the code page lacks, and "&#38;" read as "&".
+std::string prepareFeedText(std::string body, std::string_view contentType = {});
 
-// UTF-8 to Windows-1252 the way a browser decodes: each maximal invalid subsequence is one
-// U+FFFD, and every character the code page lacks (U+FFFD included) becomes "?".
-std::string utf8ToCp1252(std::string_view utf8);
+// UTF-8 as the page holds it, the way a browser decodes: each maximal invalid subsequence
+// is one "?", a character the code page lacks a decimal character reference.
+std::string utf8ToPageText(std::string_view utf8);
 
 // Removes a CDATA wrapper and every complete tag; entities stay as they are.
 std::string StripMarkup(std::string_view text);

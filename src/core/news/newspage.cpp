@@ -22,6 +22,23 @@ std::string line(std::string_view text)
     return out;
 }
 
+// A title is written twice, so one huge title made a page of hundreds of megabytes.
+constexpr std::size_t kLongestTitle = 1000;
+// The longest character reference a cut could split ("&#1114111;").
+constexpr std::size_t kLongestReference = 10;
+
+std::string_view shortTitle(std::string_view title)
+{
+    if (title.size() <= kLongestTitle)
+        return title;
+    title = title.substr(0, kLongestTitle);
+    const std::size_t amp = title.rfind('&');
+    if (amp != std::string_view::npos && amp >= kLongestTitle - kLongestReference &&
+        title.find(';', amp) == std::string_view::npos)
+        title = title.substr(0, amp);
+    return title;
+}
+
 } // namespace
 
 std::string previousPageText(const std::string& path)
@@ -104,14 +121,18 @@ void NewsPageWriter::beginPage()
 
 void NewsPageWriter::feedHeading(std::string_view channelLink, std::string_view channelTitle)
 {
-    write(headingText(channelLink, channelTitle));
+    write(headingText(channelLink, shortTitle(channelTitle)));
 }
 
 void NewsPageWriter::item(std::string_view link, std::string_view title)
 {
-    // The rule compares the link exactly as the page will hold it.
+    title = shortTitle(title);
+    // The rule compares the link exactly as the page will hold it; an item without one is
+    // known again by its title, else it would be new, and alert, at every refresh.
     const std::string written = pageLink(link);
-    const bool isNew = !m_previous.contains(written);
+    const bool isNew = written.empty() ? !m_previous.contains("class=\"feed-line\" Title=\"" +
+                                                              escapeForPage(title) + "\"><img")
+                                       : !m_previous.contains(written);
     write(itemText(written, title, isNew));
     if (isNew)
         m_newNews = true;

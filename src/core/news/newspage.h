@@ -28,7 +28,9 @@ public:
 // Writes news.html piece by piece as the refresh goes, into a temporary file beside it
 // that replaces the page only when the page is complete: a run that fails or is cancelled
 // leaves the previous page whole, and with it the new-item rule. An item is new when its
-// link, as written, does not occur anywhere in the previous page.
+// link, as written, does not occur anywhere in the previous page; one without a link when
+// no line of the previous page has its title. Titles longer than 1,000 bytes are cut there
+// (before a character reference the cut would split).
 class NewsPageWriter
 {
 public:

@@ -134,6 +134,7 @@ struct FeedBody
 {
     std::string text;
     std::string address;
+    std::string contentType; // the answer's, whose charset may name the text's encoding
 };
 
 // The feed's last good answer, when the cache has one.
@@ -144,7 +145,7 @@ std::optional<FeedBody> storedBody(const Entry& entry, FeedCache* cache)
     auto full = cache->load(entry.url);
     if (!full || !full->hasBody)
         return std::nullopt;
-    return FeedBody{std::move(full->body), std::move(full->address)};
+    return FeedBody{std::move(full->body), std::move(full->address), std::move(full->contentType)};
 }
 
 // The body of a feed's answer, with what the cache keeps: every good answer is stored, an
@@ -160,10 +161,11 @@ FeedBody feedBody(HttpResult result, const Entry& entry, FeedCache* cache)
             // Moved in and out: a large feed is not held twice.
             CachedFeed kept{std::move(result.body), true, result.etag, result.lastModified, {}};
             kept.address = std::move(result.url);
+            kept.contentType = result.contentType;
             cache->store(entry.url, kept);
-            return {std::move(kept.body), std::move(kept.address)};
+            return {std::move(kept.body), std::move(kept.address), std::move(kept.contentType)};
         }
-        return {std::move(result.body), std::move(result.url)};
+        return {std::move(result.body), std::move(result.url), std::move(result.contentType)};
     }
     if (result.notModified()) {
         if (auto body = storedBody(entry, cache))
@@ -295,7 +297,7 @@ NewsRefreshResult refreshNewsPage(const NewsRefreshContext& context)
             }
             if (body.address.empty())
                 body.address = entry.url;
-            std::string text = prepareFeedText(std::move(body.text));
+            std::string text = prepareFeedText(std::move(body.text), body.contentType);
             yield();
             const FeedText feed(std::move(text));
             scanFeed(feed, context.maxNewsPerFeed, sink, yield, body.address);

@@ -1,0 +1,387 @@
+// SPDX-License-Identifier: MIT
+#include "core/news/feedencoding.h"
+
+#include "core/platform/asciitext.h"
+#include "core/platform/cp1252.h"
+
+#include <QByteArray>
+#include <QStringDecoder>
+#include <cstdint>
+#include <cstring>
+#include <optional>
+
+namespace nuvio {
+
+namespace {
+
+const char* findPiece(const char* from, const char* end, std::string_view piece)
+{
+    return static_cast<const char*>(
+        ::memmem(from, static_cast<std::size_t>(end - from), piece.data(), piece.size()));
+}
+
+bool isXmlBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+// Whether the text, lower-cased, contains encoding="utf. Looks only around each ="
+// instead of lower-casing the whole feed.
+bool declaresUtf(std::string_view text)
+{
+    constexpr std::string_view name = "encoding";
+    const char* begin = text.data();
+    const char* end = begin + text.size();
+    for (const char* hit = findPiece(begin, end, "=\""); hit;
+         hit = findPiece(hit + 1, end, "=\"")) {
+        const auto at = static_cast<std::size_t>(hit - begin);
+        if (at >= name.size() &&
+            equalsIgnoringAsciiCase(text.substr(at - name.size(), name.size()), name) &&
+            equalsIgnoringAsciiCase(text.substr(at + 2, 3), "utf"))
+            return true;
+    }
+    return false;
+}
+
+// No encoding's name is longer; a longer value is no name at all.
+constexpr std::size_t kLongestName = 64;
+
+// The encoding named in the XML declaration at the start of the text, if it names one.
+std::optional<std::string_view> declaredEncoding(std::string_view text)
+{
+    std::size_t i = 0;
+    while (i < text.size() && isXmlBlank(text[i]))
+        ++i;
+    if (!startsWithIgnoringAsciiCase(text.substr(i), "<?xml") || i + 5 >= text.size() ||
+        !isXmlBlank(text[i + 5]))
+        return std::nullopt;
+    // The declaration ends at "?>"; a declaration never closed is read to its first ">".
+    std::size_t end = text.find('>', i);
+    if (end == std::string_view::npos)
+        end = text.size();
+    const std::string_view declaration = text.substr(i + 5, end - (i + 5));
+    constexpr std::string_view name = "encoding";
+    for (std::size_t at = 0; at + name.size() <= declaration.size(); ++at) {
+        if (at > 0 && !isXmlBlank(declaration[at - 1]))
+            continue;
+        if (!equalsIgnoringAsciiCase(declaration.substr(at, name.size()), name))
+            continue;
+        std::size_t j = at + name.size();
+        while (j < declaration.size() && isXmlBlank(declaration[j]))
+            ++j;
+        if (j >= declaration.size() || declaration[j] != '=')
+            continue;
+        ++j;
+        while (j < declaration.size() && isXmlBlank(declaration[j]))
+            ++j;
+        if (j >= declaration.size() || (declaration[j] != '"' && declaration[j] != '\''))
+            return std::nullopt;
+        const std::size_t close = declaration.find(declaration[j], j + 1);
+        if (close == std::string_view::npos)
+            return std::nullopt;
+        return trimBlanks(declaration.substr(j + 1, close - j - 1));
+    }
+    return std::nullopt;
+}
+
+// The charset parameter of a Content-Type value, quoted or not.
+std::optional<std::string_view> contentTypeCharset(std::string_view contentType)
+{
+    std::size_t semicolon = contentType.find(';');
+    while (semicolon != std::string_view::npos) {
+        const std::size_t next = contentType.find(';', semicolon + 1);
+        std::string_view parameter = trimBlanks(contentType.substr(
+            semicolon + 1,
+            next == std::string_view::npos ? std::string_view::npos : next - semicolon - 1));
+        const std::size_t equals = parameter.find('=');
+        if (equals != std::string_view::npos &&
+            equalsIgnoringAsciiCase(trimBlanks(parameter.substr(0, equals)), "charset")) {
+            std::string_view value = trimBlanks(parameter.substr(equals + 1));
+            if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+                value = value.substr(1, value.size() - 2);
+            return trimBlanks(value);
+        }
+        semicolon = next;
+    }
+    return std::nullopt;
+}
+
+// What a named encoding means for the feed: none when the name is not to be believed.
+std::optional<FeedEncodingChoice> choiceForName(std::string_view name)
+{
+    if (name.empty())
+        return std::nullopt;
+    if (name.size() > kLongestName)
+        return FeedEncodingChoice{};
+    const QByteArray wanted(name.data(), static_cast<qsizetype>(name.size()));
+    QStringDecoder decoder(wanted.constData());
+    if (!decoder.isValid())
+        return FeedEncodingChoice{};
+    const QByteArray known = QByteArray(decoder.name()).toUpper();
+    if (known.startsWith("UTF-16") || known.startsWith("UTF-32"))
+        return std::nullopt;
+    if (known == "UTF-8")
+        return FeedEncodingChoice{FeedEncoding::Utf8, {}, 0};
+    if (known == "WINDOWS-1252" || known == "ISO-8859-1" || known == "US-ASCII")
+        return FeedEncodingChoice{};
+    return FeedEncodingChoice{FeedEncoding::Other, wanted.toStdString(), 0};
+}
+
+// Decodes UTF-8 into the page's characters. Each maximal invalid subsequence is one "?",
+// the way a browser decodes.
+void appendUtf8(std::string& out, const unsigned char* s, std::size_t n)
+{
+    std::size_t i = 0;
+    while (i < n) {
+        std::size_t run = i;
+        while (run + 8 <= n) {
+            std::uint64_t word;
+            std::memcpy(&word, s + run, 8);
+            if (word & 0x8080808080808080ull)
+                break;
+            run += 8;
+        }
+        while (run < n && s[run] < 0x80)
+            ++run;
+        if (run > i) {
+            out.append(reinterpret_cast<const char*>(s + i), run - i);
+            i = run;
+            if (i >= n)
+                break;
+        }
+        const unsigned char b = s[i];
+        // Length and the allowed range of the second byte, as the WHATWG decoder has them.
+        std::size_t need = 0;
+        unsigned char lower = 0x80;
+        unsigned char upper = 0xBF;
+        std::uint32_t code = 0;
+        if (b >= 0xC2 && b <= 0xDF) {
+            need = 1;
+            code = b & 0x1F;
+        } else if (b >= 0xE0 && b <= 0xEF) {
+            need = 2;
+            code = b & 0x0F;
+            if (b == 0xE0)
+                lower = 0xA0;
+            if (b == 0xED)
+                upper = 0x9F;
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            need = 3;
+            code = b & 0x07;
+            if (b == 0xF0)
+                lower = 0x90;
+            if (b == 0xF4)
+                upper = 0x8F;
+        } else {
+            out += '?';
+            ++i;
+            continue;
+        }
+        std::size_t j = i + 1;
+        bool valid = true;
+        for (std::size_t k = 0; k < need; ++k, ++j) {
+            const unsigned char lo = k == 0 ? lower : 0x80;
+            const unsigned char hi = k == 0 ? upper : 0xBF;
+            if (j >= n || s[j] < lo || s[j] > hi) {
+                valid = false;
+                break;
+            }
+            code = (code << 6) | (s[j] & 0x3F);
+        }
+        // An invalid sequence is replaced as far as it was a valid prefix; the byte that
+        // broke it starts afresh.
+        appendPageCharacter(out, valid ? code : 0xFFFD);
+        i = j;
+    }
+}
+
+bool isValidUtf8WithNonAscii(const unsigned char* s, std::size_t n)
+{
+    bool beyondAscii = false;
+    std::size_t i = 0;
+    while (i < n) {
+        if (i + 8 <= n) {
+            std::uint64_t word;
+            std::memcpy(&word, s + i, 8);
+            if (!(word & 0x8080808080808080ull)) {
+                i += 8;
+                continue;
+            }
+        }
+        const unsigned char b = s[i];
+        if (b < 0x80) {
+            ++i;
+            continue;
+        }
+        beyondAscii = true;
+        std::size_t need = 0;
+        unsigned char lower = 0x80;
+        unsigned char upper = 0xBF;
+        if (b >= 0xC2 && b <= 0xDF) {
+            need = 1;
+        } else if (b >= 0xE0 && b <= 0xEF) {
+            need = 2;
+            lower = b == 0xE0 ? 0xA0 : 0x80;
+            upper = b == 0xED ? 0x9F : 0xBF;
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            need = 3;
+            lower = b == 0xF0 ? 0x90 : 0x80;
+            upper = b == 0xF4 ? 0x8F : 0xBF;
+        } else {
+            return false;
+        }
+        for (std::size_t k = 1; k <= need; ++k) {
+            if (i + k >= n)
+                return false;
+            const unsigned char lo = k == 1 ? lower : 0x80;
+            const unsigned char hi = k == 1 ? upper : 0xBF;
+            if (s[i + k] < lo || s[i + k] > hi)
+                return false;
+        }
+        i += need + 1;
+    }
+    return beyondAscii;
+}
+
+// UTF-16 code units into the page's characters; a surrogate without its partner and an odd
+// last byte are no characters.
+template <typename Unit> void appendUtf16(std::string& out, std::size_t count, Unit unitAt)
+{
+    for (std::size_t i = 0; i < count; ++i) {
+        const char16_t unit = unitAt(i);
+        if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < count) {
+            const char16_t low = unitAt(i + 1);
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                appendPageCharacter(out, 0x10000 + ((char32_t(unit) - 0xD800) << 10) +
+                                             (char32_t(low) - 0xDC00));
+                ++i;
+                continue;
+            }
+        }
+        appendPageCharacter(out, unit >= 0xD800 && unit <= 0xDFFF ? 0xFFFD : unit);
+    }
+}
+
+std::string decodeUtf16(std::string_view bytes, bool bigEndian)
+{
+    std::string out;
+    out.reserve(bytes.size() / 2);
+    const auto* s = reinterpret_cast<const unsigned char*>(bytes.data());
+    appendUtf16(out, bytes.size() / 2, [&](std::size_t i) {
+        const unsigned char a = s[2 * i], b = s[2 * i + 1];
+        return static_cast<char16_t>(bigEndian ? (a << 8) | b : (b << 8) | a);
+    });
+    if (bytes.size() % 2)
+        out += '?';
+    return out;
+}
+
+std::string decodeOther(std::string_view bytes, const std::string& name)
+{
+    QStringDecoder decoder(name.c_str(), QStringDecoder::Flag::Stateless);
+    const QString text =
+        decoder.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    std::string out;
+    out.reserve(static_cast<std::size_t>(text.size()));
+    const auto* units = reinterpret_cast<const char16_t*>(text.utf16());
+    appendUtf16(out, static_cast<std::size_t>(text.size()),
+                [&](std::size_t i) { return units[i]; });
+    return out;
+}
+
+} // namespace
+
+void appendPageCharacter(std::string& out, char32_t code)
+{
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+        return;
+    }
+    if (code == 0xFFFD) {
+        out += '?';
+        return;
+    }
+    const int byte = unicodeToCp1252(code);
+    if (byte >= 0) {
+        out += static_cast<char>(byte);
+        return;
+    }
+    out += "&#";
+    out += std::to_string(static_cast<std::uint32_t>(code));
+    out += ';';
+}
+
+QString fromPageText(std::string_view text)
+{
+    QString out;
+    out.reserve(static_cast<qsizetype>(text.size()));
+    std::size_t i = 0;
+    while (i < text.size()) {
+        if (text[i] == '&' && i + 2 < text.size() && text[i + 1] == '#') {
+            std::size_t j = i + 2;
+            char32_t code = 0;
+            while (j < text.size() && j - i < 10 && text[j] >= '0' && text[j] <= '9')
+                code = code * 10 + static_cast<char32_t>(text[j++] - '0');
+            if (j > i + 2 && j < text.size() && text[j] == ';' && code >= 0x80 &&
+                code <= 0x10FFFF && !(code >= 0xD800 && code <= 0xDFFF) && code != 0xFFFD &&
+                unicodeToCp1252(code) < 0) {
+                out.append(QString::fromUcs4(&code, 1));
+                i = j + 1;
+                continue;
+            }
+        }
+        out.append(
+            QChar(static_cast<char16_t>(cp1252ToUnicode(static_cast<unsigned char>(text[i])))));
+        ++i;
+    }
+    return out;
+}
+
+FeedEncodingChoice feedEncoding(std::string_view body, std::string_view contentType)
+{
+    const auto* s = reinterpret_cast<const unsigned char*>(body.data());
+    if (body.size() >= 3 && s[0] == 0xEF && s[1] == 0xBB && s[2] == 0xBF)
+        return {FeedEncoding::Utf8, {}, 3};
+    if (body.size() >= 2 && s[0] == 0xFF && s[1] == 0xFE)
+        return {FeedEncoding::Utf16LittleEndian, {}, 2};
+    if (body.size() >= 2 && s[0] == 0xFE && s[1] == 0xFF)
+        return {FeedEncoding::Utf16BigEndian, {}, 2};
+    if (declaresUtf(body))
+        return {FeedEncoding::Utf8, {}, 0};
+    if (const auto declared = declaredEncoding(body)) {
+        if (auto choice = choiceForName(*declared))
+            return *choice;
+    }
+    if (const auto charset = contentTypeCharset(contentType)) {
+        if (auto choice = choiceForName(*charset))
+            return *choice;
+    }
+    if (isValidUtf8WithNonAscii(s, body.size()))
+        return {FeedEncoding::Utf8, {}, 0};
+    return {};
+}
+
+std::string decodeFeedBytes(std::string body, std::string_view contentType)
+{
+    const FeedEncodingChoice choice = feedEncoding(body, contentType);
+    const std::string_view bytes = std::string_view(body).substr(choice.skipped);
+    switch (choice.encoding) {
+    case FeedEncoding::Plain:
+        return body;
+    case FeedEncoding::Utf8: {
+        std::string out;
+        out.reserve(bytes.size());
+        appendUtf8(out, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+        return out;
+    }
+    case FeedEncoding::Utf16LittleEndian:
+        return decodeUtf16(bytes, false);
+    case FeedEncoding::Utf16BigEndian:
+        return decodeUtf16(bytes, true);
+    case FeedEncoding::Other:
+        return decodeOther(bytes, choice.name);
+    }
+    return body;
+}
+
+} // namespace nuvio
