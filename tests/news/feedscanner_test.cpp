@@ -215,16 +215,16 @@ TEST(ScanFeed, AtomEntriesAreListedLikeItems)
          25,
          {"H  | ", "I http://1 | Link: a <b> c end", "I http://2 | Hi &amp; &#8217;",
           "I  | raw &lt;kept&gt;", "I  | Own prefix"}},
-        {"atom 0.3 base64 titles, ids for links, a lone entry",
+        {"base64 titles (0.3 mode, 1.0 media type), ids for links",
          "<feed xmlns='http://purl.org/atom/ns#'><entry><title mode='base64'>"
          "QmzDpWLDpnI=</title><id>https://b.dk/1</id></entry>"
          "<entry><title mode='base64' type='text/html'>PGI+Qjwv Yj4=</title><id>tag:x,1</id>"
-         "<link href=''/></entry></feed>",
+         "<link href=''/></entry><entry><title type='image/png'>QQ==</title></entry></feed>",
          25,
          {"H  | ",
           "I https://b.dk/1 | Bl\xE5"
           "b\xE6r",
-          "I  | B"}},
+          "I  | B", "I  | A"}},
         {"a document of one entry",
          "<entry xmlns='http://www.w3.org/2005/Atom'><title>One</title>"
          "<link href='http://one/'/></entry>",

@@ -5,6 +5,7 @@
 #include <QScopeGuard>
 #include <QTest>
 #include <atomic>
+#include <filesystem>
 #include <sys/socket.h>
 #include <thread>
 
@@ -38,6 +39,7 @@ TEST_F(BrowserPageTest, LinksThatLeaveEachView)
         std::string target;
         std::string opened; // empty: the link loads inside the view; "-": nothing at all
         std::string file = {};
+        bool fileGone = false; // the page file removed once it has loaded
     };
     // Port 9 on loopback: nothing there, so an admitted web link fails to load but stays inside.
     const Case cases[] = {
@@ -65,6 +67,7 @@ TEST_F(BrowserPageTest, LinksThatLeaveEachView)
          "", "-"},
         {"http link on the news page", false, "http://127.0.0.1:9/k", "", "http://127.0.0.1:9/k",
          "news.html"},
+        {"a headline without a link", false, "", "", "-", "news.html", true},
     };
     int n = 0;
     for (const auto& c : cases) {
@@ -75,6 +78,8 @@ TEST_F(BrowserPageTest, LinksThatLeaveEachView)
                                        : widget<QWebEngineView>(f, "WebBrowser1");
         f.navigate(view, "file://" + dir.file(file));
         ASSERT_TRUE(test::waitForLoad(view)) << c.what;
+        if (c.fileGone)
+            std::filesystem::remove(dir.file(file));
         opener.opened.clear();
         QSignalSpy loads(view, &QWebEngineView::loadStarted);
         test::evaluate(view, QStringLiteral("document.getElementById('a').click()"));
@@ -89,6 +94,8 @@ TEST_F(BrowserPageTest, LinksThatLeaveEachView)
             EXPECT_TRUE(opener.opened.empty()) << c.what;
             EXPECT_EQ(view->url().path().toStdString(), dir.file(file))
                 << c.what << ": the view stays";
+            EXPECT_TRUE(test::evaluate(view, "document.getElementById('a') !== null").toBool())
+                << c.what << ": the page stays";
         } else {
             EXPECT_TRUE(QTest::qWaitFor([&] { return !opener.opened.empty(); }, 5000)) << c.what;
             ASSERT_EQ(opener.opened.size(), 1u) << c.what;

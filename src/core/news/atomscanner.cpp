@@ -222,7 +222,11 @@ TextKind textKind(const MarkupTag& tag, bool& base64)
 {
     const std::string_view type = trimBlanks(tagAttribute(tag, "type").value_or("text"));
     const std::string_view mode = trimBlanks(tagAttribute(tag, "mode").value_or("xml"));
-    base64 = equalsIgnoringAsciiCase(mode, "base64");
+    // Atom 1.0 carries any other media type than text and XML in base64, as 0.3's mode says.
+    const bool media = type.find('/') != std::string_view::npos &&
+                       !startsWithIgnoringAsciiCase(type, "text/") &&
+                       !containsIgnoringAsciiCase(type, "xml");
+    base64 = equalsIgnoringAsciiCase(mode, "base64") || media;
     if (equalsIgnoringAsciiCase(type, "html") || equalsIgnoringAsciiCase(type, "text/html"))
         return TextKind::Html;
     if (equalsIgnoringAsciiCase(type, "xhtml") ||

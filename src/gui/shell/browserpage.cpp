@@ -168,6 +168,10 @@ bool BrowserPage::acceptNavigationRequest(const QUrl& url, NavigationType type, 
     const Asker asker = type == NavigationTypeTyped         ? Asker::Program
                         : type == NavigationTypeLinkClicked ? Asker::Link
                                                             : Asker::Page;
+    // A headline without a link leads to the page itself: reloading it would lose the
+    // place read to, and show an error once the page file is replaced.
+    if (asker == Asker::Link && url == this->url() && !showsWebPage())
+        return false;
     return admit(url, asker);
 }
 
