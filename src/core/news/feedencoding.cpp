@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QStringDecoder>
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <optional>
@@ -127,10 +128,71 @@ std::optional<FeedEncodingChoice> choiceForName(std::string_view name)
     return FeedEncodingChoice{FeedEncoding::Other, wanted.toStdString(), 0};
 }
 
+// The page's text as it is decoded: written through a pointer, as most of a feed is runs of
+// ASCII copied whole, and grown only when a character reference needs the room.
+class PageText
+{
+public:
+    explicit PageText(std::size_t expected) : m_text(expected + 16, '\0') {}
+    void append(const char* bytes, std::size_t n)
+    {
+        reserve(n);
+        char* out = m_text.data() + m_used;
+        if (n < 16) { // the words between letters: a call costs more than the copy
+            for (std::size_t i = 0; i < n; ++i)
+                out[i] = bytes[i];
+        } else {
+            std::memcpy(out, bytes, n);
+        }
+        m_used += n;
+    }
+    inline void character(char32_t code)
+    {
+        reserve(16);
+        char* out = m_text.data() + m_used;
+        if (code >= 0xA0 && code <= 0xFF) { // Latin-1's letters, most of a Danish feed's
+            *out = static_cast<char>(code);
+            ++m_used;
+            return;
+        }
+        const int byte = code == 0xFFFD ? '?' : unicodeToCp1252(code);
+        if (byte >= 0) {
+            *out = static_cast<char>(byte);
+            ++m_used;
+            return;
+        }
+        char digits[8];
+        int count = 0;
+        for (std::uint32_t value = code; value > 0 || count == 0; value /= 10)
+            digits[count++] = static_cast<char>('0' + value % 10);
+        *out++ = '&';
+        *out++ = '#';
+        while (count > 0)
+            *out++ = digits[--count];
+        *out++ = ';';
+        m_used = static_cast<std::size_t>(out - m_text.data());
+    }
+    std::string take() &&
+    {
+        m_text.resize(m_used);
+        return std::move(m_text);
+    }
+
+private:
+    void reserve(std::size_t n)
+    {
+        if (m_used + n > m_text.size())
+            m_text.resize(std::max(m_text.size() * 2, m_used + n));
+    }
+    std::string m_text;
+    std::size_t m_used = 0;
+};
+
 // Decodes UTF-8 into the page's characters. Each maximal invalid subsequence is one "?",
 // the way a browser decodes.
-void appendUtf8(std::string& out, const unsigned char* s, std::size_t n)
+std::string decodeUtf8(const unsigned char* s, std::size_t n)
 {
+    PageText out(n);
     std::size_t i = 0;
     while (i < n) {
         std::size_t run = i;
@@ -173,7 +235,7 @@ void appendUtf8(std::string& out, const unsigned char* s, std::size_t n)
             if (b == 0xF4)
                 upper = 0x8F;
         } else {
-            out += '?';
+            out.character(0xFFFD);
             ++i;
             continue;
         }
@@ -190,9 +252,10 @@ void appendUtf8(std::string& out, const unsigned char* s, std::size_t n)
         }
         // An invalid sequence is replaced as far as it was a valid prefix; the byte that
         // broke it starts afresh.
-        appendPageCharacter(out, valid ? code : 0xFFFD);
+        out.character(valid ? code : 0xFFFD);
         i = j;
     }
+    return std::move(out).take();
 }
 
 bool isValidUtf8WithNonAscii(const unsigned char* s, std::size_t n)
@@ -368,12 +431,8 @@ std::string decodeFeedBytes(std::string body, std::string_view contentType)
     switch (choice.encoding) {
     case FeedEncoding::Plain:
         return body;
-    case FeedEncoding::Utf8: {
-        std::string out;
-        out.reserve(bytes.size());
-        appendUtf8(out, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
-        return out;
-    }
+    case FeedEncoding::Utf8:
+        return decodeUtf8(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
     case FeedEncoding::Utf16LittleEndian:
         return decodeUtf16(bytes, false);
     case FeedEncoding::Utf16BigEndian:

@@ -27,11 +27,19 @@ int unicodeToCp1252(char32_t code)
 {
     if (code < 0x80 || (code >= 0xA0 && code <= 0xFF))
         return static_cast<int>(code);
-    for (std::size_t i = 0; i < kHigh.size(); ++i) {
-        if (kHigh[i] != 0 && kHigh[i] == code)
-            return static_cast<int>(0x80 + i);
-    }
-    return -1;
+    // Every character beyond Latin-1 that the code page has lies below U+2200; a feed full
+    // of them asks for each one.
+    static const auto bytes = [] {
+        std::array<unsigned char, 0x2200> table{};
+        for (std::size_t i = 0; i < kHigh.size(); ++i) {
+            if (kHigh[i] != 0)
+                table[kHigh[i]] = static_cast<unsigned char>(0x80 + i);
+        }
+        return table;
+    }();
+    if (code >= bytes.size() || bytes[code] == 0)
+        return -1;
+    return bytes[code];
 }
 
 } // namespace nuvio
