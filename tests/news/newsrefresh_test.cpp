@@ -10,6 +10,8 @@
 #include "support/loopbackserver.h"
 #include "support/tempdir.h"
 
+#include <QString>
+#include <atomic>
 #include <climits>
 #include <filesystem>
 #include <fstream>
@@ -172,10 +174,31 @@ TEST_F(NewsRefreshTest, PublishersThatPickTheirClientsShowTheirFeeds)
              response.set_header("Content-Encoding", "UTF-8");
              response.set_content(feed, "application/rss+xml");
          }},
+        // Encodings a declaration does not name: the feed is read in them, also from its
+        // stored copy.
+        {"utf16", [](const httplib::Request&) { return false; },
+         [](const std::string& feed, httplib::Response& response) {
+             const QString text = QString::fromStdString(feed.substr(feed.find("?>") + 2));
+             response.set_content("\xFF\xFE" +
+                                      std::string(reinterpret_cast<const char*>(text.utf16()),
+                                                  static_cast<std::size_t>(text.size()) * 2),
+                                  "application/rss+xml");
+         }},
+        {"charset", [](const httplib::Request&) { return false; },
+         [](const std::string& feed, httplib::Response& response) {
+             std::string text = feed.substr(feed.find("?>") + 2);
+             text.replace(text.find("\xC3\xA6\xC3\xB8"), 4, "\xBE\xBF"); // æø in Mac Roman
+             response.set_content(text, "application/rss+xml; charset=\"macintosh\"");
+         }},
     };
+    std::atomic<bool> down{false};
     server.server().Get(
         R"(/picky/(\w+))", [&](const httplib::Request& request, httplib::Response& response) {
             const std::string name = request.matches[1];
+            if (down) {
+                response.status = 503;
+                return;
+            }
             for (const auto& c : cases) {
                 if (name != c.name)
                     continue;
@@ -189,6 +212,7 @@ TEST_F(NewsRefreshTest, PublishersThatPickTheirClientsShowTheirFeeds)
             }
         });
     dir.write("newsfeeds.txt", "");
+    feedCache = std::make_unique<FeedCache>(dir.file("cache"));
     std::string selected, expected;
     for (const auto& c : cases) {
         selected += server.url(std::string("/picky/") + c.name) + "\r\n";
@@ -199,6 +223,15 @@ TEST_F(NewsRefreshTest, PublishersThatPickTheirClientsShowTheirFeeds)
     EXPECT_EQ(dir.read("news.html"),
               NewsPageWriter::headerText() + expected + NewsPageWriter::footerText());
     EXPECT_EQ(statuses, (std::vector<std::string>{"Opdaterer nyheder", "Opdatering komplet", ""}));
+
+    down = true;
+    expected.clear();
+    for (const auto& c : cases)
+        expected += expectedFeed(c.name, false);
+    EXPECT_FALSE(refresh());
+    EXPECT_EQ(dir.read("news.html"),
+              NewsPageWriter::headerText() + expected + NewsPageWriter::footerText())
+        << "the stored answers read as they did";
 }
 
 TEST_F(NewsRefreshTest, FailedFeedsAreSaidAndKeepTheirLastGoodHeadlines)
