@@ -4,7 +4,6 @@
 #include "core/language/languagetable.h"
 #include "core/language/profileini.h"
 #include "core/news/feedlists.h"
-#include "core/news/newspage.h"
 #include "core/platform/codepage.h"
 #include "core/platform/errors.h"
 #include "core/platform/textfile.h"
@@ -385,8 +384,9 @@ void Tsettings::Button2Click()
         s.ObsFunktion = ComboBox2->currentIndex();
         s.UserLanguage =
             ComboBox3->currentIndex() < 0 ? std::string() : toCp1252(ComboBox3->currentText());
+        // The news page stays: what the user had is kept (offline too), and the refresh a
+        // new choice calls for judges its new headlines against it.
         writeSelectedFeeds(folder() + kSelectedFeedsFile, listTexts(ListBox2));
-        ::unlink((folder() + kNewsPageFile).c_str());
         accept();
         QCoreApplication::processEvents();
     });
