@@ -286,4 +286,28 @@ if command -v openbox >/dev/null 2>&1 && command -v Xvfb >/dev/null 2>&1; then
   done
   kill "$wm" "$xserver" 2>/dev/null
 fi
+# The display lost under a running window (its X server killed): the program ends, and the
+# settings it holds are saved, not only those it wrote before.
+if command -v Xvfb >/dev/null 2>&1; then
+  : >"$work/lost-display"
+  Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/lost-display" 2>/dev/null &
+  lost_server=$!
+  for _ in $(seq 1 100); do [ -s "$work/lost-display" ] && break; sleep 0.1; done
+  lost=":$(cat "$work/lost-display")"
+  printf 'REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Trelvander\\nuvio]\r\n"InstallPath"="%s"\r\n"UserLanguage"="English"\r\n"UpdateNewsOnApplicationStart"="0"\r\n' \
+    "$work/install" >"$hive"
+  DISPLAY="$lost" "$nuvio" 2>"$work/lost.err" &
+  first=$!
+  DISPLAY="$lost" wait_for_window '^nuvio v\.1\.00$' "$first" >/dev/null ||
+    fail "lost display: no window"
+  sleep 1.5
+  # What reached the file before does not count.
+  printf 'REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Trelvander\\nuvio]\r\n"InstallPath"="%s"\r\n' \
+    "$work/install" >"$hive"
+  kill -KILL "$lost_server"
+  for _ in $(seq 1 100); do kill -0 "$first" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$first" 2>/dev/null && fail "lost display: the program did not end"
+  first=""
+  grep -q '^"UserLanguage"="English"' "$hive" || fail "lost display: the language was not saved"
+fi
 echo "1 passed, 0 failed"
