@@ -195,6 +195,11 @@ TEST_F(TsettingsTest, ChoosingFeeds)
     d.ListBox1Click();
     EXPECT_EQ(chosen(), (QStringList{"DR", "DR", "TV 2"})) << "the same feed may be chosen twice";
     EXPECT_TRUE(settings.FeedsChanged);
+    // Cut in the middle where narrow, whole in the tooltip.
+    auto* list = widget<QListWidget>(d, "ListBox2");
+    EXPECT_EQ(list->textElideMode(), Qt::ElideMiddle);
+    for (int row = 0; row < list->count(); ++row)
+        EXPECT_EQ(list->item(row)->toolTip(), list->item(row)->text());
 
     setInputHook(
         [](const QString& caption, const QString& prompt, int maxLength) -> std::optional<QString> {

@@ -76,6 +76,20 @@ cli --import-opml "$hive" >"$work/cli.out" 2>"$work/cli.err" && fail "--import-o
 [ ! -s "$work/cli.out" ] && grep -q "^nuvio: $hive er ikke en OPML-fil" "$work/cli.err" ||
   fail "--import-opml of no OPML said: $(cat "$work/cli.out" "$work/cli.err")"
 cli --export-opml >/dev/null 2>&1 && fail "--export-opml without a file succeeded"
+# "-": the OPML alone on the standard output, and read from the standard input.
+cli --export-opml - >"$work/stdout.opml" 2>"$work/cli.err" || fail "--export-opml -: $(cat "$work/cli.err")"
+grep -q '<outline type="rss" text="Lokal" title="Lokal" xmlUrl="http://lokal.example/rss"/>' "$work/stdout.opml" &&
+  head -n 1 "$work/stdout.opml" | grep -q '^<?xml' || fail "--export-opml - wrote: $(cat "$work/stdout.opml")"
+[ ! -e ./- ] || fail "--export-opml - made a file named -"
+printf 'Lokal\r\n' >"$work/install/newsselected.txt"
+out="$(cli --import-opml - <"$work/in.opml" 2>"$work/cli.err")" || fail "--import-opml -: $(cat "$work/cli.err")"
+cmp -s "$work/chosen" "$work/install/newsselected.txt" ||
+  fail "--import-opml - chose: $(cat -A "$work/install/newsselected.txt")"
+# An unknown option: the usage in the interface language, 2, and no window.
+code=0
+cli --bogus >"$work/cli.out" 2>"$work/cli.err" || code=$?
+[ "$code" -eq 2 ] && grep -q '^nuvio: ukendt tilvalg: --bogus$' "$work/cli.err" &&
+  grep -q '^Brug: nuvio ' "$work/cli.err" || fail "--bogus ended with $code: $(cat "$work/cli.err")"
 rm "$work/install/newsselected.txt" "$work/install/newsfeeds.txt"
 
 # With no folder of the user's own for the single-instance socket, nothing starts

@@ -130,6 +130,16 @@ void Tsettings::buildNewsPage()
 
     Label3 = named(new QLabel(QStringLiteral("Valgte nyhedsfeeds:"), page), "Label3");
     ListBox2 = named(new QListWidget(page), "ListBox2");
+    // Addresses of one server differ at their ends: the middle gives way, and the whole
+    // address is in the line's tooltip.
+    ListBox2->setTextElideMode(Qt::ElideMiddle);
+    connect(ListBox2->model(), &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex&, int first, int last) {
+                for (int row = first; row <= last; ++row) {
+                    if (QListWidgetItem* item = ListBox2->item(row))
+                        item->setToolTip(item->text());
+                }
+            });
     Button6 = named(new QPushButton(QStringLiteral("Fjern"), page), "Button6");
 
     Button3 = named(new QPushButton(QStringLiteral("Ryk op"), page), "Button3");
