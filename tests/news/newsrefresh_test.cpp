@@ -13,6 +13,7 @@
 #include <QString>
 #include <atomic>
 #include <climits>
+#include <condition_variable>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -58,10 +59,20 @@ protected:
                     return;
                 if (failing && name == "stalls")
                     std::this_thread::sleep_for(2500ms);
-                response.set_content(
-                    rss(name, {{"http://" + name + ".dk/1", name + " one"},
-                               {"http://" + name + ".dk/2", name + " \xC3\xA6\xC3\xB8"}}),
-                    "application/rss+xml");
+                std::vector<std::pair<std::string, std::string>> items = {
+                    {"http://" + name + ".dk/1", name + " one"},
+                    {"http://" + name + ".dk/2", name + " \xC3\xA6\xC3\xB8"}};
+                if (name == "late") {
+                    std::unique_lock lock(lateMutex);
+                    lateReleased.wait_for(lock, 3s, [this] { return !lateHangs; });
+                    if (lateFails) {
+                        response.status = 500;
+                        return;
+                    }
+                    if (lateHasNew)
+                        items.push_back({"http://late.dk/3", "late three"});
+                }
+                response.set_content(rss(name, items), "application/rss+xml");
             });
         server.start();
     }
@@ -80,6 +91,8 @@ protected:
         context.yield = [this] { ++yields; };
         context.http = &http;
         context.cache = feedCache.get();
+        context.patience = patience;
+        context.pageWritten = pageWritten;
         return refreshNewsPage(context);
     }
 
@@ -108,6 +121,22 @@ protected:
     std::map<std::string, std::chrono::milliseconds> delays;
     std::vector<std::string> statuses;
     int yields = 0;
+    // The feed "late": held back until released, then answering as told.
+    std::mutex lateMutex;
+    std::condition_variable lateReleased;
+    bool lateHangs = false;
+    bool lateFails = false;
+    bool lateHasNew = false;
+    void releaseLate()
+    {
+        {
+            std::lock_guard lock(lateMutex);
+            lateHangs = false;
+        }
+        lateReleased.notify_all();
+    }
+    std::chrono::milliseconds patience{5000};
+    std::function<void(const NewsRefreshResult&)> pageWritten;
 };
 
 } // namespace
@@ -358,6 +387,72 @@ TEST_F(NewsRefreshTest, FailedFeedsAreSaidAndKeepTheirLastGoodHeadlines)
     EXPECT_EQ(statuses.back(), "Opdatering komplet \x96 13 af 14 feeds fejlede");
     EXPECT_NE(dir.read("news.html").find(expectedFeed("ok", true)), std::string::npos)
         << "not on the page just before";
+}
+
+TEST_F(NewsRefreshTest, ALateFeedFollowsOnAPageShownWithoutIt)
+{
+    // The page does not wait for a feed that takes long: it is written with the feed's last
+    // good answer standing in (or without it), and again when it has come. Both pages mark
+    // headlines against the page from before the run: nothing old is new, nothing new twice.
+    struct Case
+    {
+        const char* what;
+        bool cached;    // the late feed has a last good answer
+        bool fails;     // and then fails, instead of answering
+        bool hasNew;    // its answer has a headline of its own
+        bool earlyLate; // the late feed on the first page, from its last good answer
+        bool finalNew;  // the final page has a new headline
+    };
+    const Case cases[] = {
+        {"answers with a new headline", true, false, true, true, true},
+        {"no last answer, answers the same", false, false, false, false, false},
+        {"fails after its last good answer", true, true, false, true, false},
+    };
+    patience = 300ms;
+    dir.write("newsfeeds.txt", "");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        feedCache = std::make_unique<FeedCache>(dir.file(std::string("cache-") + c.what));
+        dir.write("newsselected.txt", feedUrl("a") + "\r\n" + feedUrl("late") + "\r\n");
+        lateHangs = lateFails = lateHasNew = false;
+        pageWritten = nullptr;
+        std::filesystem::remove(dir.file("news.html"));
+        run();
+        if (!c.cached)
+            feedCache = std::make_unique<FeedCache>(dir.file(std::string("empty-") + c.what));
+        const std::string old = NewsPageWriter::headerText() + expectedFeed("a", false) +
+                                expectedFeed("late", false) + NewsPageWriter::footerText();
+        ASSERT_EQ(dir.read("news.html"), NewsPageWriter::headerText() + expectedFeed("a", true) +
+                                             expectedFeed("late", true) +
+                                             NewsPageWriter::footerText());
+
+        lateHangs = true;
+        lateFails = c.fails;
+        lateHasNew = c.hasNew;
+        std::vector<std::string> early;
+        std::vector<bool> earlyNew;
+        pageWritten = [&](const NewsRefreshResult& result) {
+            early.push_back(dir.read("news.html"));
+            earlyNew.push_back(result.newNews);
+            releaseLate();
+        };
+        statuses.clear();
+        const auto result = run();
+        ASSERT_EQ(early.size(), 1u);
+        EXPECT_EQ(early[0], NewsPageWriter::headerText() + expectedFeed("a", false) +
+                                (c.earlyLate ? expectedFeed("late", false) : "") +
+                                NewsPageWriter::footerText());
+        EXPECT_FALSE(earlyNew[0]);
+        std::string last = old;
+        if (c.hasNew)
+            last.insert(last.find(NewsPageWriter::footerText()),
+                        NewsPageWriter::itemText("http://late.dk/3", "late three", true));
+        EXPECT_EQ(dir.read("news.html"), last);
+        EXPECT_EQ(result.newNews, c.finalNew);
+        EXPECT_EQ(result.failures.size(), c.fails ? 1u : 0u);
+        EXPECT_NE(std::find(statuses.begin(), statuses.end(), "Henter stadig: " + feedUrl("late")),
+                  statuses.end());
+    }
 }
 
 TEST_F(NewsRefreshTest, MissingSelectionDeletesThePage)

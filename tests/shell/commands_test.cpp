@@ -2,6 +2,7 @@
 #include "gui/platform/filedialog.h"
 #include "gui/platform/mnemonics.h"
 #include "support/formfixture.h"
+#include "support/loopbackserver.h"
 
 #include <QAction>
 #include <QLabel>
@@ -13,6 +14,9 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <chrono>
+#include <functional>
+#include <thread>
 
 using namespace nuvio;
 using CommandsTest = test::FormFixture;
@@ -55,6 +59,7 @@ TEST_F(CommandsTest, MenuCaptionsNamesAndShortcut)
                           {"Nyheder1", "Nyheder"},
                           {"NetRadio1", "NetRadio"},
                           {"Sgeside1", "Søgeside"},
+                          {"RefreshNow", "Opdatér nyheder nu"},
                           {"Opdatrnuvio1", "Opdatér def.filer"},
                           {"Indstillinger1", "Indstillinger"},
                           {"Hjlp2", "Hjælp"},
@@ -65,6 +70,11 @@ TEST_F(CommandsTest, MenuCaptionsNamesAndShortcut)
         EXPECT_EQ(withoutMnemonic(action->text()), QString::fromUtf8(item.caption)) << item.name;
     }
     EXPECT_EQ(widget<QAction>(f, "Hjlp2")->shortcut(), QKeySequence(Qt::Key_F1));
+    EXPECT_EQ(widget<QAction>(f, "RefreshNow")->shortcut(), QKeySequence(Qt::Key_F5));
+    const auto tools = widget<QMenu>(f, "Funktioner1")->actions();
+    EXPECT_EQ(tools.indexOf(widget<QAction>(f, "RefreshNow")) + 1,
+              tools.indexOf(widget<QAction>(f, "Opdatrnuvio1")))
+        << "the news refresh just before the definition files' update";
     const auto helpItems = widget<QMenu>(f, "Hjlp1")->actions();
     ASSERT_EQ(helpItems.size(), 3);
     EXPECT_TRUE(helpItems[1]->isSeparator());
@@ -216,6 +226,7 @@ TEST_F(CommandsTest, SettingsCommandOrder)
         settings.FeedsChanged = true;
         widget<QAction>(f, "Indstillinger1")->trigger();
         EXPECT_EQ(calls, c.calls) << c.what;
+        EXPECT_EQ(hiveValue("UserLanguage"), c.newLanguage) << c.what << ": saved at once";
     }
 
     calls.clear();
@@ -224,6 +235,34 @@ TEST_F(CommandsTest, SettingsCommandOrder)
     f.setCommands(commands);
     widget<QAction>(f, "Opdatrnuvio1")->trigger();
     EXPECT_EQ(calls, (std::vector<std::string>{"UpdateDefinitionFiles"}));
+
+    // The news refresh now, from the menu, F5 and the tray menu; refused while one runs.
+    test::LoopbackServer slow;
+    slow.server().Get("/feed", [](const httplib::Request&, httplib::Response& response) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+        response.set_content("<rss><channel><title>t</title></channel></rss>", "text/xml");
+    });
+    slow.start();
+    dir.write("newsfeeds.txt", "");
+    dir.write("newsselected.txt", slow.url("/feed") + "\r\n");
+    f.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    auto* now = widget<QAction>(f, "RefreshNow");
+    for (const auto& ask : std::vector<std::function<void()>>{
+             [&] { now->trigger(); }, [&] { QTest::keyClick(&f, Qt::Key_F5); },
+             [&] { widget<QAction>(f, "TrayRefreshNow")->trigger(); }}) {
+        calls.clear();
+        bool enabledDuring = true;
+        QTimer::singleShot(150, &f, [&] {
+            enabledDuring = now->isEnabled();
+            ask();
+        });
+        ask();
+        QTest::qWait(600);
+        EXPECT_EQ(calls, (std::vector<std::string>{"UpdateNews"}));
+        EXPECT_FALSE(enabledDuring);
+        EXPECT_TRUE(now->isEnabled());
+    }
 
     // Quitting while the dialog is open (the desktop ends the session): nothing more starts.
     calls.clear();

@@ -10,6 +10,7 @@
 #include "support/formfixture.h"
 #include "support/loopbackserver.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QScopeGuard>
@@ -172,6 +173,18 @@ TEST_F(NewsAlertTest, FailedFeedsStayOnTheStatusLineUntilTheNextRun)
     ASSERT_EQ(messages.size(), 1u) << "a click lists the failed feeds";
     EXPECT_EQ(messages[0].text, line + "\n\n" + list);
     messages.clear();
+    // From the keyboard alone: Tab reaches the line, Enter or Space lists them, and so does
+    // an item of the Funktioner menu while feeds have failed.
+    EXPECT_TRUE(panel->focusPolicy() & Qt::TabFocus);
+    QTest::keyClick(panel, Qt::Key_Return);
+    QTest::keyClick(panel, Qt::Key_Space);
+    auto* item = widget<QAction>(f, "ShowFailedFeeds");
+    EXPECT_TRUE(item->isVisible());
+    item->trigger();
+    ASSERT_EQ(messages.size(), 3u);
+    for (const auto& message : messages)
+        EXPECT_EQ(message.text, line + "\n\n" + list);
+    messages.clear();
 
     // Another language chosen in the settings meanwhile: the line and its list are said in
     // it, and back. With no vendor server, nothing else takes the line.
@@ -243,4 +256,5 @@ TEST_F(NewsAlertTest, FailedFeedsStayOnTheStatusLineUntilTheNextRun)
     EXPECT_EQ(panel->accessibleDescription(), QString());
     QTest::mouseClick(panel, Qt::LeftButton);
     EXPECT_EQ(messages.size(), 0u);
+    EXPECT_FALSE(item->isVisible());
 }

@@ -76,6 +76,20 @@ cli --import-opml "$hive" >"$work/cli.out" 2>"$work/cli.err" && fail "--import-o
 [ ! -s "$work/cli.out" ] && grep -q "^nuvio: $hive er ikke en OPML-fil" "$work/cli.err" ||
   fail "--import-opml of no OPML said: $(cat "$work/cli.out" "$work/cli.err")"
 cli --export-opml >/dev/null 2>&1 && fail "--export-opml without a file succeeded"
+# "-": the OPML alone on the standard output, and read from the standard input.
+cli --export-opml - >"$work/stdout.opml" 2>"$work/cli.err" || fail "--export-opml -: $(cat "$work/cli.err")"
+grep -q '<outline type="rss" text="Lokal" title="Lokal" xmlUrl="http://lokal.example/rss"/>' "$work/stdout.opml" &&
+  head -n 1 "$work/stdout.opml" | grep -q '^<?xml' || fail "--export-opml - wrote: $(cat "$work/stdout.opml")"
+[ ! -e ./- ] || fail "--export-opml - made a file named -"
+printf 'Lokal\r\n' >"$work/install/newsselected.txt"
+out="$(cli --import-opml - <"$work/in.opml" 2>"$work/cli.err")" || fail "--import-opml -: $(cat "$work/cli.err")"
+cmp -s "$work/chosen" "$work/install/newsselected.txt" ||
+  fail "--import-opml - chose: $(cat -A "$work/install/newsselected.txt")"
+# An unknown option: the usage in the interface language, 2, and no window.
+code=0
+cli --bogus >"$work/cli.out" 2>"$work/cli.err" || code=$?
+[ "$code" -eq 2 ] && grep -q '^nuvio: ukendt tilvalg: --bogus$' "$work/cli.err" &&
+  grep -q '^Brug: nuvio ' "$work/cli.err" || fail "--bogus ended with $code: $(cat "$work/cli.err")"
 rm "$work/install/newsselected.txt" "$work/install/newsfeeds.txt"
 
 # With no folder of the user's own for the single-instance socket, nothing starts
@@ -285,5 +299,29 @@ if command -v openbox >/dev/null 2>&1 && command -v Xvfb >/dev/null 2>&1; then
       fail "scale $scale: a window saved off the screen stands at $bounds on a 1280x768 screen"
   done
   kill "$wm" "$xserver" 2>/dev/null
+fi
+# The display lost under a running window (its X server killed): the program ends, and the
+# settings it holds are saved, not only those it wrote before.
+if command -v Xvfb >/dev/null 2>&1; then
+  : >"$work/lost-display"
+  Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/lost-display" 2>/dev/null &
+  lost_server=$!
+  for _ in $(seq 1 100); do [ -s "$work/lost-display" ] && break; sleep 0.1; done
+  lost=":$(cat "$work/lost-display")"
+  printf 'REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Trelvander\\nuvio]\r\n"InstallPath"="%s"\r\n"UserLanguage"="English"\r\n"UpdateNewsOnApplicationStart"="0"\r\n' \
+    "$work/install" >"$hive"
+  DISPLAY="$lost" "$nuvio" 2>"$work/lost.err" &
+  first=$!
+  DISPLAY="$lost" wait_for_window '^nuvio v\.1\.00$' "$first" >/dev/null ||
+    fail "lost display: no window"
+  sleep 1.5
+  # What reached the file before does not count.
+  printf 'REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Trelvander\\nuvio]\r\n"InstallPath"="%s"\r\n' \
+    "$work/install" >"$hive"
+  kill -KILL "$lost_server"
+  for _ in $(seq 1 100); do kill -0 "$first" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$first" 2>/dev/null && fail "lost display: the program did not end"
+  first=""
+  grep -q '^"UserLanguage"="English"' "$hive" || fail "lost display: the language was not saved"
 fi
 echo "1 passed, 0 failed"

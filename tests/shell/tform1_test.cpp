@@ -76,6 +76,21 @@ TEST_F(TForm1Test, DestroyingSavesEverySettingOnce)
     EXPECT_EQ(hiveValue("InstallPath"), dir.path()) << "never written, still there";
 }
 
+TEST_F(TForm1Test, AMovedWindowIsSavedOnceItRests)
+{
+    // Saved without waiting for the exit, which a session that ends may never reach.
+    writeHive("");
+    auto& f = create();
+    f.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
+    f.move(31, 41);
+    QTest::qWait(300);
+    f.move(37, 47);
+    EXPECT_NE(hiveValue("mleft"), "37") << "not while it still moves";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return hiveValue("mleft") == "37"; }, 3000));
+    EXPECT_EQ(hiveValue("mtop"), "47");
+}
+
 TEST_F(TForm1Test, StartViews)
 {
     writeHive("\"AppStartSide\"=\"10\"\n");

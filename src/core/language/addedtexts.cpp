@@ -51,6 +51,13 @@ constexpr std::array<AddedTextRow, kCount> kRows = {{
     {T::NewFeedNotAnAddress, "NewFeedNotAnAddress",
      "\"%1\" er ikke en adresse; intet feed er tilf\xF8jet"},
     {T::FailureNoAddress, "FailureNoAddress", "ingen adresse (ikke i kataloget)"},
+    {T::StillFetching, "StillFetching", "Henter stadig: %1"},
+    {T::MenuRefreshNow, "MenuRefreshNow", "Opdat\xE9r nyheder nu"},
+    {T::MenuShowFailedFeeds, "MenuShowFailedFeeds", "Vis fejlede feeds"},
+    {T::NewHeadline, "NewHeadline", "Ny"},
+    {T::CliUnknownOption, "CliUnknownOption", "%1: ukendt tilvalg: %2"},
+    {T::CliUsage, "CliUsage",
+     "Brug: %1 [--help] [--version] [--import-opml FIL|-] [--export-opml FIL|-]"},
 }};
 
 constexpr bool rowsInEnumOrder()

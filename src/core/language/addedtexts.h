@@ -47,6 +47,12 @@ enum class AddedText {
     NewFeedPrefixed,
     NewFeedNotAnAddress,
     FailureNoAddress,
+    StillFetching,
+    MenuRefreshNow,
+    MenuShowFailedFeeds,
+    NewHeadline,
+    CliUnknownOption,
+    CliUsage,
     Count // not a text
 };
 

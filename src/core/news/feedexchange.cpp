@@ -183,6 +183,13 @@ OpmlImport importOpmlFile(const std::string& installPath, const std::string& opm
 
 int exportOpmlFile(const std::string& installPath, const std::string& opmlPath)
 {
+    const OpmlExport exported = exportOpml(installPath);
+    writeFileAtomically(opmlPath, exported.text);
+    return exported.count;
+}
+
+OpmlExport exportOpml(const std::string& installPath)
+{
     const FeedLists lists(installPath);
     std::vector<std::pair<std::string, std::string>> entries; // chosen line, address
     for (const auto& line : lists.chosen) {
@@ -219,8 +226,7 @@ int exportOpmlFile(const std::string& installPath, const std::string& opmlPath)
             title = fromCp1252(url);
         feeds.push_back({title, fromCp1252(url)});
     }
-    writeFileAtomically(opmlPath, writeOpml(feeds));
-    return static_cast<int>(feeds.size());
+    return {writeOpml(feeds), static_cast<int>(feeds.size())};
 }
 
 std::string importReport(const std::string& opmlPath, const OpmlImport& import)

@@ -24,6 +24,13 @@ OpmlImport importOpmlFile(const std::string& installPath, const std::string& opm
 // name, else by its feed's title on the news page, else by its address. Returns how many
 // were written; none chosen is an OpmlError and writes nothing.
 int exportOpmlFile(const std::string& installPath, const std::string& opmlPath);
+// The same OPML text, with how many feeds it holds, for a stream of the caller's.
+struct OpmlExport
+{
+    std::string text;
+    int count = 0;
+};
+OpmlExport exportOpml(const std::string& installPath);
 
 // The one line that says what was done, in the interface language (Windows-1252).
 std::string importReport(const std::string& opmlPath, const OpmlImport& import);

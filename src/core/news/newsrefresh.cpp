@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/news/newsrefresh.h"
 
+#include "core/language/addedtexts.h"
 #include "core/net/httpclient.h"
 #include "core/news/feedcache.h"
 #include "core/news/feeddiscovery.h"
@@ -11,7 +12,9 @@
 #include "core/platform/errors.h"
 #include "core/platform/textfile.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <exception>
 #include <optional>
 #include <unistd.h>
@@ -21,18 +24,42 @@ namespace nuvio {
 
 namespace {
 
-class PageSink : public FeedSink
+// One piece of a feed's part of the page, as the scan found it: kept so that the page can
+// be written again, the same, when feeds that were late have come in.
+struct Piece
+{
+    bool heading = false;
+    std::string link;
+    std::string title;
+};
+
+// Records what the scan finds and, while the first page is written, writes it there too.
+class RecordingSink : public FeedSink
 {
 public:
-    explicit PageSink(NewsPageWriter& page) : m_page(page) {}
+    RecordingSink(std::vector<Piece>& pieces, NewsPageWriter* page) : m_pieces(pieces), m_page(page)
+    {}
     void feedHeading(std::string_view link, std::string_view title) override
     {
-        m_page.feedHeading(link, title);
+        m_pieces.push_back({true, std::string(link), std::string(title)});
+        if (m_page)
+            m_page->feedHeading(link, title);
     }
-    void item(std::string_view link, std::string_view title) override { m_page.item(link, title); }
+    void item(std::string_view link, std::string_view title) override
+    {
+        m_pieces.push_back({false, std::string(link), std::string(title)});
+        if (m_page)
+            m_page->item(link, title);
+    }
 
 private:
-    NewsPageWriter& m_page;
+    std::vector<Piece>& m_pieces;
+    NewsPageWriter* m_page;
+};
+
+// Thrown out of the wait for a feed once the page has waited long enough for it.
+struct StillPending
+{
 };
 
 // A chosen feed as resolved before the fetching starts: its URL, or the failure that
@@ -45,8 +72,38 @@ struct Entry
     std::size_t fetchIndex = 0;
     std::optional<CachedFeed> cached; // validators and waiting time only
     bool waiting = false;             // the publisher asked us to stay away until later
-    std::string site; // the website's address that led to `url`, its feed (see followPage)
+    std::string site;          // the website's address that led to `url`, its feed (see followPage)
+    std::vector<Piece> pieces; // what it put on the page
+    std::optional<FeedFailure> failure; // its first failure in this run
+    bool pending = false;               // not answered when the page was first written
 };
+
+std::vector<FeedFailure> failuresOf(const std::vector<Entry>& entries)
+{
+    std::vector<FeedFailure> failures;
+    for (const auto& entry : entries) {
+        if (entry.failure)
+            failures.push_back(*entry.failure);
+    }
+    return failures;
+}
+
+// "A, B, C" and how many more, for the status line.
+std::string pendingNames(const std::vector<Entry>& entries)
+{
+    constexpr std::size_t kNamed = 3;
+    std::string names;
+    std::size_t count = 0;
+    for (const auto& entry : entries) {
+        if (!entry.pending)
+            continue;
+        if (++count <= kNamed)
+            names += (names.empty() ? "" : ", ") + entry.name;
+    }
+    if (count > kNamed)
+        names += " (+" + std::to_string(count - kNamed) + ")";
+    return names;
+}
 
 std::vector<std::string> conditionalHeaders(const std::optional<CachedFeed>& cached)
 {
@@ -191,12 +248,20 @@ FeedBody feedBody(HttpResult result, const Entry& entry, FeedCache* cache)
 
 NewsRefreshResult refreshNewsPage(const NewsRefreshContext& context)
 {
+    const auto deadline = std::chrono::steady_clock::now() + context.patience;
     NewsRefreshResult result;
     const std::function<void()> yield = [&] {
         if (context.yield)
             context.yield();
         if (context.cancelled && context.cancelled())
             throw RunCancelled();
+    };
+    // The wait for a feed while the first page is being written: it gives up once the page
+    // has waited long enough, and the feed follows on a page of its own.
+    const std::function<void()> patientYield = [&] {
+        yield();
+        if (std::chrono::steady_clock::now() >= deadline)
+            throw StillPending();
     };
     const std::string folder = context.installPath + "/";
     const std::string pagePath = folder + kNewsPageFile;
@@ -211,7 +276,11 @@ NewsRefreshResult refreshNewsPage(const NewsRefreshContext& context)
     const auto selected = readListForRefresh(folder + kSelectedFeedsFile);
     const auto catalog = readListForRefresh(folder + kFeedCatalogFile);
 
-    NewsPageWriter page(pagePath, previousPageText(pagePath));
+    // New headlines are judged against the page from before the refresh, also on a page
+    // written again for late feeds: their old headlines are not new, and nothing is new
+    // twice.
+    std::string previous = previousPageText(pagePath);
+    NewsPageWriter page(pagePath, previous);
     page.beginPage();
     yield();
 
@@ -221,7 +290,7 @@ NewsRefreshResult refreshNewsPage(const NewsRefreshContext& context)
     std::vector<HttpRequest> requests;
     const auto now = std::chrono::system_clock::now();
     for (const auto& name : selected) {
-        Entry entry{name, {}, nullptr, 0, std::nullopt, false, {}};
+        Entry entry{name, {}, nullptr, 0, std::nullopt, false, {}, {}, std::nullopt, false};
         try {
             entry.url = ResolveFeedUrl(name, catalog);
         } catch (...) {
@@ -250,28 +319,16 @@ NewsRefreshResult refreshNewsPage(const NewsRefreshContext& context)
     if (!requests.empty())
         fetches = context.http->start(requests);
 
-    PageSink sink(page);
     std::size_t feeds = 0;
-    const auto failed = [&](const Entry& entry, HttpFailure reason, long status) {
-        result.failures.push_back({entry.name, reason, status});
+    const auto failed = [&](Entry& entry, HttpFailure reason, long status) {
+        if (!entry.failure)
+            entry.failure = FeedFailure{entry.name, reason, status};
         context.showStatus("Fejl " + entry.name);
         yield();
     };
-    for (auto& entry : entries) {
-        yield();
-        if (entry.resolveError)
-            std::rethrow_exception(entry.resolveError);
-        yield();
-        if (entry.url.empty()) {
-            // Nothing is fetched or written for it, but a chosen line that leads nowhere (a
-            // catalogue name the catalogue no longer has) is the user's to know of.
-            if (entry.name.find_first_not_of(" \t") != std::string::npos) {
-                ++feeds;
-                result.failures.push_back({entry.name, HttpFailure::BadAnswer, 0, true});
-            }
-            continue;
-        }
-        ++feeds;
+    // One feed's part of the page. `patient`: it may be left pending, its last good answer
+    // standing in for it until it comes.
+    const auto writeFeed = [&](Entry& entry, FeedSink& sink, bool patient) {
         try {
             yield();
             FeedBody body;
@@ -282,9 +339,20 @@ NewsRefreshResult refreshNewsPage(const NewsRefreshContext& context)
                         throw FetchFailed(HttpFailure::Status, 503, "Retry later");
                     body = std::move(*stored);
                 } else {
-                    HttpResult answer =
-                        followPage(entry, fetches->take(entry.fetchIndex, yield), context, yield);
-                    body = feedBody(std::move(answer), entry, context.cache);
+                    std::optional<HttpResult> first;
+                    try {
+                        first = fetches->take(entry.fetchIndex, patient ? patientYield : yield);
+                    } catch (const StillPending&) {
+                        entry.pending = true;
+                    }
+                    if (first) {
+                        HttpResult answer = followPage(entry, std::move(*first), context, yield);
+                        body = feedBody(std::move(answer), entry, context.cache);
+                    } else if (auto stored = storedBody(entry, context.cache)) {
+                        body = std::move(*stored);
+                    } else {
+                        return;
+                    }
                 }
             } catch (const FetchFailed& failure) {
                 failed(entry, failure.reason, failure.status);
@@ -292,7 +360,7 @@ NewsRefreshResult refreshNewsPage(const NewsRefreshContext& context)
                 // server or the network is down.
                 auto stored = storedBody(entry, context.cache);
                 if (!stored)
-                    continue;
+                    return;
                 body = std::move(*stored);
             }
             if (body.address.empty())
@@ -308,13 +376,74 @@ NewsRefreshResult refreshNewsPage(const NewsRefreshContext& context)
         } catch (const std::exception&) {
             failed(entry, HttpFailure::BadAnswer, 0);
         }
+    };
+    for (auto& entry : entries) {
+        yield();
+        if (entry.resolveError)
+            std::rethrow_exception(entry.resolveError);
+        yield();
+        if (entry.url.empty()) {
+            // Nothing is fetched or written for it, but a chosen line that leads nowhere (a
+            // catalogue name the catalogue no longer has) is the user's to know of.
+            if (entry.name.find_first_not_of(" \t") != std::string::npos) {
+                ++feeds;
+                entry.failure = FeedFailure{entry.name, HttpFailure::BadAnswer, 0, true};
+            }
+            continue;
+        }
+        ++feeds;
+        RecordingSink sink(entry.pieces, &page);
+        writeFeed(entry, sink, true);
     }
-    fetches.reset();
-    if (context.cache)
-        context.cache->prune();
 
-    page.endPage();
-    yield();
+    const bool late =
+        std::any_of(entries.begin(), entries.end(), [](const Entry& e) { return e.pending; });
+    bool newNews = false;
+    if (!late) {
+        fetches.reset();
+        if (context.cache)
+            context.cache->prune();
+        page.endPage();
+        newNews = page.newNews();
+        yield();
+    } else {
+        // The page is shown now with what has come, and written again when the rest has.
+        page.endPage();
+        yield();
+        context.showStatus(addedText(AddedText::StillFetching, {pendingNames(entries)}));
+        if (context.pageWritten) {
+            NewsRefreshResult early;
+            early.newNews = page.newNews();
+            early.failures = failuresOf(entries);
+            early.feeds = feeds;
+            context.pageWritten(early);
+        }
+        for (auto& entry : entries) {
+            if (!entry.pending)
+                continue;
+            entry.pieces.clear();
+            RecordingSink sink(entry.pieces, nullptr);
+            writeFeed(entry, sink, false);
+            entry.pending = false;
+        }
+        fetches.reset();
+        if (context.cache)
+            context.cache->prune();
+        NewsPageWriter again(pagePath, std::move(previous));
+        again.beginPage();
+        for (const auto& entry : entries) {
+            for (const auto& piece : entry.pieces) {
+                if (piece.heading)
+                    again.feedHeading(piece.link, piece.title);
+                else
+                    again.item(piece.link, piece.title);
+            }
+        }
+        again.endPage();
+        newNews = again.newNews();
+        yield();
+    }
+    result.failures = failuresOf(entries);
     if (result.failures.empty()) {
         context.showStatus(context.completedText);
         context.showStatus("");
@@ -322,7 +451,7 @@ NewsRefreshResult refreshNewsPage(const NewsRefreshContext& context)
         // Kept until the next run, so that a failure is not taken for success.
         context.showStatus(failedRunText(context.completedText, result.failures, feeds));
     }
-    result.newNews = page.newNews();
+    result.newNews = newNews;
     result.feeds = feeds;
     return result;
 }

@@ -3,6 +3,7 @@
 
 #include "core/news/feedfailures.h"
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -12,6 +13,13 @@ namespace nuvio {
 
 class FeedCache;
 class HttpClient;
+
+struct NewsRefreshResult
+{
+    bool newNews = false; // the caller then alerts the user
+    std::vector<FeedFailure> failures;
+    std::size_t feeds = 0; // how many were asked, for the failure line
+};
 
 // What a news refresh needs from the window it runs in.
 struct NewsRefreshContext
@@ -29,13 +37,14 @@ struct NewsRefreshContext
     // The feeds' last good answers, for conditional requests and to stand in for a feed
     // that cannot be fetched; none: every feed in full, and a failed one is left out.
     FeedCache* cache = nullptr;
-};
-
-struct NewsRefreshResult
-{
-    bool newNews = false; // the caller then alerts the user
-    std::vector<FeedFailure> failures;
-    std::size_t feeds = 0; // how many were asked, for the failure line
+    // How long the page waits for the slowest feeds: after this, counted from the start of
+    // the run, it is written with what has come (the late feeds' last good answers standing
+    // in for them), and again once they have come.
+    std::chrono::milliseconds patience{5000};
+    // Told when the page was written while feeds were still late; the run then waits for
+    // them. The result says what that page holds; the final one comes as the run's result,
+    // its new headlines judged against the same page from before the run.
+    std::function<void(const NewsRefreshResult& early)> pageWritten;
 };
 
 // One news refresh: rebuilds news.html from the chosen feeds, in their order, marking the
@@ -46,7 +55,9 @@ struct NewsRefreshResult
 // one, and the run goes on; a run with failures ends on a status line that says so
 // instead of the complete text. Failures of the lists or of the page itself end the run
 // and are thrown. The lists are read before anything is written, and the page replaces
-// the previous one only when the run completes.
+// the previous one only when it is complete. Feeds that have not answered when the page
+// has waited `patience` are late: the page is written without waiting for them, and again
+// when they have answered or failed.
 //
 // The main window's UpdateNews drives it.
 NewsRefreshResult refreshNewsPage(const NewsRefreshContext& context);

@@ -70,10 +70,20 @@ int runOpmlCommand(int argc, char** argv, int index, const std::string& hivePath
         if (::stat(installPath.c_str(), &folder) != 0 || !S_ISDIR(folder.st_mode))
             throw errors::cannotOpenFile(installPath, errors::systemReason(ENOENT));
         loadAddedTexts(languageFilePath(installPath, language));
-        if (import)
-            printLine(out, importReport(file, importOpmlFile(installPath, file)));
-        else
+        // "-": standard input or output; the line that says what was done then goes to the
+        // error output, leaving the OPML alone on the standard output.
+        const bool standard = file == "-";
+        if (import) {
+            printLine(out, importReport(
+                               file, importOpmlFile(installPath, standard ? "/dev/stdin" : file)));
+        } else if (standard) {
+            const OpmlExport exported = exportOpml(installPath);
+            std::fwrite(exported.text.data(), 1, exported.text.size(), out);
+            std::fflush(out);
+            printLine(err, exportReport(file, exported.count));
+        } else {
             printLine(out, exportReport(file, exportOpmlFile(installPath, file)));
+        }
         return 0;
     } catch (const std::exception& error) {
         printLine(err, std::string("nuvio: ") + error.what());

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "gui/platform/messagebox.h"
 
+#include <QApplication>
 #include <QInputDialog>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <atomic>
 #include <cstdio>
@@ -16,6 +18,21 @@ MessageHook& currentHook()
     return hook;
 }
 std::atomic<bool> boxesDismissed{false};
+
+// The window a box belongs over: the dialog or window the user is in, else the program's
+// main window; none while nothing of the program is on the screen (in the tray, say).
+QWidget* ownerWindow()
+{
+    for (QWidget* each : {QApplication::activeModalWidget(), QApplication::activeWindow()}) {
+        if (each && each->isVisible())
+            return each->window();
+    }
+    for (QWidget* each : QApplication::topLevelWidgets()) {
+        if (qobject_cast<QMainWindow*>(each) && each->isVisible() && !each->isMinimized())
+            return each;
+    }
+    return nullptr;
+}
 } // namespace
 
 void dismissMessageBoxes()
@@ -37,7 +54,7 @@ void showMessage(const QString& caption, const QString& text, MessageIcon icon)
     QMessageBox box(icon == MessageIcon::Error         ? QMessageBox::Critical
                     : icon == MessageIcon::Information ? QMessageBox::Information
                                                        : QMessageBox::NoIcon,
-                    caption, text, QMessageBox::Ok);
+                    caption, text, QMessageBox::Ok, ownerWindow());
     // Messages carry feed names, addresses and servers' words: markup in them is text.
     box.setTextFormat(Qt::PlainText);
     box.exec();
@@ -62,7 +79,7 @@ std::optional<QString> inputQuery(const QString& caption, const QString& prompt,
 {
     if (const auto& hook = currentInputHook())
         return hook(caption, prompt, maxLength);
-    QInputDialog dialog;
+    QInputDialog dialog(ownerWindow());
     dialog.setWindowTitle(caption);
     dialog.setLabelText(prompt);
     dialog.setTextValue(QString());

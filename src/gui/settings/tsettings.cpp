@@ -4,7 +4,6 @@
 #include "core/language/languagetable.h"
 #include "core/language/profileini.h"
 #include "core/news/feedlists.h"
-#include "core/news/newspage.h"
 #include "core/platform/codepage.h"
 #include "core/platform/errors.h"
 #include "core/platform/textfile.h"
@@ -131,6 +130,16 @@ void Tsettings::buildNewsPage()
 
     Label3 = named(new QLabel(QStringLiteral("Valgte nyhedsfeeds:"), page), "Label3");
     ListBox2 = named(new QListWidget(page), "ListBox2");
+    // Addresses of one server differ at their ends: the middle gives way, and the whole
+    // address is in the line's tooltip.
+    ListBox2->setTextElideMode(Qt::ElideMiddle);
+    connect(ListBox2->model(), &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex&, int first, int last) {
+                for (int row = first; row <= last; ++row) {
+                    if (QListWidgetItem* item = ListBox2->item(row))
+                        item->setToolTip(item->text());
+                }
+            });
     Button6 = named(new QPushButton(QStringLiteral("Fjern"), page), "Button6");
 
     Button3 = named(new QPushButton(QStringLiteral("Ryk op"), page), "Button3");
@@ -385,8 +394,9 @@ void Tsettings::Button2Click()
         s.ObsFunktion = ComboBox2->currentIndex();
         s.UserLanguage =
             ComboBox3->currentIndex() < 0 ? std::string() : toCp1252(ComboBox3->currentText());
+        // The news page stays: what the user had is kept (offline too), and the refresh a
+        // new choice calls for judges its new headlines against it.
         writeSelectedFeeds(folder() + kSelectedFeedsFile, listTexts(ListBox2));
-        ::unlink((folder() + kNewsPageFile).c_str());
         accept();
         QCoreApplication::processEvents();
     });

@@ -3,10 +3,12 @@
 
 #include "core/news/feedcache.h"
 #include "core/platform/atomicfile.h"
+#include "core/platform/codepage.h"
 #include "core/platform/registryhive.h"
 #include "core/platform/singleinstance.h"
 #include "core/platform/terminationsignals.h"
 #include "core/platform/userfolders.h"
+#include "core/shell/commandline.h"
 #include "core/shell/opmlcommand.h"
 #include "gui/deffiles/definitionfiles.h"
 #include "gui/deffiles/tdownloading.h"
@@ -76,6 +78,16 @@ std::optional<int> answerCommandLine(int argc, char** argv, const ProgramValues&
                 program.AppName.c_str());
             return 0;
         }
+        if (bool takesValue = false; isToolkitOption(option, takesValue)) {
+            i += takesValue ? 1 : 0;
+            continue;
+        }
+        // Anything else is a mistake to say, not a window to open.
+        loadCommandLineTexts(registryHivePath());
+        std::fprintf(
+            stderr, "%s\n",
+            fromCp1252(unknownOptionText(program.AppName, option)).toLocal8Bit().constData());
+        return 2;
     }
     return std::nullopt;
 }

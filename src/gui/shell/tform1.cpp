@@ -25,15 +25,18 @@
 #include "gui/shell/firstpaint.h"
 #include "gui/shell/localfileguard.h"
 #include "gui/shell/newspagescheme.h"
+#include "gui/shell/settingswriter.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QEvent>
+#include <QFile>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
 #include <QMenu>
@@ -87,6 +90,8 @@ TForm1::TForm1(AppSettings& settings, ProgramValues& program, std::string hivePa
     m_statusPanel->setObjectName(QStringLiteral("StatusBar1Panel0"));
     m_statusPanel->setFixedWidth(kStatusPanelWidth);
     m_statusPanel->installEventFilter(this); // a click lists the failed feeds
+    // Reached with Tab, it lists them on Enter or Space as on a click.
+    m_statusPanel->setFocusPolicy(Qt::TabFocus);
     StatusBar1->addWidget(m_statusPanel);
     // 17 pixels held a line of the old 8-point system font; the bar's own spacing above
     // the panel left a desktop font's line cut through its descenders.
@@ -223,10 +228,17 @@ void TForm1::createMenu()
     Sgeside1 = addItem(Vis1, "Sgeside1", QString::fromUtf8("Søgeside"), &TForm1::Sgeside1Click);
 
     Funktioner1 = addMenu("Funktioner1", QStringLiteral("Funktioner"));
+    m_refreshNow =
+        addItem(Funktioner1, "RefreshNow", uiText(AddedText::MenuRefreshNow), &TForm1::refreshNow);
+    m_refreshNow->setShortcut(QKeySequence(Qt::Key_F5));
+    m_refreshNow->setShortcutContext(Qt::ApplicationShortcut);
     Opdatrnuvio1 = addItem(Funktioner1, "Opdatrnuvio1", QString::fromUtf8("Opdatér def.filer"),
                            &TForm1::Opdatrnuvio1Click);
     Indstillinger1 = addItem(Funktioner1, "Indstillinger1", QStringLiteral("Indstillinger"),
                              &TForm1::Indstillinger1Click);
+    m_showFailures = addItem(Funktioner1, "ShowFailedFeeds", uiText(AddedText::MenuShowFailedFeeds),
+                             &TForm1::showFailedFeeds);
+    m_showFailures->setVisible(false);
 
     Hjlp1 = addMenu("Hjlp1", QString::fromUtf8("Hjælp"));
     Hjlp2 = addItem(Hjlp1, "Hjlp2", QString::fromUtf8("Hjælp"), &TForm1::Hjlp2Click);
@@ -319,6 +331,9 @@ void TForm1::FormCreate()
     m_trayRestore->setObjectName(QStringLiteral("TrayRestore"));
     connect(m_trayRestore, &QAction::triggered, this,
             reportingFailures([this] { restoreFromTray(); }));
+    m_trayRefresh = m_trayMenu->addAction(m_refreshNow->text());
+    m_trayRefresh->setObjectName(QStringLiteral("TrayRefreshNow"));
+    connect(m_trayRefresh, &QAction::triggered, this, reportingFailures([this] { refreshNow(); }));
     m_trayQuit = m_trayMenu->addAction(Afslut1->text());
     m_trayQuit->setObjectName(QStringLiteral("TrayAfslut"));
     connect(m_trayQuit, &QAction::triggered, this, reportingFailures([this] { Afslut1Click(); }));
@@ -338,6 +353,11 @@ void TForm1::FormCreate()
     connect(TrayIcon, &QSystemTrayIcon::messageClicked, this,
             reportingFailures([this] { VisNyheder(); }));
 
+    m_savedBounds = m_outerBounds;
+    m_settingsWriter = new SettingsWriter(
+        this, [this] { saveSettingsNow(); },
+        [this] { SaveSettings(m_hivePath, m_settings, m_savedBounds, m_refreshIntervalMs); });
+
     // Opening the sound is the last step, so a broken sound file leaves a complete window.
     try {
         MediaPlayer1->open(m_settings.InstallPath + "/update.wav");
@@ -350,7 +370,16 @@ void TForm1::FormDestroy()
 {
     if (TrayIcon)
         TrayIcon->hide();
+    // Saved here, by the window itself, not again by the exit.
+    delete m_settingsWriter;
+    m_settingsWriter = nullptr;
     SaveSettings(m_hivePath, m_settings, bounds(), m_refreshIntervalMs);
+}
+
+void TForm1::saveSettingsNow()
+{
+    m_savedBounds = bounds();
+    SaveSettings(m_hivePath, m_settings, m_savedBounds, m_refreshIntervalMs);
 }
 
 WindowBounds TForm1::bounds() const
@@ -374,6 +403,7 @@ void TForm1::setStatusText(const QString& text)
     m_failedFeeds.clear();
     m_statusPanel->setToolTip(QString());
     m_statusPanel->setAccessibleDescription(QString());
+    m_showFailures->setVisible(false);
 }
 
 void TForm1::showFailedFeeds()
@@ -444,6 +474,13 @@ void TForm1::NetRadio1Click()
     letPendingMessagesBeProcessed();
 }
 
+void TForm1::refreshNow()
+{
+    if (m_refreshRunning || m_quitRequested)
+        return;
+    UpdateNews();
+}
+
 void TForm1::Opdatrnuvio1Click()
 {
     call(m_commands.UpdateDefinitionFiles);
@@ -473,6 +510,8 @@ void TForm1::Indstillinger1Click()
         UpdateNews();
         VisNyheder();
     }
+    // What the dialog changed is kept even if the session ends without an exit.
+    saveSettingsNow();
     if (m_settings.UserLanguage != language) {
         call(m_commands.LoadLanguage);
         // Without a vendor server there are no files of the new language to fetch, and
@@ -550,6 +589,13 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
         FormResize();
     if (watched == m_statusPanel && event->type() == QEvent::MouseButtonRelease)
         showFailedFeeds();
+    if (watched == m_statusPanel && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
+            showFailedFeeds();
+            return true;
+        }
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -670,10 +716,12 @@ void TForm1::UpdateNews()
         return;
     }
     bool newNews = false;
+    bool alerted = false;
+    bool late = false;
     {
-        m_refreshRunning = true;
+        setRefreshRunning(true);
         const auto done = qScopeGuard([this] {
-            m_refreshRunning = false;
+            setRefreshRunning(false);
             emit newsRefreshed();
             if (m_refreshPending && !m_quitRequested) {
                 m_refreshPending = false;
@@ -690,6 +738,17 @@ void TForm1::UpdateNews()
         context.cancelled = [this] { return m_quitRequested; };
         context.http = IdHTTP1.get();
         context.cache = m_feedCache.get();
+        // The page is shown without the feeds still coming, and the alert given once, for
+        // the first page that has new headlines.
+        context.pageWritten = [&](const NewsRefreshResult& early) {
+            late = true;
+            if (early.newNews) {
+                alerted = true;
+                alertNewNews();
+            } else {
+                reloadShownNewsPage();
+            }
+        };
         try {
             const NewsRefreshResult result = refreshNewsPage(context);
             newNews = result.newNews;
@@ -702,12 +761,32 @@ void TForm1::UpdateNews()
             return; // quitting
         }
     }
-    if (newNews) {
-        // Asked before CallObs, which may bring the window back.
-        if (m_settings.ObsFunktion != 0 && (!isVisible() || isMinimized()))
-            notifyNewHeadlines();
-        CallObs();
-    }
+    if (newNews && !alerted)
+        alertNewNews();
+    else if (late)
+        reloadShownNewsPage();
+}
+
+void TForm1::setRefreshRunning(bool running)
+{
+    m_refreshRunning = running;
+    m_refreshNow->setEnabled(!running);
+    m_trayRefresh->setEnabled(!running);
+}
+
+void TForm1::alertNewNews()
+{
+    // Asked before CallObs, which may bring the window back.
+    if (m_settings.ObsFunktion != 0 && (!isVisible() || isMinimized()))
+        notifyNewHeadlines();
+    CallObs();
+}
+
+void TForm1::reloadShownNewsPage()
+{
+    const QString page = QFile::decodeName(QByteArray::fromStdString(newsPagePath(m_settings)));
+    if (WebBrowser1->url().path() == page)
+        navigate(WebBrowser1, newsPageUrl());
 }
 
 void TForm1::listFailedFeeds()
@@ -729,6 +808,7 @@ void TForm1::listFailedFeeds()
         tip.replace(QLatin1String("<p>"), QLatin1String("<p style='white-space:nowrap'>"));
     m_statusPanel->setToolTip(tip);
     m_statusPanel->setAccessibleDescription(m_failedFeeds);
+    m_showFailures->setVisible(!m_failedFeeds.isEmpty());
 }
 
 void TForm1::notifyNewHeadlines()
@@ -838,6 +918,9 @@ void TForm1::applyTexts(const std::vector<LanguageText>& texts)
     m_trayRestore->setText(uiText(AddedText::TrayRestore));
     m_importFeeds->setText(uiText(AddedText::MenuImportFeeds));
     m_exportFeeds->setText(uiText(AddedText::MenuExportFeeds));
+    m_refreshNow->setText(uiText(AddedText::MenuRefreshNow));
+    m_showFailures->setText(uiText(AddedText::MenuShowFailedFeeds));
+    m_trayRefresh->setText(m_refreshNow->text());
     m_trayQuit->setText(Afslut1->text());
     markMnemonics();
     // The failure line lasts until the next run: said again in the new language, not left

@@ -37,6 +37,7 @@ class FeedCache;
 class HttpClient;
 class LocalFileGuard;
 class NewsPageScheme;
+class SettingsWriter;
 class UrlOpener;
 
 // The calls the main window's commands make into the other subsystems. Start-up wires
@@ -66,12 +67,15 @@ public:
     void setCommands(MainWindowCommands commands) { m_commands = std::move(commands); }
 
     // Menu and toolbar commands, by the names of their menu items.
-    void Afslut1Click();        // "Afslut": quit, saving the settings once
-    void Startside1Click();     // the start page in the main view
-    void Sgeside1Click();       // the search page in the main view
-    void Om1Click();            // "Om": the about page
-    void NetRadio1Click();      // the radio view in front
-    void Opdatrnuvio1Click();   // "Opdatér def.filer": update the local pages now
+    void Afslut1Click();      // "Afslut": quit, saving the settings once
+    void Startside1Click();   // the start page in the main view
+    void Sgeside1Click();     // the search page in the main view
+    void Om1Click();          // "Om": the about page
+    void NetRadio1Click();    // the radio view in front
+    void Opdatrnuvio1Click(); // "Opdatér def.filer": update the local pages now
+    // "Opdatér nyheder nu" (F5, also in the tray menu): the refresh at once; refused, the
+    // item greyed, while one runs.
+    void refreshNow();
     void Hjlp2Click();          // "Hjælp" (F1): the help page
     void Indstillinger1Click(); // the settings dialog, then what its changes call for
     // "Importér feeds…" and "Eksportér feeds…": the chosen feeds from and to an OPML file
@@ -127,6 +131,8 @@ public:
     // The failed feeds of the last run with their reasons, in a message box (a click on
     // the status line); nothing when none failed.
     void showFailedFeeds();
+    // Writes the settings now (they are also written when they change, and at the exit).
+    void saveSettingsNow();
 
     AppSettings& settings() { return m_settings; }
     // Every download: the feeds and the vendor's files.
@@ -189,6 +195,10 @@ private:
     QAction* Indstillinger1 = nullptr;
     QAction* Hjlp2 = nullptr;
     QAction* Om1 = nullptr;
+    QAction* m_refreshNow = nullptr;
+    QAction* m_showFailures = nullptr; // "Vis fejlede feeds", there while feeds failed
+    QAction* m_trayRefresh = nullptr;
+    SettingsWriter* m_settingsWriter = nullptr;
     QAction* m_importFeeds = nullptr;
     QAction* m_exportFeeds = nullptr;
     // New headlines found while the window is out of sight: the desktop says so.
@@ -211,6 +221,12 @@ private:
     void AutoUpdateNews(); // a timer's refresh: UpdateNews
     void restoreAndRaise();
     void notifyNewHeadlines();
+    // The alert for a refresh that found new headlines (once a refresh, on its first page
+    // that has them).
+    void alertNewNews();
+    // A page written again for late feeds, shown where the news page is shown.
+    void reloadShownNewsPage();
+    void setRefreshRunning(bool running);
     void listFailedFeeds(); // the last run's failed feeds as the status line's tooltip
     std::string newsPageUrl() const;
     static void letPendingMessagesBeProcessed();
@@ -234,6 +250,7 @@ private:
     LocalFileGuard* m_guard = nullptr;
     bool m_radioPageMade = false;
     WindowBounds m_outerBounds;
+    WindowBounds m_savedBounds; // as written last: what a lost display leaves to write
     std::uint32_t m_refreshIntervalMs = 0;
     bool m_quitRequested = false;
     bool m_refreshRunning = false;
