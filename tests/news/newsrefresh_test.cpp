@@ -240,6 +240,14 @@ TEST_F(NewsRefreshTest, PublishersThatPickTheirClientsShowTheirFeeds)
                          response);
             }
         });
+    // An address with letters beyond ASCII is asked in UTF-8, as servers expect it.
+    server.server().Get(
+        "/picky/\xC3\xB8konomi", [&](const httplib::Request&, httplib::Response& response) {
+            if (!down)
+                plain(rss("okonomi", {{"http://okonomi.dk/1", "okonomi one"},
+                                      {"http://okonomi.dk/2", "okonomi \xC3\xA6\xC3\xB8"}}),
+                      response);
+        });
     dir.write("newsfeeds.txt", "");
     feedCache = std::make_unique<FeedCache>(dir.file("cache"));
     std::string selected, expected;
@@ -247,6 +255,8 @@ TEST_F(NewsRefreshTest, PublishersThatPickTheirClientsShowTheirFeeds)
         selected += server.url(std::string("/picky/") + c.name) + "\r\n";
         expected += expectedFeed(c.name, true);
     }
+    selected += server.url("/picky/\xF8konomi") + "\r\n";
+    expected += expectedFeed("okonomi", true);
     dir.write("newsselected.txt", selected);
     EXPECT_TRUE(refresh());
     EXPECT_EQ(dir.read("news.html"),
@@ -257,6 +267,7 @@ TEST_F(NewsRefreshTest, PublishersThatPickTheirClientsShowTheirFeeds)
     expected.clear();
     for (const auto& c : cases)
         expected += expectedFeed(c.name, false);
+    expected += expectedFeed("okonomi", false);
     EXPECT_FALSE(refresh());
     EXPECT_EQ(dir.read("news.html"),
               NewsPageWriter::headerText() + expected + NewsPageWriter::footerText())

@@ -557,7 +557,8 @@ TEST_F(BrowserPageTest, NewsPageIsWindows1252WhateverItsBytes)
         const std::string page =
             "<html><head><link rel='stylesheet' href='default.css'></head><body>"
             "<img id='line' src='feed-line.gif'><p id='own'>\xC6r\xF8 K\xF8"
-            "benhavn</p><p>" +
+            "benhavn</p><a id='new' href='http://x/'><img src=\"feed-line-new.gif\">New</a>"
+            "<p id='ref'>&#9733; iPad</p><p>" +
             c.feed + "</p><img src='" + server.url("/beacon.gif") + "'></body></html>";
         dir.write("news.html", page);
         f.VisNyheder();
@@ -572,6 +573,11 @@ TEST_F(BrowserPageTest, NewsPageIsWindows1252WhateverItsBytes)
                   QString::fromUtf8("Ærø København"))
             << c.what;
         EXPECT_EQ(value("getComputedStyle(document.body).color"), "rgb(1, 2, 3)") << c.what;
+        EXPECT_EQ(value("document.getElementById('ref').textContent"), QString::fromUtf8("★ iPad"))
+            << c.what << ": a letter the code page lacks, as a reference";
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return value("document.querySelector('#new img').alt") == "Ny"; }, 5000))
+            << c.what << ": a screen reader hears that the headline is new";
         EXPECT_EQ(value("String(document.getElementById('line').naturalWidth > 0)"), "true")
             << c.what << ": its own images load";
         EXPECT_EQ(dir.read("news.html"), page) << c.what << ": the file is not touched";

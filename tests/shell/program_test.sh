@@ -75,7 +75,12 @@ grep -q '<outline type="rss" text="Lokal" title="Lokal" xmlUrl="http://lokal.exa
 cli --import-opml "$hive" >"$work/cli.out" 2>"$work/cli.err" && fail "--import-opml took the settings file"
 [ ! -s "$work/cli.out" ] && grep -q "^nuvio: $hive er ikke en OPML-fil" "$work/cli.err" ||
   fail "--import-opml of no OPML said: $(cat "$work/cli.out" "$work/cli.err")"
-cli --export-opml >/dev/null 2>&1 && fail "--export-opml without a file succeeded"
+cli --export-opml >/dev/null 2>"$work/cli.err" && fail "--export-opml without a file succeeded"
+[ "$(cat "$work/cli.err")" = "nuvio: --export-opml kræver et filnavn" ] ||
+  fail "--export-opml without a file said: $(cat "$work/cli.err")"
+cli --import-opml "$work/none.opml" >/dev/null 2>"$work/cli.err" && fail "--import-opml of no file succeeded"
+[ "$(cat "$work/cli.err")" = "nuvio: Filen \"$work/none.opml\" kan ikke åbnes: filen eller mappen findes ikke" ] ||
+  fail "--import-opml of no file said: $(cat "$work/cli.err")"
 # "-": the OPML alone on the standard output, and read from the standard input.
 cli --export-opml - >"$work/stdout.opml" 2>"$work/cli.err" || fail "--export-opml -: $(cat "$work/cli.err")"
 grep -q '<outline type="rss" text="Lokal" title="Lokal" xmlUrl="http://lokal.example/rss"/>' "$work/stdout.opml" &&

@@ -58,6 +58,19 @@ constexpr std::array<AddedTextRow, kCount> kRows = {{
     {T::CliUnknownOption, "CliUnknownOption", "%1: ukendt tilvalg: %2"},
     {T::CliUsage, "CliUsage",
      "Brug: %1 [--help] [--version] [--import-opml FIL|-] [--export-opml FIL|-]"},
+    {T::CliNeedsFile, "CliNeedsFile", "%1: %2 kr\xE6ver et filnavn"},
+    {T::CliNoInstallPath, "CliNoInstallPath",
+     "%1: ingen InstallPath i %2: start nuvio \xE9n gang, s\xE5 den installerer sine filer"},
+    {T::FileCannotOpen, "FileCannotOpen",
+     "Filen \"%1\" kan ikke \xE5"
+     "bnes: %2"},
+    {T::FileCannotCreate, "FileCannotCreate", "Filen \"%1\" kan ikke oprettes: %2"},
+    {T::ReasonNoSuchFile, "ReasonNoSuchFile", "filen eller mappen findes ikke"},
+    {T::ReasonAccessDenied, "ReasonAccessDenied", "adgang n\xE6gtet"},
+    {T::ReasonDiskFull, "ReasonDiskFull", "disken er fuld"},
+    {T::ReasonIsFolder, "ReasonIsFolder", "det er en mappe"},
+    {T::XmlPrematureEnd, "XmlPrematureEnd", "filen slutter for tidligt"},
+    {T::XmlNotWellFormed, "XmlNotWellFormed", "ikke gyldig XML"},
 }};
 
 constexpr bool rowsInEnumOrder()

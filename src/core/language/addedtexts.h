@@ -53,6 +53,16 @@ enum class AddedText {
     NewHeadline,
     CliUnknownOption,
     CliUsage,
+    CliNeedsFile,
+    CliNoInstallPath,
+    FileCannotOpen,
+    FileCannotCreate,
+    ReasonNoSuchFile,
+    ReasonAccessDenied,
+    ReasonDiskFull,
+    ReasonIsFolder,
+    XmlPrematureEnd,
+    XmlNotWellFormed,
     Count // not a text
 };
 

@@ -454,6 +454,24 @@ HttpResult finishTransfer(Transfer& transfer, CURLcode code)
 std::string requestUrl(std::string_view url)
 {
     static constexpr char hex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(url.size());
+    for (const char c : url) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte <= 0x20 || byte >= 0x7F) {
+            out += '%';
+            out += hex[byte >> 4];
+            out += hex[byte & 0x0F];
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::string webAddressUri(std::string_view url)
+{
+    static constexpr char hex[] = "0123456789ABCDEF";
     const auto escape = [](std::string& out, unsigned char byte) {
         out += '%';
         out += hex[byte >> 4];

@@ -15,11 +15,16 @@
 
 namespace nuvio {
 
-// The address (Windows-1252, as the lists hold it) as it goes on the wire, as a browser sends
-// what is typed: a host name with letters beyond ASCII as its punycode; blanks and control
-// bytes percent-encoded, and each letter beyond ASCII as the percent-encoding of its UTF-8.
-// Everything else stays as written.
+// The address as it goes on the wire: blanks, control bytes and bytes from 0x80 up are
+// percent-encoded, as a browser does with what is typed, so that a file name or feed
+// address holding them is fetched instead of refused. Everything else stays as written.
 std::string requestUrl(std::string_view url);
+
+// A web address from the feed lists (Windows-1252, as they hold it) as a browser asks for it:
+// a host name with letters beyond ASCII as its punycode; blanks and control bytes
+// percent-encoded, and each letter beyond ASCII as the percent-encoding of its UTF-8.
+// Everything else stays as written.
+std::string webAddressUri(std::string_view url);
 
 // What went wrong with a GET, in the terms a user can act on.
 enum class HttpFailure {

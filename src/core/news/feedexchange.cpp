@@ -129,7 +129,7 @@ std::string readOpmlBytes(const std::string& path)
 {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        throw errors::cannotOpenFile(path, errors::systemReason(errno));
+        throw errors::cannotOpenFile(path, errno);
     std::string bytes;
     char buffer[65536];
     // One byte past the limit is enough to know the file is too large, whatever the file
@@ -141,7 +141,7 @@ std::string readOpmlBytes(const std::string& path)
         if (n < 0) {
             const int error = errno;
             ::close(fd);
-            throw errors::cannotOpenFile(path, errors::systemReason(error));
+            throw errors::cannotOpenFile(path, error);
         }
         if (n == 0)
             break;

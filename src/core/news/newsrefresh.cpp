@@ -125,7 +125,8 @@ HttpResult followTo(Entry& entry, std::string site, std::string feed,
     entry.url = std::move(feed);
     entry.cached = context.cache ? context.cache->load(entry.url, false) : std::nullopt;
     HttpResult answer =
-        context.http->start({HttpRequest{entry.url, conditionalHeaders(entry.cached)}})
+        context.http
+            ->start({HttpRequest{webAddressUri(entry.url), conditionalHeaders(entry.cached)}})
             ->take(0, yield);
     if (context.cache && ((answer.ok && isFeedDocument(answer.body)) || answer.notModified()))
         context.cache->rememberFoundFeed(entry.site, entry.url);
@@ -153,7 +154,7 @@ HttpResult followPage(Entry& entry, HttpResult answer, const NewsRefreshContext&
     }
     if ((answer.ok && isFeedDocument(answer.body)) || answer.notModified())
         return answer;
-    const HttpResult page = context.http->get(entry.site, yield);
+    const HttpResult page = context.http->get(webAddressUri(entry.site), yield);
     auto found =
         page.ok ? announcedFeed(page.body, page.url.empty() ? entry.site : page.url) : std::nullopt;
     if (page.ok && !found && context.cache)
@@ -307,7 +308,8 @@ NewsRefreshResult refreshNewsPage(const NewsRefreshContext& context)
             entry.waiting = entry.cached && entry.cached->retryAfter > now;
             if (!entry.waiting) {
                 entry.fetchIndex = requests.size();
-                requests.push_back({entry.url, conditionalHeaders(entry.cached)});
+                // Asked as a browser asks: the lists hold Windows-1252, servers expect UTF-8.
+                requests.push_back({webAddressUri(entry.url), conditionalHeaders(entry.cached)});
             }
         }
         const bool stop = entry.resolveError != nullptr;

@@ -141,8 +141,12 @@ std::vector<OpmlFeed> readOpml(std::string_view bytes, const std::string& fileNa
         }
     }
     if (reader.hasError()) {
+        // The parser's own reason is English; the user reads the interface language.
+        const AddedText reason = reader.error() == QXmlStreamReader::PrematureEndOfDocumentError
+                                     ? AddedText::XmlPrematureEnd
+                                     : AddedText::XmlNotWellFormed;
         throw refusal(AddedText::OpmlNotXml, fileName, std::to_string(reader.lineNumber()),
-                      toCp1252(reader.errorString()));
+                      addedText(reason));
     }
     if (!rootSeen || !bodySeen)
         throw refusal(AddedText::OpmlNotOpml, fileName);

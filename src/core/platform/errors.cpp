@@ -57,6 +57,18 @@ NuvioError cannotCreateFile(const std::string& path, const std::string& reason)
     return NuvioError("Cannot create file \"" + path + "\". " + reason);
 }
 
+FileError cannotOpenFile(const std::string& path, int errorNumber)
+{
+    return FileError(cannotOpenFile(path, systemReason(errorNumber)).what(), path, errorNumber,
+                     false);
+}
+
+FileError cannotCreateFile(const std::string& path, int errorNumber)
+{
+    return FileError(cannotCreateFile(path, systemReason(errorNumber)).what(), path, errorNumber,
+                     true);
+}
+
 NuvioError streamWriteError()
 {
     return NuvioError("Stream write error");

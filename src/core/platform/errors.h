@@ -22,6 +22,25 @@ public:
     const char* what() const noexcept override { return "The run was cancelled"; }
 };
 
+// A file that could not be opened or created: worded like the run-time text, and keeping
+// what a message in the interface language needs.
+class FileError : public NuvioError
+{
+public:
+    FileError(const std::string& message, std::string path, int errorNumber, bool creating)
+        : NuvioError(message), m_path(std::move(path)), m_errorNumber(errorNumber),
+          m_creating(creating)
+    {}
+    const std::string& path() const { return m_path; }
+    int errorNumber() const { return m_errorNumber; }
+    bool creating() const { return m_creating; }
+
+private:
+    std::string m_path;
+    int m_errorNumber;
+    bool m_creating;
+};
+
 namespace errors {
 
 // Errors of whole-file text I/O, chosen from the system error number.
@@ -34,6 +53,9 @@ NuvioError ioError(int code);
 // Errors of stream-style file access.
 NuvioError cannotOpenFile(const std::string& path, const std::string& reason);
 NuvioError cannotCreateFile(const std::string& path, const std::string& reason);
+// The same for a system error number, with the system's wording for it.
+FileError cannotOpenFile(const std::string& path, int errorNumber);
+FileError cannotCreateFile(const std::string& path, int errorNumber);
 NuvioError streamWriteError();
 
 NuvioError invalidInteger(const std::string& text);

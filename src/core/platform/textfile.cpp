@@ -78,7 +78,7 @@ std::string loadFileBytes(const std::string& path)
 {
     std::string bytes;
     if (const int error = readAll(path, bytes))
-        throw errors::cannotOpenFile(path, errors::systemReason(error));
+        throw errors::cannotOpenFile(path, error);
     return bytes;
 }
 

@@ -4,10 +4,12 @@
 #include "core/language/addedtexts.h"
 #include "core/language/languagetable.h"
 #include "core/news/feedexchange.h"
+#include "core/platform/atomicfile.h"
 #include "core/platform/codepage.h"
 #include "core/platform/errors.h"
 #include "core/platform/registryhive.h"
 #include "core/settings/settingsstore.h"
+#include "core/shell/commandline.h"
 
 #include <cerrno>
 #include <sys/stat.h>
@@ -22,6 +24,33 @@ constexpr std::string_view kExport = "--export-opml";
 void printLine(std::FILE* stream, const std::string& cp1252Text)
 {
     std::fprintf(stream, "%s\n", fromCp1252(cp1252Text).toLocal8Bit().constData());
+}
+
+// The system's reason in the interface language where it is one a user meets here.
+std::string reasonText(int errorNumber)
+{
+    switch (errorNumber) {
+    case ENOENT:
+    case ENOTDIR:
+        return addedText(AddedText::ReasonNoSuchFile);
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return addedText(AddedText::ReasonAccessDenied);
+    case ENOSPC:
+    case EDQUOT:
+        return addedText(AddedText::ReasonDiskFull);
+    case EISDIR:
+        return addedText(AddedText::ReasonIsFolder);
+    default:
+        return errors::systemReason(errorNumber);
+    }
+}
+
+std::string fileErrorText(const std::string& path, int errorNumber, bool creating)
+{
+    return addedText(creating ? AddedText::FileCannotCreate : AddedText::FileCannotOpen,
+                     {path, reasonText(errorNumber)});
 }
 
 } // namespace
@@ -45,8 +74,10 @@ int runOpmlCommand(int argc, char** argv, int index, const std::string& hivePath
         file = option.substr(equals + 1);
     else if (index + 1 < argc)
         file = argv[index + 1];
+    // What goes wrong is said in the interface language, once it is known.
+    loadCommandLineTexts(hivePath);
     if (file.empty()) {
-        std::fprintf(err, "nuvio: %s needs a file name\n", std::string(option).c_str());
+        printLine(err, addedText(AddedText::CliNeedsFile, {"nuvio", option}));
         return 1;
     }
     try {
@@ -59,16 +90,14 @@ int runOpmlCommand(int argc, char** argv, int index, const std::string& hivePath
                 language = chosen;
         }
         if (installPath.empty()) {
-            std::fprintf(err,
-                         "nuvio: no InstallPath in %s: start nuvio once to install its files\n",
-                         hivePath.c_str());
+            printLine(err, addedText(AddedText::CliNoInstallPath, {"nuvio", hivePath}));
             return 1;
         }
         struct stat folder
         {
         };
         if (::stat(installPath.c_str(), &folder) != 0 || !S_ISDIR(folder.st_mode))
-            throw errors::cannotOpenFile(installPath, errors::systemReason(ENOENT));
+            throw errors::cannotOpenFile(installPath, ENOENT);
         loadAddedTexts(languageFilePath(installPath, language));
         // "-": standard input or output; the line that says what was done then goes to the
         // error output, leaving the OPML alone on the standard output.
@@ -85,6 +114,13 @@ int runOpmlCommand(int argc, char** argv, int index, const std::string& hivePath
             printLine(out, exportReport(file, exportOpmlFile(installPath, file)));
         }
         return 0;
+    } catch (const FileError& error) {
+        printLine(err,
+                  "nuvio: " + fileErrorText(error.path(), error.errorNumber(), error.creating()));
+        return 1;
+    } catch (const FileWriteError& error) {
+        printLine(err, "nuvio: " + fileErrorText(file, error.errorNumber(), true));
+        return 1;
     } catch (const std::exception& error) {
         printLine(err, std::string("nuvio: ") + error.what());
         return 1;

@@ -24,6 +24,7 @@
 #include "gui/shell/browserpage.h"
 #include "gui/shell/firstpaint.h"
 #include "gui/shell/localfileguard.h"
+#include "gui/shell/newheadlinemarks.h"
 #include "gui/shell/newspagescheme.h"
 #include "gui/shell/settingswriter.h"
 
@@ -151,6 +152,7 @@ void TForm1::createViews()
     WebBrowser1 = new QWebEngineView(m_client);
     WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
     WebBrowser1->setPage(makePage(mainViewNavigation, WebBrowser1));
+    markNewHeadlinesForReaders(WebBrowser1->page(), uiText(AddedText::NewHeadline));
     // The radio view gets its page, and the engine its second page renderer, only once it
     // is navigated: most sessions never show it. Until then it stays hidden, since a view
     // that is shown makes a page of its own.
@@ -921,6 +923,7 @@ void TForm1::applyTexts(const std::vector<LanguageText>& texts)
     m_refreshNow->setText(uiText(AddedText::MenuRefreshNow));
     m_showFailures->setText(uiText(AddedText::MenuShowFailedFeeds));
     m_trayRefresh->setText(m_refreshNow->text());
+    markNewHeadlinesForReaders(WebBrowser1->page(), uiText(AddedText::NewHeadline));
     m_trayQuit->setText(Afslut1->text());
     markMnemonics();
     // The failure line lasts until the next run: said again in the new language, not left
