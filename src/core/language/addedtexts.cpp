@@ -58,6 +58,7 @@ constexpr std::array<AddedTextRow, kCount> kRows = {{
     {T::CliUnknownOption, "CliUnknownOption", "%1: ukendt tilvalg: %2"},
     {T::CliUsage, "CliUsage",
      "Brug: %1 [--help] [--version] [--import-opml FIL|-] [--export-opml FIL|-]"},
+    {T::FailureProxy, "FailureProxy", "proxyen afviste eller kunne ikke n\xE5s"},
 }};
 
 constexpr bool rowsInEnumOrder()

@@ -53,6 +53,7 @@ enum class AddedText {
     NewHeadline,
     CliUnknownOption,
     CliUsage,
+    FailureProxy,
     Count // not a text
 };
 

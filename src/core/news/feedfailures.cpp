@@ -41,6 +41,8 @@ std::string failureReasonText(const FeedFailure& failure)
         return addedText(AddedText::FailureTooLarge);
     case HttpFailure::Broken:
         return addedText(AddedText::FailureBroken);
+    case HttpFailure::Proxy:
+        return addedText(AddedText::FailureProxy);
     case HttpFailure::BadAnswer:
     case HttpFailure::Cancelled:
         break;
