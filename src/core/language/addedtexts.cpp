@@ -59,6 +59,7 @@ constexpr std::array<AddedTextRow, kCount> kRows = {{
     {T::CliUsage, "CliUsage",
      "Brug: %1 [--help] [--version] [--import-opml FIL|-] [--export-opml FIL|-]"},
     {T::FailureProxy, "FailureProxy", "proxyen afviste eller kunne ikke n\xE5s"},
+    {T::FailureLogin, "FailureLogin", "kr\xE6ver login"},
 }};
 
 constexpr bool rowsInEnumOrder()

@@ -54,6 +54,7 @@ enum class AddedText {
     CliUnknownOption,
     CliUsage,
     FailureProxy,
+    FailureLogin,
     Count // not a text
 };
 

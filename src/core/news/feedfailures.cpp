@@ -36,6 +36,9 @@ std::string failureReasonText(const FeedFailure& failure)
     case HttpFailure::NoAnswer:
         return addedText(AddedText::FailureNoAnswer);
     case HttpFailure::Status:
+        // Basic or Digest alike: the user's next step is the same.
+        if (failure.status == 401)
+            return addedText(AddedText::FailureLogin);
         return "HTTP " + std::to_string(failure.status);
     case HttpFailure::TooLarge:
         return addedText(AddedText::FailureTooLarge);
