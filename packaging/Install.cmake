@@ -64,6 +64,8 @@ set(CPACK_STRIP_FILES ON)
 # browser's resources. The libraries, and the browser's helper process, come from the scan.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6webengine6-data")
 # The radio's sound reaches the speakers only through a PulseAudio-compatible server; links
-# open in the user's browser through xdg-open.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pulseaudio | pipewire-pulse, xdg-utils")
+# open in the user's browser through xdg-open; the desktop's proxy settings reach libproxy
+# through its plugins (the variables and PAC need none).
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+    "pulseaudio | pipewire-pulse, xdg-utils, libproxy1-plugin-gsettings | libproxy1-plugin-kconfig")
 include(CPack)

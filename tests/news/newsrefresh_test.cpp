@@ -46,6 +46,11 @@ protected:
                 // Later feeds answer first, so the page order cannot come from arrival order.
                 if (const auto delay = delays.find(name); delay != delays.end())
                     std::this_thread::sleep_for(delay->second);
+                if (name == "private") {
+                    response.status = 401;
+                    response.set_header("WWW-Authenticate", "Basic realm=\"members\"");
+                    return;
+                }
                 if (name == "broken" || (failing && name == "moved")) {
                     response.status = name == "broken" ? 500 : 404;
                     return;
@@ -318,6 +323,7 @@ TEST_F(NewsRefreshTest, FailedFeedsAreSaidAndKeepTheirLastGoodHeadlines)
         {feedUrl("ok"), ""},
         {refused, "ingen forbindelse", false},
         {feedUrl("broken"), "HTTP 500", false},
+        {feedUrl("private"), "kr\xE6ver login", false},
         // A catalogue name the catalogue no longer has: nothing to fetch, but listed.
         {"Gone", "ingen adresse (ikke i kataloget)", false},
     };
@@ -328,9 +334,9 @@ TEST_F(NewsRefreshTest, FailedFeedsAreSaidAndKeepTheirLastGoodHeadlines)
     dir.write("newsselected.txt", selected);
     auto result = run();
     EXPECT_EQ(failureListText(result.failures),
-              refused + ": ingen forbindelse\n" + feedUrl("broken") +
-                  ": HTTP 500\nGone: ingen adresse (ikke i kataloget)");
-    EXPECT_EQ(statuses.back(), "Opdatering komplet \x96 3 af 11 feeds fejlede");
+              refused + ": ingen forbindelse\n" + feedUrl("broken") + ": HTTP 500\n" +
+                  feedUrl("private") + ": kr\xE6ver login\nGone: ingen adresse (ikke i kataloget)");
+    EXPECT_EQ(statuses.back(), "Opdatering komplet \x96 4 af 12 feeds fejlede");
     const std::string good = dir.read("news.html");
     for (const char* feed : {"going", "moved", "portal", "emptied", "stalls", "ok"})
         EXPECT_NE(
@@ -359,7 +365,7 @@ TEST_F(NewsRefreshTest, FailedFeedsAreSaidAndKeepTheirLastGoodHeadlines)
             expectedStatuses.push_back("Fejl " + c.entry);
         list += (list.empty() ? "" : "\n") + c.entry + ": " + c.reason;
     }
-    expectedStatuses.push_back("Opdatering komplet \x96 10 af 11 feeds fejlede");
+    expectedStatuses.push_back("Opdatering komplet \x96 11 af 12 feeds fejlede");
     EXPECT_EQ(statuses, expectedStatuses) << "the line stays: no empty status after it";
     EXPECT_EQ(failureListText(result.failures), list);
 

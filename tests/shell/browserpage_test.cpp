@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "gui/platform/webproxy.h"
 #include "support/formfixture.h"
 #include "support/loopbackserver.h"
 
@@ -583,4 +584,34 @@ TEST_F(BrowserPageTest, NewsPageIsWindows1252WhateverItsBytes)
         EXPECT_EQ(dir.read("news.html"), page) << c.what << ": the file is not touched";
     }
     EXPECT_EQ(remote.load(), 0) << "the news page loads nothing from the web";
+}
+
+TEST_F(BrowserPageTest, TheViewsReachTheWebThroughTheDesktopsProxy)
+{
+    // The station's host resolves nowhere: only the proxy can answer for it.
+    test::LoopbackServer proxy;
+    std::string asked;
+    proxy.server().Get(".*", [&](const httplib::Request& request, httplib::Response& response) {
+        asked = request.path;
+        response.set_content("<html><head><title>through the proxy</title></head></html>",
+                             "text/html");
+    });
+    proxy.start();
+    ::setenv("http_proxy", proxy.url("").c_str(), 1);
+    routeViewsLikeFeeds();
+    const auto direct = qScopeGuard([] {
+        ::unsetenv("http_proxy");
+        routeViewsLikeFeeds();
+    });
+    auto& f = create();
+    f.show();
+    auto* radio = widget<QWebEngineView>(f, "RadioBrowser");
+    // An engine that has loaded pages before takes the new route from its next request on
+    // (the program sets it before the first): one is made first.
+    f.navigate(radio, "http://radio.nuvio.test/first");
+    test::waitForLoad(radio);
+    f.navigate(radio, "http://radio.nuvio.test/station");
+    ASSERT_TRUE(test::waitForLoad(radio));
+    EXPECT_EQ(radio->title().toStdString(), "through the proxy");
+    EXPECT_EQ(asked, "http://radio.nuvio.test/station");
 }

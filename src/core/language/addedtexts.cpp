@@ -71,6 +71,8 @@ constexpr std::array<AddedTextRow, kCount> kRows = {{
     {T::ReasonIsFolder, "ReasonIsFolder", "det er en mappe"},
     {T::XmlPrematureEnd, "XmlPrematureEnd", "filen slutter for tidligt"},
     {T::XmlNotWellFormed, "XmlNotWellFormed", "ikke gyldig XML"},
+    {T::FailureProxy, "FailureProxy", "proxyen afviste eller kunne ikke n\xE5s"},
+    {T::FailureLogin, "FailureLogin", "kr\xE6ver login"},
 }};
 
 constexpr bool rowsInEnumOrder()

@@ -63,6 +63,8 @@ enum class AddedText {
     ReasonIsFolder,
     XmlPrematureEnd,
     XmlNotWellFormed,
+    FailureProxy,
+    FailureLogin,
     Count // not a text
 };
 

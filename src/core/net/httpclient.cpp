@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/net/httpclient.h"
 
+#include "core/net/proxyroute.h"
 #include "core/net/transferwindow.h"
 #include "core/platform/asciitext.h"
 #include "core/platform/codepage.h"
@@ -44,6 +45,7 @@ std::string statusLine(long status)
     case 4:
         reason = status == 404   ? "Not Found"
                  : status == 403 ? "Forbidden"
+                 : status == 407 ? "Proxy Authentication Required"
                  : status == 429 ? "Too Many Requests"
                                  : "Client Error";
         break;
@@ -239,6 +241,7 @@ struct Transfer
     bool codingRefused = false; // see offeredCoding
     std::string etag, lastModified, retryAfter, contentCoding;
     std::string answeredBy; // the host that sent the latest status line, if any did
+    std::string proxy;      // the route taken: empty for direct
     char errorBuffer[CURL_ERROR_SIZE] = {};
     curl_slist* headers = nullptr;
     HttpClient::Batch::State* state = nullptr;
@@ -387,6 +390,41 @@ int progress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
 
 HttpResult finishTransfer(Transfer& transfer, CURLcode code);
 
+// Through a proxy, a connection that fails is the proxy's; a SOCKS proxy says when it is the
+// server behind it that cannot be reached, which is then named as if asked directly.
+HttpFailure proxyFailure(const Transfer& transfer, CURLcode code, HttpFailure otherwise)
+{
+    if (transfer.proxy.empty())
+        return otherwise;
+    switch (code) {
+    case CURLE_COULDNT_RESOLVE_PROXY:
+    case CURLE_COULDNT_CONNECT:
+        return HttpFailure::Proxy;
+    case CURLE_PROXY: {
+        long why = CURLPX_OK;
+        curl_easy_getinfo(transfer.easy, CURLINFO_PROXY_ERROR, &why);
+        switch (why) {
+        case CURLPX_RESOLVE_HOST:
+            return HttpFailure::NameNotFound;
+        case CURLPX_REPLY_CONNECTION_REFUSED:
+        case CURLPX_REPLY_HOST_UNREACHABLE:
+        case CURLPX_REPLY_NETWORK_UNREACHABLE:
+        case CURLPX_REPLY_TTL_EXPIRED:
+            return HttpFailure::NoConnection;
+        default:
+            return HttpFailure::Proxy;
+        }
+    }
+    default:
+        break;
+    }
+    // An https address goes through an HTTP proxy by CONNECT, which the proxy may refuse.
+    long connectStatus = 0;
+    curl_easy_getinfo(transfer.easy, CURLINFO_HTTP_CONNECTCODE, &connectStatus);
+    return connectStatus != 0 && (connectStatus < 200 || connectStatus > 299) ? HttpFailure::Proxy
+                                                                              : otherwise;
+}
+
 // The result, with the bytes of a body that is thrown away given back to the batch.
 HttpResult finish(Transfer& transfer, CURLcode code)
 {
@@ -411,7 +449,8 @@ HttpResult finishTransfer(Transfer& transfer, CURLcode code)
         curl_easy_getinfo(transfer.easy, CURLINFO_EFFECTIVE_URL, &url) == CURLE_OK && url)
         result.url = url;
     if (code != CURLE_OK) {
-        result.failure = transfer.tooLarge ? HttpFailure::TooLarge : failureOf(code);
+        result.failure = transfer.tooLarge ? HttpFailure::TooLarge
+                                           : proxyFailure(transfer, code, failureOf(code));
         if (transfer.codingRefused) {
             result.failure = HttpFailure::BadAnswer;
             result.error = "The answer's content coding (" + transfer.contentCoding +
@@ -434,7 +473,8 @@ HttpResult finishTransfer(Transfer& transfer, CURLcode code)
         return result;
     }
     if (result.status < 200 || result.status > 299) {
-        result.failure = HttpFailure::Status;
+        result.failure = result.status == 407 && !transfer.proxy.empty() ? HttpFailure::Proxy
+                                                                         : HttpFailure::Status;
         result.error = statusLine(result.status);
         return result;
     }
@@ -670,7 +710,10 @@ std::unique_ptr<HttpClient::Batch> HttpClient::start(const std::vector<HttpReque
             curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
             curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
             curl_easy_setopt(easy, CURLOPT_MAXREDIRS, limits.maxRedirects);
-            curl_easy_setopt(easy, CURLOPT_PROXY, ""); // the environment's proxies too
+            // The route is proxyFor's alone: "" keeps libcurl from reading the environment
+            // on its own, with other rules.
+            transfer->proxy = proxyFor(requests[i].url);
+            curl_easy_setopt(easy, CURLOPT_PROXY, transfer->proxy.c_str());
             // A certificate bundle of the user's own (a company's authority, a test server's)
             // in the variable OpenSSL programs know; otherwise the system's.
             if (!limits.caFile.empty())

@@ -39,6 +39,7 @@ enum class HttpFailure {
     Broken,    // the connection ended before the answer was complete
     BadAnswer, // no HTTP, a redirect loop or to a scheme we do not fetch, a bad address
     Cancelled,
+    Proxy, // the proxy refused, asked for a login, or could not be reached
 };
 
 // The outcome of one GET: the body as bytes, or a failure with a message a user can read.
@@ -68,12 +69,12 @@ struct HttpRequest
 };
 
 // The program's one HTTP client: GET with fixed request headers (HTTP/1.1 for http, and
-// HTTP/2 where an https server offers it, many requests sharing one connection), no
-// proxy, cookies kept in memory for the client's lifetime, bodies offered in gzip or
-// deflate and handed on decoded (the size limit counts decoded bytes, so a small
-// compressed answer cannot fill the memory; other codings fail), no character-set
-// conversion, and every status outside 2xx a failure. Transfers run on a worker thread;
-// the caller's thread only waits, handling its own events through a yield function.
+// HTTP/2 where an https server offers it, many requests sharing one connection), through
+// the proxy the desktop names for each address (proxyroute.h), cookies kept in memory for the
+// client's lifetime, bodies offered in gzip or deflate and handed on decoded (the size limit counts
+// decoded bytes, so a small compressed answer cannot fill the memory; other codings fail), no
+// character-set conversion, and every status outside 2xx a failure. Transfers run on a worker
+// thread; the caller's thread only waits, handling its own events through a yield function.
 class HttpClient
 {
 public:

@@ -36,11 +36,16 @@ std::string failureReasonText(const FeedFailure& failure)
     case HttpFailure::NoAnswer:
         return addedText(AddedText::FailureNoAnswer);
     case HttpFailure::Status:
+        // Basic or Digest alike: the user's next step is the same.
+        if (failure.status == 401)
+            return addedText(AddedText::FailureLogin);
         return "HTTP " + std::to_string(failure.status);
     case HttpFailure::TooLarge:
         return addedText(AddedText::FailureTooLarge);
     case HttpFailure::Broken:
         return addedText(AddedText::FailureBroken);
+    case HttpFailure::Proxy:
+        return addedText(AddedText::FailureProxy);
     case HttpFailure::BadAnswer:
     case HttpFailure::Cancelled:
         break;

@@ -2,6 +2,7 @@
 #include "gui/shell/webengineprocess.h"
 
 #include "gui/platform/softwaredrawing.h"
+#include "gui/platform/webproxy.h"
 #include "gui/shell/browserpage.h"
 
 #include <QCoreApplication>
@@ -28,6 +29,7 @@ void prepareWebEngineProcess()
     if (!qEnvironmentVariableIsSet("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY"))
         qputenv("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY", "1");
     registerBrowserSchemes();
+    routeViewsLikeFeeds();
     initialiseResources();
 }
 

@@ -1,0 +1,20 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace nuvio {
+
+// The proxy a request to `url` goes through, as the desktop says: its GNOME or KDE settings,
+// a PAC script or WPAD, or the http_proxy, https_proxy, all_proxy and no_proxy variables
+// (libproxy reads them all). In libcurl's form ("http://[user:password@]host:port",
+// "socks5h://host:port"; a SOCKS proxy resolves the names, as a user behind one needs);
+// empty for a direct connection. The loopback addresses are always asked directly: no proxy
+// can reach the user's own machine. Safe from any thread.
+std::string proxyFor(std::string_view url);
+
+// Whether the proxy is a SOCKS one (its failures then name the server behind it otherwise).
+bool isSocksProxy(std::string_view proxy);
+
+} // namespace nuvio
