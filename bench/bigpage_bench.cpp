@@ -6,8 +6,8 @@
 // out whole, the PSS of this process and its browser processes two seconds later, and the
 // page's own timing: first headlines painted, bytes received, parsing done, load event.
 #include "core/news/newspage.h"
+#include "core/platform/programvalues.h"
 #include "core/settings/appsettings.h"
-#include "core/shell/programvalues.h"
 #include "gui/platform/application.h"
 #include "gui/platform/urlopener.h"
 #include "gui/shell/tform1.h"

@@ -346,6 +346,10 @@ TEST(AnnouncedFeed, AWebsitesPageLeadsToItsFirstWebFeed)
               "<link rel=\"alternate\" type=\"application/rss+xml\" href=\"feed.xml\">"),
          ""},
         {"a page without feeds", html("<link rel=\"icon\" href=\"/favicon.ico\">"), ""},
+        {"a page whose elements' names only start like a feed's",
+         html("<feedback-widget></feedback-widget><rss-icon/><channels/>"
+              "<link rel=\"alternate\" type=\"application/rss+xml\" href=\"/w.xml\">"),
+         "https://example.dk/w.xml"},
         {"a feed is no page, whatever it links to",
          "<?xml version=\"1.0\"?><rss version=\"2.0\"><channel><atom:link rel=\"alternate\" "
          "type=\"application/rss+xml\" href=\"http://x/\"/></channel></rss>",

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
+#include "core/platform/programvalues.h"
 #include "core/shell/navigationrules.h"
-#include "core/shell/programvalues.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>

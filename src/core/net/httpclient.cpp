@@ -6,7 +6,7 @@
 #include "core/platform/asciitext.h"
 #include "core/platform/codepage.h"
 #include "core/platform/cp1252.h"
-#include "core/shell/programvalues.h"
+#include "core/platform/programvalues.h"
 
 #include <QString>
 #include <QUrl>

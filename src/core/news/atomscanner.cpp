@@ -8,7 +8,7 @@
 #include "core/news/markuptags.h"
 #include "core/platform/asciitext.h"
 #include "core/platform/codepage.h"
-#include "core/shell/navigationrules.h"
+#include "core/platform/weburl.h"
 
 #include <QString>
 #include <QUrl>

@@ -4,7 +4,7 @@
 #include "core/platform/atomicfile.h"
 #include "core/platform/clocktime.h"
 #include "core/platform/userfolders.h"
-#include "core/shell/navigationrules.h"
+#include "core/platform/weburl.h"
 
 #include <QCryptographicHash>
 #include <algorithm>

@@ -5,7 +5,7 @@
 #include "core/news/feedencoding.h"
 #include "core/news/markuptags.h"
 #include "core/platform/asciitext.h"
-#include "core/shell/navigationrules.h"
+#include "core/platform/weburl.h"
 
 #include <QString>
 #include <QUrl>

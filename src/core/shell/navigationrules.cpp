@@ -14,12 +14,6 @@ NavigationDecision divertTo(std::string_view url)
 
 } // namespace
 
-bool isWebUrl(std::string_view url)
-{
-    return startsWithIgnoringAsciiCase(url, "http://") ||
-           startsWithIgnoringAsciiCase(url, "https://");
-}
-
 NavigationDecision mainViewNavigation(std::string_view url)
 {
     if (containsIgnoringAsciiCase(url, "http://") || containsIgnoringAsciiCase(url, "https://"))

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/platform/weburl.h"
+
 #include <string>
 #include <string_view>
 
@@ -12,10 +14,6 @@ struct NavigationDecision
     bool divert = false;   // cancel the navigation
     std::string urlToOpen; // what goes to the system; empty when nothing may go
 };
-
-// Whether the system may be handed `url`: only an http or https address. Anything else
-// (smb:, file:, a desktop file) could run or reveal something on the user's machine.
-bool isWebUrl(std::string_view url);
 
 // The main view keeps web pages out of itself: any URL that contains "http://" or
 // "https://" (letter case ignored), wherever it stands, is cancelled; a web address among

@@ -2,10 +2,10 @@
 #pragma once
 
 #include "core/news/feedfailures.h"
+#include "core/platform/programvalues.h"
 #include "core/settings/appsettings.h"
 #include "core/shell/navigationrules.h"
 #include "core/shell/pageurls.h"
-#include "core/shell/programvalues.h"
 
 #include <QIcon>
 #include <QMainWindow>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "core/shell/programvalues.h"
+#include "core/platform/programvalues.h"
 
-#include "core/shell/navigationrules.h"
+#include "core/platform/weburl.h"
 
 #include <cstdlib>
 
