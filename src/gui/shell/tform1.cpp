@@ -820,7 +820,7 @@ void TForm1::notifyNewHeadlines()
     if (items.isEmpty())
         return;
     m_notification->show(uiText(AddedText::NewHeadlines).arg(items.size()),
-                         items.mid(0, 3).join(QLatin1Char('\n')), ToolButton1->toolTip());
+                         notificationBody(items), ToolButton1->toolTip());
 }
 
 std::string TForm1::newsPageUrl() const
