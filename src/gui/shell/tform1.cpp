@@ -819,8 +819,8 @@ void TForm1::notifyNewHeadlines()
     const QStringList items = readPageHeadlines(readFileBytes(page)).newItems;
     if (items.isEmpty())
         return;
-    m_notification->show(uiText(AddedText::NewHeadlines).arg(items.size()),
-                         notificationBody(items), ToolButton1->toolTip());
+    m_notification->show(uiText(AddedText::NewHeadlines).arg(items.size()), notificationBody(items),
+                         ToolButton1->toolTip());
 }
 
 std::string TForm1::newsPageUrl() const
