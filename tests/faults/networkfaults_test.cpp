@@ -120,6 +120,33 @@ const std::vector<FaultCase>& faultCases()
              answer(s, "HTTP/1.1 200 OK\r\nContent-Encoding: gzip\r\nContent-Length: " +
                            std::to_string(gzip.size()) + "\r\n\r\n" + gzip);
          }},
+        // Cut short: what arrived inflates to the start of a feed, which is not the feed.
+        {"a gzip body cut off, with no length to tell", HttpFailure::BadAnswer,
+         [](int s) {
+             const std::string gzip = test::compressed(kGood, test::Coding::Gzip);
+             answer(s, "HTTP/1.1 200 OK\r\nContent-Encoding: gzip\r\nConnection: close\r\n\r\n" +
+                           gzip.substr(0, gzip.size() / 2));
+         }},
+        {"a gzip body without its check sums, its length agreeing", HttpFailure::BadAnswer,
+         [](int s) {
+             const std::string gzip = test::compressed(kGood, test::Coding::Gzip);
+             answer(s, "HTTP/1.1 200 OK\r\nContent-Encoding: gzip\r\nContent-Length: " +
+                           std::to_string(gzip.size() - 8) + "\r\n\r\n" +
+                           gzip.substr(0, gzip.size() - 8));
+         }},
+        {"a deflate body cut off, chunked", HttpFailure::BadAnswer,
+         [](int s) {
+             const std::string deflate = test::compressed(kGood, test::Coding::Deflate);
+             answer(s, "HTTP/1.1 200 OK\r\nContent-Encoding: deflate\r\n"
+                       "Transfer-Encoding: chunked\r\n\r\n" +
+                           chunk(deflate.substr(0, deflate.size() - 10)) + "0\r\n\r\n");
+         }},
+        {"a gzip body shorter than its length", HttpFailure::Broken,
+         [](int s) {
+             const std::string gzip = test::compressed(kGood, test::Coding::Gzip);
+             answer(s, "HTTP/1.1 200 OK\r\nContent-Encoding: gzip\r\nContent-Length: " +
+                           std::to_string(gzip.size() + 100) + "\r\n\r\n" + gzip);
+         }},
         // Each layer may multiply the bytes a thousandfold; one layer was offered.
         {"gzip inside gzip, a stack of codings that was not offered", HttpFailure::BadAnswer,
          [](int s) {

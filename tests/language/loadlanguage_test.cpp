@@ -403,3 +403,35 @@ TEST_F(LoadLanguageTest, ALanguageChosenInTheDialogFitsAtTheNextOpening)
     dialog->exec();
     EXPECT_TRUE(clipped.isEmpty()) << clipped.join(QLatin1Char(' ')).toStdString();
 }
+
+// A language value may be 2,047 characters long: the windows still lie on the screen whole,
+// so the dialog's tabs and buttons can be reached; a drop-down elides what does not fit.
+TEST_F(LoadLanguageTest, LongTextsKeepTheWindowsOnTheScreen)
+{
+    const std::string longest(2047, 'W');
+    dir.write("english.ini", "[Settings]\r\nSts1=" + longest + "\r\nObs4=" + longest +
+                                 "\r\n[Downloading]\r\nOpdaterer definitions filer=" + longest +
+                                 "\r\n");
+    build();
+    form->show();
+    settings.UserLanguage = "English";
+    LoadLanguage(*form, *dialog, *progress);
+    dialog->show();
+    QCoreApplication::processEvents();
+    const QRect screen = dialog->screen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(dialog->frameGeometry()))
+        << dialog->frameGeometry().x() << "," << dialog->frameGeometry().y() << " "
+        << dialog->frameGeometry().width() << "x" << dialog->frameGeometry().height() << " on "
+        << screen.width() << "x" << screen.height();
+    const QTabBar* tabs = widget<QTabWidget>(*dialog, "PageControl1")->tabBar();
+    EXPECT_TRUE(screen.contains(QRect(tabs->mapToGlobal(QPoint(0, 0)), tabs->size())));
+    for (const char* name : {"ComboBox1", "ComboBox2"}) {
+        auto* box = widget<QComboBox>(*dialog, name);
+        EXPECT_TRUE(screen.contains(QRect(box->mapToGlobal(QPoint(0, 0)), box->size())))
+            << name << " " << box->mapToGlobal(QPoint(0, 0)).x() << " " << box->width();
+    }
+    dialog->hide();
+    progress->show();
+    QCoreApplication::processEvents();
+    EXPECT_LE(progress->frameGeometry().width(), screen.width());
+}

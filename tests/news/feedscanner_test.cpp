@@ -345,6 +345,25 @@ TEST(AnnouncedFeed, AWebsitesPageLeadsToItsFirstWebFeed)
               "<base href=\"ftp://files.example.dk/\">"
               "<link rel=\"alternate\" type=\"application/rss+xml\" href=\"feed.xml\">"),
          ""},
+        {"never this machine or a network behind it, however its number is written", html([] {
+             std::string links;
+             for (const char* href :
+                  {"http://169.254.169.254/latest/meta-data/", "http://[::1]/f", "http://0x7f.1/f",
+                   "http://2130706433/f", "http://0177.0.0.1/f", "http://127.1/f",
+                   "http://10.1.2.3/f", "http://172.31.0.1/f", "http://192.168.0.1/f",
+                   "http://100.64.0.1/f", "http://0.0.0.0/f", "http://LOCALHOST./f",
+                   "http://router.localhost/f", "http://[::ffff:127.0.0.1]/f",
+                   "http://[::ffff:a9fe:a9fe]/f", "http://[fe80::1]/f", "http://[fd00::1]/f",
+                   "https://example.dk/public.rss"})
+                 links += "<link rel=\"alternate\" type=\"application/rss+xml\" href=\"" +
+                          std::string(href) + "\">";
+             return links;
+         }()),
+         "https://example.dk/public.rss"},
+        {"nor through its base",
+         html("<base href=\"http://0x7f000001/\"><link rel=\"alternate\" "
+              "type=\"application/rss+xml\" href=\"rss\">"),
+         ""},
         {"a page without feeds", html("<link rel=\"icon\" href=\"/favicon.ico\">"), ""},
         {"a page whose elements' names only start like a feed's",
          html("<feedback-widget></feedback-widget><rss-icon/><channels/>"
@@ -365,4 +384,10 @@ TEST(AnnouncedFeed, AWebsitesPageLeadsToItsFirstWebFeed)
     };
     for (const auto& c : cases)
         EXPECT_EQ(announcedFeed(c.body, page).value_or(""), c.feed) << c.what;
+    // A page on this machine or a private network may lead to a feed there.
+    EXPECT_EQ(announcedFeed(html("<link rel=\"alternate\" type=\"application/rss+xml\" "
+                                 "href=\"http://192.168.0.1/f\">"),
+                            "http://127.0.0.1:8000/")
+                  .value_or(""),
+              "http://192.168.0.1/f");
 }

@@ -852,6 +852,8 @@ TEST_F(NewsRefreshTest, AWebsitesAddressShowsTheFeedItsPageAnnounces)
 {
     std::map<std::string, int> requests;
     int current = 1;      // the feed the site announces; the other one is gone
+    int refusals = 0;     // how many times more the current feed fails before it answers
+    int alsoAnswers = 0;  // an earlier feed that still answers
     std::mutex answering; // the server answers on several threads at once
     server.server().Get(
         R"(/site/(.*))", [&](const httplib::Request& request, httplib::Response& response) {
@@ -865,7 +867,11 @@ TEST_F(NewsRefreshTest, AWebsitesAddressShowsTheFeedItsPageAnnounces)
                                          std::to_string(current) +
                                          ".xml\"></head><body>Velkommen</body></html>",
                                      "text/html");
-            } else if (path == "feed-" + std::to_string(current) + ".xml") {
+            } else if (path == "feed-" + std::to_string(current) + ".xml" && refusals > 0) {
+                --refusals;
+                response.status = 503;
+            } else if (path == "feed-" + std::to_string(current) + ".xml" ||
+                       path == "feed-" + std::to_string(alsoAnswers) + ".xml") {
                 response.set_content(rss("site", {{"http://site.dk/" + path, "Nyhed " + path}}),
                                      "application/rss+xml");
             } else if (path == "kept" && request.get_header_value("If-None-Match") == "\"p1\"") {
@@ -975,4 +981,39 @@ TEST_F(NewsRefreshTest, AWebsitesAddressShowsTheFeedItsPageAnnounces)
     EXPECT_NE(run().find(NewsPageWriter::itemText(server.url("/site/sub/1"), "Relativ", false)),
               std::string::npos);
     EXPECT_EQ(requests.size(), 7u) << "nothing else was asked";
+
+    dir.write("newsselected.txt", typed + "\r\n");
+    EXPECT_TRUE(shows(run(), "feed-2.xml", true));
+    // Moved again, and the new feed fails at first: the old feed's last good answer keeps
+    // its headlines (not new again) until the new one answers.
+    current = 3;
+    refusals = 1;
+    EXPECT_TRUE(shows(run(), "feed-2.xml", false));
+    EXPECT_EQ(requests["feed-3.xml"], 1);
+    EXPECT_TRUE(shows(run(), "feed-3.xml", true));
+
+    // A day later the page is read again, while its feed still answers: it may have moved
+    // without the old one failing.
+    const auto pageReads = requests[""];
+    EXPECT_TRUE(shows(run(), "feed-3.xml", false));
+    EXPECT_EQ(requests[""], pageReads) << "read at most once a day";
+    cache.rememberFoundFeed(typed, server.url("/site/feed-3.xml"));
+    for (const auto& file : std::filesystem::directory_iterator(dir.file("cache"))) {
+        std::string text = test::TempDir::readFile(file.path().string());
+        if (text.find("\n" + server.url("/site/feed-3.xml")) == std::string::npos ||
+            text.find("found ") == std::string::npos)
+            continue;
+        // The fifth line of its head is when the page is due: now a day ago.
+        std::size_t at = 0;
+        for (int line = 0; line < 5; ++line)
+            at = text.find('\n', at) + 1;
+        const std::size_t end = text.find('\n', at);
+        text.replace(at, end - at, std::to_string(std::stoll(text.substr(at, end - at)) - 86401));
+        std::ofstream(file.path(), std::ios::binary | std::ios::trunc) << text;
+    }
+    current = 4;
+    alsoAnswers = 3;
+    EXPECT_TRUE(shows(run(), "feed-4.xml", true));
+    EXPECT_EQ(requests["feed-3.xml"], 4) << "it answered, and was left";
+    EXPECT_EQ(requests[""], pageReads + 1);
 }

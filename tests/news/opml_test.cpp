@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <optional>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 using namespace nuvio;
 
@@ -270,4 +272,54 @@ TEST(OpmlExport, TitlesAndTheWayBack)
         EXPECT_STREQ(error.what(), "Der er ingen valgte feeds at eksportere");
     }
     EXPECT_FALSE(std::filesystem::exists(empty.file("out.opml")));
+}
+
+// Only an ordinary file, or a new one, is written; anything else standing at the name is
+// refused with a message and left as it was.
+TEST(OpmlExport, OnlyToAnOrdinaryFile)
+{
+    test::TempDir dir;
+    dir.write("newsfeeds.txt", kCatalog);
+    dir.write("newsselected.txt", "DR\r\n");
+    dir.write("old.opml", "old");
+    ASSERT_EQ(::mkfifo(dir.file("pipe").c_str(), 0644), 0);
+    ASSERT_EQ(::mkdir(dir.file("folder").c_str(), 0755), 0);
+    std::filesystem::create_symlink(dir.file("pipe"), dir.file("link-to-pipe"));
+    std::filesystem::create_symlink(dir.file("old.opml"), dir.file("link-to-file"));
+    // A device of our own (as root): the null device's numbers, in the temporary folder.
+    const bool device = ::mknod(dir.file("device").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+    struct Case
+    {
+        const char* name;
+        bool written;
+        mode_t kind; // what stands at the name afterwards (lstat)
+    };
+    const Case cases[] = {
+        {"new.opml", true, S_IFREG},      {"old.opml", true, S_IFREG},
+        {"pipe", false, S_IFIFO},         {"folder", false, S_IFDIR},
+        {"link-to-pipe", false, S_IFLNK}, {"link-to-file", true, S_IFLNK},
+        {"device", false, S_IFCHR},
+    };
+    for (const auto& c : cases) {
+        if (std::string(c.name) == "device" && !device)
+            continue;
+        const std::string path = dir.file(c.name);
+        try {
+            EXPECT_EQ(exportOpmlFile(dir.path(), path), 1) << c.name;
+            EXPECT_TRUE(c.written) << c.name << " was written over";
+        } catch (const NuvioError& error) {
+            EXPECT_FALSE(c.written) << c.name << ": " << error.what();
+            EXPECT_EQ(std::string(error.what()),
+                      "Cannot create file \"" + path +
+                          "\". It is no ordinary file, and is left as it is")
+                << c.name;
+        }
+        struct stat after
+        {
+        };
+        ASSERT_EQ(::lstat(path.c_str(), &after), 0) << c.name;
+        EXPECT_EQ(after.st_mode & S_IFMT, c.kind) << c.name;
+    }
+    EXPECT_EQ(readOpml(dir.read("old.opml"), "old.opml").size(), 1u) << "written through the link";
+    EXPECT_TRUE(std::filesystem::is_fifo(dir.file("pipe")));
 }

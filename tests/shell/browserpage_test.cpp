@@ -3,11 +3,13 @@
 #include "support/formfixture.h"
 #include "support/loopbackserver.h"
 
+#include <QDir>
 #include <QScopeGuard>
 #include <QTest>
 #include <atomic>
 #include <filesystem>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <thread>
 
 using namespace nuvio;
@@ -106,6 +108,83 @@ TEST_F(BrowserPageTest, LinksThatLeaveEachView)
                 << c.what << ": the view stays";
         }
     }
+}
+
+TEST_F(BrowserPageTest, NoOtherSchemeReachesTheDesktop)
+{
+    // The desktop's own handler for a few schemes, as a user's desktop registers them:
+    // it only writes down what it was asked to open.
+    const std::string calls = dir.file("handled");
+    dir.write("record", "#!/bin/sh\necho \"$1\" >> '" + calls + "'\n");
+    ASSERT_EQ(::chmod(dir.file("record").c_str(), 0755), 0);
+    for (const char* folder : {"xdg-data/applications", "xdg-config"})
+        QDir().mkpath(QString::fromStdString(dir.file(folder)));
+    dir.write("xdg-data/applications/recorder.desktop",
+              "[Desktop Entry]\nType=Application\nName=recorder\nExec=" + dir.file("record") +
+                  " %u\nMimeType=x-scheme-handler/rtx;x-scheme-handler/mailto;"
+                  "x-scheme-handler/smb;\n");
+    dir.write("xdg-config/mimeapps.list", "[Default Applications]\n"
+                                          "x-scheme-handler/rtx=recorder.desktop\n"
+                                          "x-scheme-handler/mailto=recorder.desktop\n"
+                                          "x-scheme-handler/smb=recorder.desktop\n");
+    const QByteArray oldData = qgetenv("XDG_DATA_HOME"), oldConfig = qgetenv("XDG_CONFIG_HOME"),
+                     oldDesktop = qgetenv("XDG_CURRENT_DESKTOP");
+    const auto restore = qScopeGuard([&] {
+        for (const auto& [name, value] :
+             {std::pair{"XDG_DATA_HOME", oldData}, std::pair{"XDG_CONFIG_HOME", oldConfig},
+              std::pair{"XDG_CURRENT_DESKTOP", oldDesktop}}) {
+            if (value.isNull())
+                qunsetenv(name);
+            else
+                qputenv(name, value);
+        }
+    });
+    qputenv("XDG_DATA_HOME", QByteArray::fromStdString(dir.file("xdg-data")));
+    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(dir.file("xdg-config")));
+    qunsetenv("XDG_CURRENT_DESKTOP");
+
+    auto& f = create();
+    f.show();
+    struct Case
+    {
+        const char* what;
+        bool radio;
+        std::string href;
+        std::string target = {};
+        std::string file = {};
+    };
+    const Case cases[] = {
+        {"registered scheme in the main view", false, "rtx://pwned"},
+        {"mailto in the main view", false, "mailto:a@example.dk"},
+        {"smb in the main view", false, "smb://127.0.0.1/share"},
+        {"registered scheme in a new window", false, "rtx://window", "_blank"},
+        {"registered scheme on the news page", false, "rtx://news", "", "news.html"},
+        {"registered scheme in the radio view", true, "rtx://radio"},
+        {"smb in the radio view", true, "smb://127.0.0.1/radio"},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string file = c.file.empty() ? "scheme" + std::to_string(n++) + ".html" : c.file;
+        dir.write(file, "<html><body style='margin:0'><a href='" + c.href + "'" +
+                            (c.target.empty() ? "" : " target='" + c.target + "'") +
+                            " style='display:block;width:300px;height:200px'>link</a>"
+                            "</body></html>");
+        QWebEngineView* view = c.radio ? widget<QWebEngineView>(f, "RadioBrowser")
+                                       : widget<QWebEngineView>(f, "WebBrowser1");
+        f.bringToFront(view);
+        f.navigate(view, "file://" + dir.file(file));
+        ASSERT_TRUE(test::waitForLoad(view));
+        // A real click: the engine hands unknown schemes out only on the user's gesture.
+        QTest::mouseClick(view->focusProxy(), Qt::LeftButton, {}, QPoint(50, 50));
+        QTest::qWait(1500);
+        EXPECT_TRUE(opener.opened.empty()) << opener.opened.front();
+        opener.opened.clear();
+    }
+    QTest::qWait(1000); // the desktop's opener runs on its own
+    QFile handled(QString::fromStdString(calls));
+    EXPECT_FALSE(handled.exists())
+        << (handled.open(QIODevice::ReadOnly) ? handled.readAll().toStdString() : std::string());
 }
 
 TEST_F(BrowserPageTest, WebPagesHandOutOneAddressPerClick)

@@ -29,8 +29,15 @@ TEST(NavigationRules, MainViewSendsWebLinksOut)
         {"about:blank", false, false},
         {"javascript:void(0)", false, false},
         {"data:text/html,hi", false, false},
-        {"ftp://files.dk/", false, false},
-        {"http:/one-slash", false, false},
+        {"nuvio:///home/u/nuvio/news.html?7", false, false},
+        {"blob:file:///0d6c", false, false},
+        // Schemes the desktop would open with a program of the user's.
+        {"ftp://files.dk/", true, false},
+        {"mailto:a@b.dk", true, false},
+        {"smb://host/share", true, false},
+        {"rtx://pwned", true, false},
+        {"x-scheme+handler.1:go", true, false},
+        {"http:/one-slash", true, false},
         {"", false, false},
     };
     for (const auto& c : cases) {
@@ -59,6 +66,10 @@ TEST(NavigationRules, RadioViewSendsOnlyRealLinksOut)
         {"https://radio.dk/player", false, ""},
         {"file:///x/netradio.html?l=dansk", false, ""},
         {"real", false, ""},
+        {"data:audio/wav;base64,UklG", false, ""},
+        {"mailto:radio@r.dk", true, ""},
+        {"rtx://pwned", true, ""},
+        {"SMB://host/share", true, ""},
     };
     for (const auto& c : cases) {
         const auto d = radioViewNavigation(c.url);

@@ -14,12 +14,16 @@ using namespace nuvio;
 
 namespace {
 
-const char* kFeed = "<rss><channel><title>Lokal</title><link>http://lokal.dk/</link>"
-                    "<item><title>Told &amp; skat</title><link>http://lokal.dk/1</link></item>"
-                    "<item><title>Anden</title><link>http://lokal.dk/2</link></item>"
-                    "<item><title>Tredje</title><link>http://lokal.dk/3</link></item>"
-                    "<item><title>Fjerde</title><link>http://lokal.dk/4</link></item>"
-                    "</channel></rss>";
+// The second headline is 2,000 characters long.
+const std::string kFeed =
+    "<rss><channel><title>Lokal</title><link>http://lokal.dk/</link>"
+    "<item><title>Told &amp; skat</title><link>http://lokal.dk/1</link></item>"
+    "<item><title>Anden " +
+    std::string(1994, 'a') +
+    "</title><link>http://lokal.dk/2</link></item>"
+    "<item><title>Tredje</title><link>http://lokal.dk/3</link></item>"
+    "<item><title>Fjerde</title><link>http://lokal.dk/4</link></item>"
+    "</channel></rss>";
 
 class NotificationTest : public test::FormFixture
 {
@@ -99,7 +103,8 @@ TEST_F(NotificationTest, NewHeadlinesOutOfSight)
         EXPECT_EQ(note[QStringLiteral("summary")].toString(), QStringLiteral("Nye overskrifter: 4"))
             << c.what;
         EXPECT_EQ(note[QStringLiteral("body")].toString(),
-                  QStringLiteral("Told &amp; skat\nAnden\nTredje"))
+                  QStringLiteral("Told &amp; skat\nAnden ") + QString(93, QLatin1Char('a')) +
+                      QChar(0x2026) + QStringLiteral("\nTredje"))
             << c.what;
         EXPECT_EQ(note[QStringLiteral("actions")].toArray().first().toString(),
                   QStringLiteral("default"))

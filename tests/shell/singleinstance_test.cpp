@@ -10,10 +10,12 @@
 #include <QStandardPaths>
 #include <functional>
 #include <gtest/gtest.h>
+#include <set>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
+#include <vector>
 
 using namespace nuvio;
 
@@ -38,6 +40,57 @@ TEST(SingleInstance, NameDependsOnClassAndTitle)
     EXPECT_NE(a, SingleInstance::serverName("TForm1", "nuvio v.2.00"))
         << "another version is another program";
     EXPECT_NE(a, SingleInstance::serverName("TForm2", "nuvio v.1.00"));
+}
+
+// Copies started with different spellings of one display find each other; copies on
+// different displays do not.
+TEST(SingleInstance, OneCopyPerDisplayWhateverItsSpelling)
+{
+    const QByteArray oldDisplay = qgetenv("DISPLAY"), oldWayland = qgetenv("WAYLAND_DISPLAY"),
+                     oldRuntime = qgetenv("XDG_RUNTIME_DIR");
+    const auto restore = [](const char* name, const QByteArray& value) {
+        if (value.isNull())
+            qunsetenv(name);
+        else
+            qputenv(name, value);
+    };
+    qunsetenv("WAYLAND_DISPLAY");
+    const std::vector<std::vector<const char*>> displays = {
+        {":51", ":51.0", "unix:51", "unix:51.1", "localhost:51", ":051", "/tmp/.X11-unix/X51"},
+        {":5", ":5.0"},
+        {"remote.example:51", "REMOTE.example:51.0"},
+        {"other.example:51"},
+        {"garbage"},
+    };
+    std::vector<QString> names;
+    for (const auto& spellings : displays) {
+        std::set<QString> same;
+        for (const char* display : spellings) {
+            qputenv("DISPLAY", display);
+            same.insert(SingleInstance::serverName("TForm1", "nuvio v.1.00"));
+        }
+        EXPECT_EQ(same.size(), 1u) << spellings.front();
+        names.push_back(*same.begin());
+    }
+    EXPECT_EQ(std::set<QString>(names.begin(), names.end()).size(), names.size())
+        << "another display is another copy";
+
+    qunsetenv("DISPLAY");
+    const QString runtime =
+        QDir::tempPath() + QStringLiteral("/nuvio-test-runtime-") + QString::number(::getpid());
+    ASSERT_TRUE(QDir().mkpath(runtime));
+    ::chmod(QFile::encodeName(runtime).constData(), 0700);
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+    qputenv("WAYLAND_DISPLAY", "wayland-0");
+    const QString byName = SingleInstance::serverName("TForm1", "nuvio v.1.00");
+    qputenv("WAYLAND_DISPLAY", QFile::encodeName(runtime + QStringLiteral("/wayland-0")));
+    EXPECT_EQ(SingleInstance::serverName("TForm1", "nuvio v.1.00"), byName);
+    qputenv("WAYLAND_DISPLAY", "wayland-1");
+    EXPECT_NE(SingleInstance::serverName("TForm1", "nuvio v.1.00"), byName);
+    QDir(runtime).removeRecursively();
+    restore("DISPLAY", oldDisplay);
+    restore("WAYLAND_DISPLAY", oldWayland);
+    restore("XDG_RUNTIME_DIR", oldRuntime);
 }
 
 TEST(SingleInstance, SecondCopyFindsTheFirstAndAsksItForward)

@@ -26,6 +26,19 @@ unsigned char fold(unsigned char c)
     }
 }
 
+std::string folded(std::string_view text)
+{
+    std::string out(text);
+    for (char& c : out)
+        c = static_cast<char>(fold(static_cast<unsigned char>(c)));
+    return out;
+}
+
+std::string valueKey(std::size_t sectionId, std::string_view key)
+{
+    return std::to_string(sectionId) + "=" + folded(key);
+}
+
 } // namespace
 
 bool equalsIgnoringCase1252(std::string_view a, std::string_view b)
@@ -44,7 +57,7 @@ ProfileIni ProfileIni::parse(std::string_view text)
     if (const auto nul = text.find('\0'); nul != std::string_view::npos)
         text = text.substr(0, nul);
     ProfileIni ini;
-    std::string section;
+    std::size_t section = 0;
     bool inSection = false;
     for (const auto& raw : splitLines(text)) {
         const std::string_view line = trimBlanks(raw);
@@ -52,8 +65,9 @@ ProfileIni ProfileIni::parse(std::string_view text)
             continue;
         if (line.front() == '[') {
             const auto close = line.find(']');
-            section = std::string(trimBlanks(line.substr(
+            const std::string name = folded(trimBlanks(line.substr(
                 1, close == std::string_view::npos ? std::string_view::npos : close - 1)));
+            section = ini.m_sectionIds.try_emplace(name, ini.m_sectionIds.size()).first->second;
             inSection = true;
             continue;
         }
@@ -66,8 +80,7 @@ ProfileIni ProfileIni::parse(std::string_view text)
             value = value.substr(1, value.size() - 2);
         if (value.size() > kMaxValue)
             value = value.substr(0, kMaxValue);
-        ini.m_entries.push_back(
-            {section, std::string(trimBlanks(line.substr(0, equals))), std::string(value)});
+        ini.m_values.try_emplace(valueKey(section, trimBlanks(line.substr(0, equals))), value);
     }
     return ini;
 }
@@ -83,11 +96,11 @@ ProfileIni ProfileIni::load(const std::string& path)
 
 std::optional<std::string> ProfileIni::value(std::string_view section, std::string_view key) const
 {
-    for (const auto& entry : m_entries) {
-        if (equalsIgnoringCase1252(entry.section, section) &&
-            equalsIgnoringCase1252(entry.key, key))
-            return entry.value;
-    }
+    const auto id = m_sectionIds.find(folded(section));
+    if (id == m_sectionIds.end())
+        return std::nullopt;
+    if (const auto found = m_values.find(valueKey(id->second, key)); found != m_values.end())
+        return found->second;
     return std::nullopt;
 }
 

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace nuvio {
@@ -28,11 +29,11 @@ public:
                      std::string_view fallback) const;
 
 private:
-    struct Entry
-    {
-        std::string section, key, value;
-    };
-    std::vector<Entry> m_entries;
+    // Looked up by name with letter case folded, so that a file of many keys is read in
+    // one pass however many texts are asked of it; a section's name is kept once, however
+    // many keys it holds.
+    std::unordered_map<std::string, std::size_t> m_sectionIds;
+    std::unordered_map<std::string, std::string> m_values; // section id, "=", key: value
 };
 
 // Letter case folded the way the system compares names: A–Z and the accented letters of

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/net/httpclient.h"
 
+#include "core/net/contentdecoder.h"
 #include "core/net/proxyroute.h"
 #include "core/net/transferwindow.h"
 #include "core/platform/asciitext.h"
@@ -239,6 +240,12 @@ struct Transfer
     bool undecoded = false;    // asked again without decoding (see namesUnknownCoding)
     bool bodyStarted = false;
     bool codingRefused = false; // see offeredCoding
+    // The body's coding, inflated here rather than by libcurl, which takes a stream cut
+    // before its end for a whole one; what the last read inflated to, kept while paused.
+    std::unique_ptr<ContentDecoder> decoder;
+    std::string inflated;
+    bool inflatedReady = false;
+    bool codingBroken = false;
     std::string etag, lastModified, retryAfter, contentCoding;
     std::string answeredBy; // the host that sent the latest status line, if any did
     std::string proxy;      // the route taken: empty for direct
@@ -276,19 +283,37 @@ bool offeredCoding(std::string_view codings)
     return layers <= 1;
 }
 
+bool namesUnknownCoding(std::string_view codings);
+
 size_t writeBody(char* data, size_t size, size_t count, void* user)
 {
     auto* transfer = static_cast<Transfer*>(user);
-    const std::size_t bytes = size * count;
-    // Judged at the first decoded bytes, when the headers that count are known; returning
-    // here stops the decoding before it goes further.
+    const std::size_t arrived = size * count;
+    // Judged at the first bytes, when the headers that count are known; returning here
+    // stops the transfer before anything is decoded.
     if (!transfer->bodyStarted) {
         transfer->bodyStarted = true;
-        if (!transfer->undecoded && !offeredCoding(transfer->contentCoding)) {
+        if (!transfer->undecoded && namesUnknownCoding(transfer->contentCoding)) {
+            transfer->undecoded = true; // passed over, as browsers do
+        } else if (!transfer->undecoded && !offeredCoding(transfer->contentCoding)) {
             transfer->codingRefused = true;
             return 0;
+        } else if (!transfer->undecoded) {
+            transfer->decoder = ContentDecoder::forCoding(transfer->contentCoding);
         }
     }
+    // A read paused for room comes again: it was inflated the first time.
+    if (transfer->decoder && !transfer->inflatedReady) {
+        transfer->inflated.clear();
+        if (!transfer->decoder->decode(std::string_view(data, arrived), transfer->inflated)) {
+            transfer->codingBroken = true;
+            return 0;
+        }
+        transfer->inflatedReady = true;
+    }
+    if (transfer->decoder)
+        data = transfer->inflated.data();
+    const std::size_t bytes = transfer->decoder ? transfer->inflated.size() : arrived;
     // Counted here: a size limit in the transfer options does not stop a chunked body, and
     // only here are the bytes counted after decoding (a compression bomb ends at the limit).
     if (transfer->bodySize + bytes > transfer->maxBody) {
@@ -319,7 +344,8 @@ size_t writeBody(char* data, size_t size, size_t count, void* user)
     }
     transfer->bodySize += bytes;
     transfer->state->addHeld(bytes);
-    return bytes;
+    transfer->inflatedReady = false;
+    return arrived;
 }
 
 // The value of a header line "Name: value" whose name is `name` (any letter case).
@@ -430,6 +456,8 @@ HttpResult finish(Transfer& transfer, CURLcode code)
 {
     const std::size_t arrived = transfer.bodySize;
     HttpResult result = finishTransfer(transfer, code);
+    transfer.decoder.reset();
+    std::string().swap(transfer.inflated);
     if (!result.ok)
         transfer.state->held -= arrived;
     return result;
@@ -455,6 +483,9 @@ HttpResult finishTransfer(Transfer& transfer, CURLcode code)
             result.failure = HttpFailure::BadAnswer;
             result.error = "The answer's content coding (" + transfer.contentCoding +
                            ") is not one that was offered";
+        } else if (transfer.codingBroken) {
+            result.failure = HttpFailure::BadAnswer;
+            result.error = "The answer's " + transfer.contentCoding + " data is damaged";
         } else if (transfer.outOfMemory)
             result.error = "Out of memory";
         else if (transfer.tooLarge)
@@ -476,6 +507,11 @@ HttpResult finishTransfer(Transfer& transfer, CURLcode code)
         result.failure = result.status == 407 && !transfer.proxy.empty() ? HttpFailure::Proxy
                                                                          : HttpFailure::Status;
         result.error = statusLine(result.status);
+        return result;
+    }
+    if (transfer.decoder && !transfer.decoder->complete()) {
+        result.failure = HttpFailure::BadAnswer;
+        result.error = "The answer's " + transfer.contentCoding + " data ends before its end";
         return result;
     }
     result.ok = true;
@@ -719,10 +755,11 @@ std::unique_ptr<HttpClient::Batch> HttpClient::start(const std::vector<HttpReque
             if (!limits.caFile.empty())
                 curl_easy_setopt(easy, CURLOPT_CAINFO, limits.caFile.c_str());
             curl_easy_setopt(easy, CURLOPT_HTTPHEADER, transfer->headers);
-            // Sends Accept-Encoding ahead of our own headers and decodes what comes back
-            // before writeBody sees it.
+            // Sends Accept-Encoding ahead of our own headers; writeBody decodes what comes
+            // back (see Transfer::decoder).
             if (!acceptedEncodings().empty())
                 curl_easy_setopt(easy, CURLOPT_ACCEPT_ENCODING, acceptedEncodings().c_str());
+            curl_easy_setopt(easy, CURLOPT_HTTP_CONTENT_DECODING, 0L);
             curl_easy_setopt(easy, CURLOPT_COOKIEFILE, "");
             curl_easy_setopt(easy, CURLOPT_SHARE, share);
             curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS,

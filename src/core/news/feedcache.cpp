@@ -212,8 +212,15 @@ std::string FeedCache::foundFeed(const std::string& pageUrl) const
 
 void FeedCache::rememberFoundFeed(const std::string& pageUrl, const std::string& feedUrl)
 {
-    if (foundFeed(pageUrl) != feedUrl)
-        store(foundFeedKey(pageUrl), {feedUrl, true, "", "", {}});
+    // The waiting time of a feed's answer is, here, when the page is to be read again.
+    store(foundFeedKey(pageUrl),
+          {feedUrl, true, "", "", std::chrono::system_clock::now() + kLongestWait});
+}
+
+bool FeedCache::foundFeedDue(const std::string& pageUrl) const
+{
+    const auto found = load(foundFeedKey(pageUrl), false);
+    return !found || found->retryAfter <= std::chrono::system_clock::now();
 }
 
 void FeedCache::forgetFoundFeed(const std::string& pageUrl)

@@ -43,7 +43,11 @@ public:
     // The feed a website's address led to (see announcedFeed), so that later refreshes ask
     // the feed directly; empty when none is known. Kept like a feed's answer.
     std::string foundFeed(const std::string& pageUrl) const;
+    // Remembers the feed the page was just read to announce, and when: the page is read
+    // again a day later (see foundFeedDue), as a page may change to announce another.
     void rememberFoundFeed(const std::string& pageUrl, const std::string& feedUrl);
+    // Whether a day has passed since the page was last read to the feed it announces.
+    bool foundFeedDue(const std::string& pageUrl) const;
     void forgetFoundFeed(const std::string& pageUrl);
 
     const std::string& folder() const { return m_folder; }

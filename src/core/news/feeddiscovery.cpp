@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/news/feeddiscovery.h"
 
+#include "core/net/privateaddress.h"
 #include "core/news/atomscanner.h"
 #include "core/news/feedencoding.h"
 #include "core/news/markuptags.h"
@@ -96,6 +97,9 @@ std::optional<std::string> announcedFeed(std::string_view body, std::string_view
     if (isFeedDocument(body))
         return std::nullopt;
     QUrl base(QString::fromUtf8(pageUrl.data(), static_cast<qsizetype>(pageUrl.size())));
+    // A page from the internet must not send the program to this machine or the network
+    // behind it (a router's pages, a cloud's instance secrets); a page on one may.
+    const bool pageIsPrivate = isPrivateHost(base.host().toStdString());
     bool hasBase = false; // only a page's first <base> counts
     for (auto tag = nextMarkupTag(body, 0); tag;
          tag = nextMarkupTag(body, pastRawText(body, *tag))) {
@@ -116,7 +120,8 @@ std::optional<std::string> announcedFeed(std::string_view body, std::string_view
             continue;
         const QUrl feed = base.resolved(QUrl(htmlAttributeText(*href)));
         const std::string address = feed.toString(QUrl::FullyEncoded).toStdString();
-        if (feed.isValid() && !feed.host().isEmpty() && isWebUrl(address))
+        if (feed.isValid() && !feed.host().isEmpty() && isWebUrl(address) &&
+            (pageIsPrivate || !isPrivateHost(feed.host().toStdString())))
             return address;
     }
     return std::nullopt;

@@ -12,7 +12,8 @@ namespace nuvio {
 // <link rel="alternate"> of type RSS or Atom, the address of the first such link that is
 // an http or https address once resolved against the page's <base href>, else against
 // `pageUrl` (the address the page came from): a page must not lead the program to a local
-// file or any other scheme. None for a feed, or for a page that announces none.
+// file or any other scheme, nor a page from the internet to this machine or a private
+// network (see isPrivateHost). None for a feed, or for a page that announces none.
 std::optional<std::string> announcedFeed(std::string_view body, std::string_view pageUrl);
 
 // Whether a body is a feed document rather than a web page: it holds a start tag whose whole

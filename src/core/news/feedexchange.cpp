@@ -18,6 +18,7 @@
 #include <fcntl.h>
 #include <map>
 #include <set>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace nuvio {
@@ -184,6 +185,14 @@ OpmlImport importOpmlFile(const std::string& installPath, const std::string& opm
 int exportOpmlFile(const std::string& installPath, const std::string& opmlPath)
 {
     const OpmlExport exported = exportOpml(installPath);
+    // The file is written beside its name and renamed over it: a device, a named pipe or a
+    // folder standing there would be replaced by a file (as root, /dev/full would be gone).
+    // Links are followed to what they name.
+    struct stat target
+    {
+    };
+    if (::stat(opmlPath.c_str(), &target) == 0 && !S_ISREG(target.st_mode))
+        throw errors::cannotCreateFile(opmlPath, "It is no ordinary file, and is left as it is");
     writeFileAtomically(opmlPath, exported.text);
     return exported.count;
 }

@@ -9,8 +9,12 @@ namespace nuvio {
 
 std::string escapeForPage(std::string_view text)
 {
+    // Sized once: a long title of quote marks would otherwise be copied as it grows.
+    std::size_t size = text.size();
+    for (const char c : text)
+        size += c == '"' ? 5 : (c == '<' || c == '>') ? 3 : 0;
     std::string out;
-    out.reserve(text.size());
+    out.reserve(size);
     for (const char c : text) {
         switch (c) {
         case '"':

@@ -4,6 +4,7 @@
 #include "core/platform/asciitext.h"
 
 #include <QString>
+#include <algorithm>
 
 namespace nuvio {
 
@@ -172,10 +173,19 @@ QString decodeCharacterReferences(const QString& text)
 {
     QString out;
     out.reserve(text.size());
+    // No reference is longer than "&#x10FFFF;": the ";" is looked for only that far, or
+    // a text of "&" without one would be searched to its end for each.
+    constexpr qsizetype kLongestReference = 10;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const qsizetype end =
-            text.at(i) == QLatin1Char('&') ? text.indexOf(QLatin1Char(';'), i) : -1;
-        if (end < 0 || end - i > 10) {
+        qsizetype end = -1;
+        if (text.at(i) == QLatin1Char('&')) {
+            const qsizetype stop = std::min(text.size(), i + kLongestReference + 1);
+            for (qsizetype j = i + 1; j < stop && end < 0; ++j) {
+                if (text.at(j) == QLatin1Char(';'))
+                    end = j;
+            }
+        }
+        if (end < 0) {
             out += text.at(i);
             continue;
         }

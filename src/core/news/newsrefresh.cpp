@@ -152,18 +152,36 @@ HttpResult followPage(Entry& entry, HttpResult answer, const NewsRefreshContext&
             return answer;
         return followTo(entry, entry.url, std::move(*found), context, yield);
     }
-    if ((answer.ok && isFeedDocument(answer.body)) || answer.notModified())
+    const auto isGood = [](const HttpResult& result) {
+        return (result.ok && isFeedDocument(result.body)) || result.notModified();
+    };
+    // The page is read again when its feed fails, and once a day in any case: it may
+    // announce another feed by now.
+    const bool feedAnswered = isGood(answer);
+    if (feedAnswered && (!context.cache || !context.cache->foundFeedDue(entry.site)))
         return answer;
     const HttpResult page = context.http->get(webAddressUri(entry.site), yield);
     auto found =
         page.ok ? announcedFeed(page.body, page.url.empty() ? entry.site : page.url) : std::nullopt;
-    if (page.ok && !found && context.cache)
+    // Asked: due again in a day, also when the page did not answer (its feed did).
+    if (context.cache && feedAnswered && (!found || *found == entry.url))
+        context.cache->rememberFoundFeed(entry.site, entry.url);
+    else if (context.cache && page.ok && !found)
         context.cache->forgetFoundFeed(entry.site);
     // The feed's own failure stands when the page leads nowhere else; its last answer may
     // stand in for it.
     if (!found || *found == entry.url)
         return answer;
-    return followTo(entry, entry.site, std::move(*found), context, yield);
+    // A feed that moved keeps its headlines, from its last good answer, until the new one
+    // answers.
+    std::string before = entry.url;
+    std::optional<CachedFeed> beforeCached = entry.cached;
+    HttpResult followed = followTo(entry, entry.site, std::move(*found), context, yield);
+    if (isGood(followed))
+        return followed;
+    entry.url = std::move(before);
+    entry.cached = std::move(beforeCached);
+    return answer;
 }
 
 // A feed that could not be fetched this time, and why.

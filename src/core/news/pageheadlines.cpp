@@ -50,4 +50,22 @@ PageHeadlines readPageHeadlines(std::string_view pageText)
     return headlines;
 }
 
+QString notificationBody(const QStringList& newItems)
+{
+    constexpr qsizetype kMostLines = 3;
+    constexpr qsizetype kLongestLine = 100;
+    QStringList lines;
+    for (const QString& item : newItems.mid(0, kMostLines)) {
+        if (item.size() <= kLongestLine) {
+            lines.push_back(item);
+            continue;
+        }
+        qsizetype keep = kLongestLine - 1;
+        if (item.at(keep - 1).isHighSurrogate())
+            --keep; // never half a character
+        lines.push_back(item.left(keep) + QChar(0x2026));
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
 } // namespace nuvio

@@ -18,4 +18,9 @@ struct PageHeadlines
 
 PageHeadlines readPageHeadlines(std::string_view pageText);
 
+// The desktop notification's lines for the new headlines: the first three, each cut to at
+// most 100 characters (the last an ellipsis where one was cut). A feed's title may be
+// megabytes long; the notification service would take it whole and draw it for seconds.
+QString notificationBody(const QStringList& newItems);
+
 } // namespace nuvio

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/platform/singleinstance.h"
 
+#include "core/platform/displayname.h"
 #include "core/platform/userfolders.h"
 
 #include <QCryptographicHash>
@@ -37,11 +38,15 @@ QString SingleInstance::serverName(const std::string& windowClass, const std::st
     identity += QByteArray::fromStdString(windowClass) + '\0';
     identity += QByteArray::fromStdString(title) + '\0';
     identity += QByteArray::number(static_cast<qulonglong>(::getuid())) + '\0';
+    // A display, not its spelling: ":51" and ":51.0" must not run two copies.
     if (const char* display = std::getenv("DISPLAY"))
-        identity += display;
+        identity += QByteArray::fromStdString(canonicalX11Display(display));
     identity += '\0';
-    if (const char* wayland = std::getenv("WAYLAND_DISPLAY"))
-        identity += wayland;
+    if (const char* wayland = std::getenv("WAYLAND_DISPLAY")) {
+        const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+        identity +=
+            QByteArray::fromStdString(canonicalWaylandDisplay(wayland, runtime ? runtime : ""));
+    }
     const auto digest =
         QCryptographicHash::hash(identity, QCryptographicHash::Sha256).toHex().left(24);
     const QString name = QStringLiteral("nuvio-") + QString::fromLatin1(digest);

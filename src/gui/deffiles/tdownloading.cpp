@@ -39,8 +39,10 @@ void Tdownloading::fitToCaption()
     // caption whole beside the close box.
     constexpr int kUsualWidth = 252;
     constexpr int kTitleBarExtras = 96;
-    const int width =
-        std::max(kUsualWidth, fontMetrics().horizontalAdvance(windowTitle()) + kTitleBarExtras);
+    // Never wider than the screen: a longer caption is cut by the title bar.
+    const int width = std::min(
+        std::max(kUsualWidth, fontMetrics().horizontalAdvance(windowTitle()) + kTitleBarExtras),
+        std::max(kUsualWidth, roomOnScreen(*this).width()));
     setFixedSize(width, 49);
     pgBar1->setGeometry(16, 16, width - 35, 17);
     if (!isVisible())

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "gui/platform/windowplacement.h"
 
+#include <QApplication>
 #include <QDeadlineTimer>
 #include <QGuiApplication>
 #include <QPointer>
@@ -103,6 +104,22 @@ void centreOnScreen(QWidget& window)
     };
     window.move(area.x() + centred(area.width(), window.width()),
                 area.y() + centred(area.height(), window.height()));
+}
+
+QSize roomOnScreen(const QWidget& window)
+{
+    const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return {QWIDGETSIZE_MAX, QWIDGETSIZE_MAX};
+    // A window not shown yet has no frame: the frame of one that is stands in for it.
+    QSize frame = window.frameGeometry().size() - window.geometry().size();
+    if (frame.isNull()) {
+        for (const QWidget* other : QApplication::topLevelWidgets()) {
+            if (other->isVisible())
+                frame = frame.expandedTo(other->frameGeometry().size() - other->geometry().size());
+        }
+    }
+    return (screen->availableGeometry().size() - frame).expandedTo(QSize(1, 1));
 }
 
 bool windowPositionsAreKnown()

@@ -3,6 +3,8 @@
 
 #include "core/settings/appsettings.h"
 
+#include <QSize>
+
 class QWidget;
 
 namespace nuvio {
@@ -10,6 +12,10 @@ namespace nuvio {
 // Puts a window in the middle of the screen it is on (halves round to the even
 // neighbour), whatever window it belongs to; it then keeps that place when shown.
 void centreOnScreen(QWidget& window);
+
+// The largest inside size the window may take on its screen: the screen's free room (beside
+// panels) less the window manager's frame, where that is known yet.
+QSize roomOnScreen(const QWidget& window);
 
 // Whether the windowing system tells and honours where a window is. Under Wayland it does
 // neither: a position read there is meaningless and one set there is ignored.

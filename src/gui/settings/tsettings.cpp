@@ -13,6 +13,7 @@
 #include "gui/platform/messagebox.h"
 #include "gui/platform/mnemonics.h"
 #include "gui/platform/windowplacement.h"
+#include "gui/settings/elidingcombobox.h"
 #include "gui/settings/updown.h"
 #include "gui/shell/tform1.h"
 
@@ -222,11 +223,11 @@ void Tsettings::buildAdvancedPage()
     };
 
     Label11 = label("Label11", QStringLiteral("Sprog: "));
-    ComboBox3 = choice(named(new QComboBox(page), "ComboBox3"));
+    ComboBox3 = choice(named(new ElidingComboBox(page), "ComboBox3"));
     form->addRow(Label11, ComboBox3);
 
     Label5 = label("Label5", QStringLiteral("Startside: "));
-    ComboBox1 = choice(named(new QComboBox(page), "ComboBox1"));
+    ComboBox1 = choice(named(new ElidingComboBox(page), "ComboBox1"));
     ComboBox1->addItems(
         {QStringLiteral("Nyheder"), QStringLiteral("NetRadio"), QString::fromUtf8("Søgning")});
     form->addRow(Label5, ComboBox1);
@@ -244,7 +245,7 @@ void Tsettings::buildAdvancedPage()
     form->addRow(Label2, spin("Edit2", "UpDown2", Edit2, UpDown2, 1, 999, 5));
 
     Label8 = label("Label8", QStringLiteral("OBS funktion:"));
-    ComboBox2 = choice(named(new QComboBox(page), "ComboBox2"));
+    ComboBox2 = choice(named(new ElidingComboBox(page), "ComboBox2"));
     ComboBox2->addItems({QString::fromUtf8("Gør ingenting"), QStringLiteral("Vis nyhederne"),
                          QStringLiteral("Giv lyd"), QStringLiteral("Giv lyd og vis nyhederne")});
     form->addRow(Label8, ComboBox2);
@@ -317,14 +318,24 @@ void Tsettings::fitToTexts()
     // hand, as the dialog it stands for. Texts changed while it was hidden (a language
     // chosen in it) have not reached the layouts' remembered sizes: measured again first.
     // A chosen value cut off ("Giv lyd og vis nyhe") reads as another choice.
+    const auto relayout = [this] {
+        for (QWidget* each : findChildren<QWidget*>())
+            each->updateGeometry();
+        for (QLayout* each : findChildren<QLayout*>())
+            each->invalidate();
+        layout()->activate();
+    };
+    // Never wider or taller than the screen's free room, frame included: a drop-down gets
+    // what the rest of the dialog leaves of it and elides a longer entry.
+    const QSize room = roomOnScreen(*this);
     for (QComboBox* each : {ComboBox1, ComboBox2, ComboBox3})
-        each->setMinimumWidth(std::max(180, each->sizeHint().width()));
-    for (QWidget* each : findChildren<QWidget*>())
-        each->updateGeometry();
-    for (QLayout* each : findChildren<QLayout*>())
-        each->invalidate();
-    layout()->activate();
-    setFixedSize(sizeHint().expandedTo(kDefaultSize));
+        each->setMinimumWidth(180);
+    relayout();
+    const int spare = std::max(0, room.width() - sizeHint().expandedTo(kDefaultSize).width());
+    for (QComboBox* each : {ComboBox1, ComboBox2, ComboBox3})
+        each->setMinimumWidth(std::min(std::max(180, each->sizeHint().width()), 180 + spare));
+    relayout();
+    setFixedSize(sizeHint().expandedTo(kDefaultSize).boundedTo(room));
 }
 
 void Tsettings::showEvent(QShowEvent* event)

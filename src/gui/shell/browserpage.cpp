@@ -31,6 +31,7 @@ public:
     {
         settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
         settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+        settings()->setUnknownUrlSchemePolicy(QWebEngineSettings::DisallowUnknownUrlSchemes);
         if (origin.m_guard)
             setUrlRequestInterceptor(origin.m_guard);
     }
@@ -84,6 +85,10 @@ BrowserPage::BrowserPage(Rule rule, UrlOpener& opener, QObject* parent)
     : QWebEnginePage(parent), m_rule(std::move(rule)), m_opener(&opener)
 {
     installSchemeHandlers(profile());
+    // Left to itself the engine hands a clicked link of a scheme it does not know (smb:,
+    // mailto:, whatever the desktop registered) to the desktop after the rule let it pass;
+    // only the rule decides what leaves.
+    settings()->setUnknownUrlSchemePolicy(QWebEngineSettings::DisallowUnknownUrlSchemes);
     // The view's input widget is the engine's and changes with the page's process; the
     // application sees every click whatever widget it reaches.
     QCoreApplication::instance()->installEventFilter(this);

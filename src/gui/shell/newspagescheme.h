@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/shell/navigationrules.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QPointer>
@@ -25,7 +27,7 @@ class NewsPageScheme : public QWebEngineUrlSchemeHandler
 {
     Q_OBJECT
 public:
-    static constexpr const char* kName = "nuvio";
+    static constexpr const char* kName = kNewsPageScheme;
 
     explicit NewsPageScheme(std::function<std::string()> installPath, QObject* parent = nullptr);
     void requestStarted(QWebEngineUrlRequestJob* job) override;

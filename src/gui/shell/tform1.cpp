@@ -821,8 +821,8 @@ void TForm1::notifyNewHeadlines()
     const QStringList items = readPageHeadlines(readFileBytes(page)).newItems;
     if (items.isEmpty())
         return;
-    m_notification->show(uiText(AddedText::NewHeadlines).arg(items.size()),
-                         items.mid(0, 3).join(QLatin1Char('\n')), ToolButton1->toolTip());
+    m_notification->show(uiText(AddedText::NewHeadlines).arg(items.size()), notificationBody(items),
+                         ToolButton1->toolTip());
 }
 
 std::string TForm1::newsPageUrl() const
