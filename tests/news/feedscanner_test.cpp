@@ -365,6 +365,10 @@ TEST(AnnouncedFeed, AWebsitesPageLeadsToItsFirstWebFeed)
               "type=\"application/rss+xml\" href=\"rss\">"),
          ""},
         {"a page without feeds", html("<link rel=\"icon\" href=\"/favicon.ico\">"), ""},
+        {"only the head announces",
+         "<html><head></head><body><link rel=\"alternate\" type=\"application/rss+xml\" "
+         "href=\"/in-body.xml\"></body></html>",
+         ""},
         {"a page whose elements' names only start like a feed's",
          html("<feedback-widget></feedback-widget><rss-icon/><channels/>"
               "<link rel=\"alternate\" type=\"application/rss+xml\" href=\"/w.xml\">"),

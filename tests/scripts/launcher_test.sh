@@ -24,7 +24,7 @@ launcher() { # version
 }
 export NUVIO_REGISTRY="$work/hive.reg"
 export XDG_DATA_HOME="$work/data-home"
-unset DISPLAY WAYLAND_DISPLAY
+unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
 target="$XDG_DATA_HOME/nuvio"
 
 launcher 1.0.0

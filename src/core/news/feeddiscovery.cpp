@@ -101,8 +101,14 @@ std::optional<std::string> announcedFeed(std::string_view body, std::string_view
     // behind it (a router's pages, a cloud's instance secrets); a page on one may.
     const bool pageIsPrivate = isPrivateHost(base.host().toStdString());
     bool hasBase = false; // only a page's first <base> counts
-    for (auto tag = nextMarkupTag(body, 0); tag;
-         tag = nextMarkupTag(body, pastRawText(body, *tag))) {
+    // A page announces its feeds in its head: the reading ends where the body begins, and
+    // after the first megabyte in any case, so that a huge page cannot hold the window up.
+    constexpr std::size_t kLongestHead = std::size_t{1} << 20;
+    const std::string_view head = body.substr(0, kLongestHead);
+    for (auto tag = nextMarkupTag(head, 0); tag;
+         tag = nextMarkupTag(head, pastRawText(head, *tag))) {
+        if (equalsIgnoringAsciiCase(tag->name, "body"))
+            break;
         if (tag->closing)
             continue;
         if (equalsIgnoringAsciiCase(tag->name, "base") && !hasBase) {
