@@ -73,6 +73,14 @@ constexpr std::array<AddedTextRow, kCount> kRows = {{
     {T::XmlNotWellFormed, "XmlNotWellFormed", "ikke gyldig XML"},
     {T::FailureProxy, "FailureProxy", "proxyen afviste eller kunne ikke n\xE5s"},
     {T::FailureLogin, "FailureLogin", "kr\xE6ver login"},
+    {T::LoginTitle, "LoginTitle", "Log ind p\xE5 %1"},
+    {T::LoginUser, "LoginUser", "Brugernavn:"},
+    {T::LoginPassword, "LoginPassword", "Adgangskode:"},
+    {T::LoginPlainHttp, "LoginPlainHttp",
+     "Send dem ukrypteret (http): alle undervejs kan l\xE6se dem"},
+    {T::LoginSessionOnly, "LoginSessionOnly",
+     "Der er ingen n\xF8glering: login huskes kun, til programmet lukkes."},
+    {T::LoginRefused, "LoginRefused", "Brugernavn eller adgangskode blev afvist."},
 }};
 
 constexpr bool rowsInEnumOrder()

@@ -65,6 +65,12 @@ enum class AddedText {
     XmlNotWellFormed,
     FailureProxy,
     FailureLogin,
+    LoginTitle,
+    LoginUser,
+    LoginPassword,
+    LoginPlainHttp,
+    LoginSessionOnly,
+    LoginRefused,
     Count // not a text
 };
 

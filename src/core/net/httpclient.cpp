@@ -755,6 +755,14 @@ std::unique_ptr<HttpClient::Batch> HttpClient::start(const std::vector<HttpReque
             if (!limits.caFile.empty())
                 curl_easy_setopt(easy, CURLOPT_CAINFO, limits.caFile.c_str());
             curl_easy_setopt(easy, CURLOPT_HTTPHEADER, transfer->headers);
+            // Sent once the server has asked (a first request goes without), and libcurl
+            // keeps it from other hosts, ports and schemes a redirect leads to.
+            if (!requests[i].user.empty() || !requests[i].password.empty()) {
+                curl_easy_setopt(easy, CURLOPT_USERNAME, requests[i].user.c_str());
+                curl_easy_setopt(easy, CURLOPT_PASSWORD, requests[i].password.c_str());
+                curl_easy_setopt(easy, CURLOPT_HTTPAUTH,
+                                 static_cast<unsigned long>(CURLAUTH_BASIC | CURLAUTH_DIGEST));
+            }
             // Sends Accept-Encoding ahead of our own headers; writeBody decodes what comes
             // back (see Transfer::decoder).
             if (!acceptedEncodings().empty())

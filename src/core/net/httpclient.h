@@ -61,11 +61,15 @@ struct HttpResult
     bool notModified() const { return status == 304; }
 };
 
-// One GET: the address, and headers sent after the fixed ones.
+// One GET: the address, headers sent after the fixed ones, and a login (Basic or Digest,
+// whichever the server asks for) for the address's own host only: never for a host a
+// redirect leads to.
 struct HttpRequest
 {
     std::string url;
     std::vector<std::string> headers;
+    std::string user = {};
+    std::string password = {};
 };
 
 // The program's one HTTP client: GET with fixed request headers (HTTP/1.1 for http, and

@@ -18,6 +18,7 @@ struct FeedFailure
     HttpFailure reason = HttpFailure::BadAnswer;
     long status = 0;        // with Status
     bool noAddress = false; // the chosen line names no address nor a catalogue feed
+    std::string url = {};   // what was asked, for a login the site wants
 };
 
 // The reason in the interface language, in a few plain words ("HTTP 404" for a status).

@@ -2,6 +2,7 @@
 #include "core/news/newsrefresh.h"
 
 #include "core/language/addedtexts.h"
+#include "core/net/credentials.h"
 #include "core/net/httpclient.h"
 #include "core/news/feedcache.h"
 #include "core/news/feeddiscovery.h"
@@ -117,6 +118,19 @@ std::vector<std::string> conditionalHeaders(const std::optional<CachedFeed>& cac
     return headers;
 }
 
+// Asked as a browser asks: the lists hold Windows-1252, servers expect UTF-8.
+HttpRequest feedRequest(const Entry& entry, const NewsRefreshContext& context)
+{
+    HttpRequest request{webAddressUri(entry.url), conditionalHeaders(entry.cached)};
+    if (context.credentials) {
+        if (const auto login = context.credentials->forRequest(request.url)) {
+            request.user = login->user;
+            request.password = login->password;
+        }
+    }
+    return request;
+}
+
 // Asks the feed a website's page announced, and remembers it when it answers as a feed.
 HttpResult followTo(Entry& entry, std::string site, std::string feed,
                     const NewsRefreshContext& context, const std::function<void()>& yield)
@@ -124,10 +138,7 @@ HttpResult followTo(Entry& entry, std::string site, std::string feed,
     entry.site = std::move(site);
     entry.url = std::move(feed);
     entry.cached = context.cache ? context.cache->load(entry.url, false) : std::nullopt;
-    HttpResult answer =
-        context.http
-            ->start({HttpRequest{webAddressUri(entry.url), conditionalHeaders(entry.cached)}})
-            ->take(0, yield);
+    HttpResult answer = context.http->start({feedRequest(entry, context)})->take(0, yield);
     if (context.cache && ((answer.ok && isFeedDocument(answer.body)) || answer.notModified()))
         context.cache->rememberFoundFeed(entry.site, entry.url);
     return answer;
@@ -326,8 +337,7 @@ NewsRefreshResult refreshNewsPage(const NewsRefreshContext& context)
             entry.waiting = entry.cached && entry.cached->retryAfter > now;
             if (!entry.waiting) {
                 entry.fetchIndex = requests.size();
-                // Asked as a browser asks: the lists hold Windows-1252, servers expect UTF-8.
-                requests.push_back({webAddressUri(entry.url), conditionalHeaders(entry.cached)});
+                requests.push_back(feedRequest(entry, context));
             }
         }
         const bool stop = entry.resolveError != nullptr;
@@ -342,7 +352,7 @@ NewsRefreshResult refreshNewsPage(const NewsRefreshContext& context)
     std::size_t feeds = 0;
     const auto failed = [&](Entry& entry, HttpFailure reason, long status) {
         if (!entry.failure)
-            entry.failure = FeedFailure{entry.name, reason, status};
+            entry.failure = FeedFailure{entry.name, reason, status, false, entry.url};
         context.showStatus("Fejl " + entry.name);
         yield();
     };

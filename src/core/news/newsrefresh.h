@@ -11,6 +11,7 @@
 
 namespace nuvio {
 
+class CredentialStore;
 class FeedCache;
 class HttpClient;
 
@@ -37,6 +38,8 @@ struct NewsRefreshContext
     // The feeds' last good answers, for conditional requests and to stand in for a feed
     // that cannot be fetched; none: every feed in full, and a failed one is left out.
     FeedCache* cache = nullptr;
+    // The sites' logins, looked up before the run: each request carries its origin's.
+    const CredentialStore* credentials = nullptr;
     // How long the page waits for the slowest feeds: after this, counted from the start of
     // the run, it is written with what has come (the late feeds' last good answers standing
     // in for them), and again once they have come.

@@ -27,6 +27,7 @@
 #include "gui/shell/newheadlinemarks.h"
 #include "gui/shell/newspagescheme.h"
 #include "gui/shell/settingswriter.h"
+#include "gui/shell/sitelogins.h"
 
 #include <QAction>
 #include <QApplication>
@@ -122,6 +123,7 @@ TForm1::TForm1(AppSettings& settings, ProgramValues& program, std::string hivePa
 
     IdHTTP1 = std::make_unique<HttpClient>();
     m_feedCache = std::make_unique<FeedCache>(FeedCache::defaultFolder());
+    m_logins = new SiteLogins(this);
 
     trayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
 
@@ -410,6 +412,11 @@ void TForm1::setStatusText(const QString& text)
 
 void TForm1::showFailedFeeds()
 {
+    // A feed that needs a login is asked for it, and fetched with it at once.
+    if (m_logins->ask(m_failures, this)) {
+        refreshNow();
+        return;
+    }
     if (!m_failedFeeds.isEmpty())
         showMessage(QString::fromStdString(m_program.AppTitle),
                     statusText() + QStringLiteral("\n\n") + m_failedFeeds,
@@ -740,6 +747,8 @@ void TForm1::UpdateNews()
         context.cancelled = [this] { return m_quitRequested; };
         context.http = IdHTTP1.get();
         context.cache = m_feedCache.get();
+        m_logins->lookUp(m_settings.InstallPath);
+        context.credentials = &m_logins->store();
         // The page is shown without the feeds still coming, and the alert given once, for
         // the first page that has new headlines.
         context.pageWritten = [&](const NewsRefreshResult& early) {
@@ -758,6 +767,11 @@ void TForm1::UpdateNews()
                 m_failures = result.failures;
                 m_feedsAsked = result.feeds;
                 listFailedFeeds();
+                // Asked after the run, once a run at most, not while it holds the page.
+                QTimer::singleShot(0, this, reportingFailures([this, failures = result.failures] {
+                                       if (m_logins->askRefused(failures, this))
+                                           refreshNow();
+                                   }));
             }
         } catch (const RunCancelled&) {
             return; // quitting

@@ -38,6 +38,7 @@ class HttpClient;
 class LocalFileGuard;
 class NewsPageScheme;
 class SettingsWriter;
+class SiteLogins;
 class UrlOpener;
 
 // The calls the main window's commands make into the other subsystems. Start-up wires
@@ -244,6 +245,7 @@ private:
     int m_statusBarHeight = 0;
     QString m_failedFeeds;               // one line a feed, also the status line's tooltip
     std::vector<FeedFailure> m_failures; // of the run whose line is shown
+    SiteLogins* m_logins = nullptr;
     std::size_t m_feedsAsked = 0;
     QWebEngineView* m_frontView = nullptr;
     NewsPageScheme* m_newsScheme = nullptr;

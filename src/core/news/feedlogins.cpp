@@ -1,0 +1,35 @@
+// SPDX-License-Identifier: MIT
+#include "core/news/feedlogins.h"
+
+#include "core/net/credentials.h"
+#include "core/net/httpclient.h"
+#include "core/news/feedlists.h"
+
+#include <algorithm>
+
+namespace nuvio {
+
+std::vector<std::string> chosenFeedOrigins(const std::string& installPath)
+{
+    std::vector<std::string> origins;
+    try {
+        const std::string folder = installPath + "/";
+        const auto catalog = readListForRefresh(folder + kFeedCatalogFile);
+        for (const auto& chosen : readListForRefresh(folder + kSelectedFeedsFile)) {
+            std::string origin;
+            try {
+                origin = credentialOrigin(webAddressUri(ResolveFeedUrl(chosen, catalog)));
+            } catch (...) {
+                continue; // the refresh reports it
+            }
+            if (!origin.empty() &&
+                std::find(origins.begin(), origins.end(), origin) == origins.end())
+                origins.push_back(origin);
+        }
+    } catch (...) {
+        // No lists: nothing to refresh, so no logins to look up.
+    }
+    return origins;
+}
+
+} // namespace nuvio
