@@ -195,26 +195,6 @@ void appendUnescaped(std::string& out, std::string_view text)
     out.append(text.substr(i));
 }
 
-// Every complete tag removed, as from an RSS title.
-std::string withoutTags(std::string_view text)
-{
-    std::string out;
-    out.reserve(text.size());
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto lt = text.find('<', i);
-        if (lt == std::string_view::npos)
-            break;
-        const auto gt = text.find('>', lt);
-        if (gt == std::string_view::npos)
-            break;
-        out.append(text.substr(i, lt - i));
-        i = gt + 1;
-    }
-    out.append(text.substr(i));
-    return out;
-}
-
 enum class TextKind { Text, Html, Xhtml };
 
 // How a text construct's content is meant, by Atom 1.0's type or Atom 0.3's type and mode.

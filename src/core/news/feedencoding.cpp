@@ -128,6 +128,33 @@ std::optional<FeedEncodingChoice> choiceForName(std::string_view name)
     return FeedEncodingChoice{FeedEncoding::Other, wanted.toStdString(), 0};
 }
 
+// A UTF-8 sequence as its first byte starts it: how many bytes follow, the allowed range of
+// the second (as the WHATWG decoder has them: no overlong forms, no surrogates, nothing
+// beyond U+10FFFF), and the bits the first byte gives. None for a byte no sequence starts.
+struct Utf8Lead
+{
+    std::size_t need;
+    unsigned char lower;
+    unsigned char upper;
+    std::uint32_t bits;
+    bool continues(std::size_t k, unsigned char c) const
+    {
+        return k == 0 ? c >= lower && c <= upper : c >= 0x80 && c <= 0xBF;
+    }
+};
+
+std::optional<Utf8Lead> leadOf(unsigned char b)
+{
+    using Byte = unsigned char;
+    if (b >= 0xC2 && b <= 0xDF)
+        return Utf8Lead{1, 0x80, 0xBF, b & 0x1Fu};
+    if (b >= 0xE0 && b <= 0xEF)
+        return Utf8Lead{2, Byte(b == 0xE0 ? 0xA0 : 0x80), Byte(b == 0xED ? 0x9F : 0xBF), b & 0x0Fu};
+    if (b >= 0xF0 && b <= 0xF4)
+        return Utf8Lead{3, Byte(b == 0xF0 ? 0x90 : 0x80), Byte(b == 0xF4 ? 0x8F : 0xBF), b & 0x07u};
+    return std::nullopt;
+}
+
 // The page's text as it is decoded: written through a pointer, as most of a feed is runs of
 // ASCII copied whole, and grown only when a character reference needs the room.
 class PageText
@@ -212,39 +239,17 @@ std::string decodeUtf8(const unsigned char* s, std::size_t n)
                 break;
         }
         const unsigned char b = s[i];
-        // Length and the allowed range of the second byte, as the WHATWG decoder has them.
-        std::size_t need = 0;
-        unsigned char lower = 0x80;
-        unsigned char upper = 0xBF;
-        std::uint32_t code = 0;
-        if (b >= 0xC2 && b <= 0xDF) {
-            need = 1;
-            code = b & 0x1F;
-        } else if (b >= 0xE0 && b <= 0xEF) {
-            need = 2;
-            code = b & 0x0F;
-            if (b == 0xE0)
-                lower = 0xA0;
-            if (b == 0xED)
-                upper = 0x9F;
-        } else if (b >= 0xF0 && b <= 0xF4) {
-            need = 3;
-            code = b & 0x07;
-            if (b == 0xF0)
-                lower = 0x90;
-            if (b == 0xF4)
-                upper = 0x8F;
-        } else {
+        const auto lead = leadOf(b);
+        if (!lead) {
             out.character(0xFFFD);
             ++i;
             continue;
         }
+        std::uint32_t code = lead->bits;
         std::size_t j = i + 1;
         bool valid = true;
-        for (std::size_t k = 0; k < need; ++k, ++j) {
-            const unsigned char lo = k == 0 ? lower : 0x80;
-            const unsigned char hi = k == 0 ? upper : 0xBF;
-            if (j >= n || s[j] < lo || s[j] > hi) {
+        for (std::size_t k = 0; k < lead->need; ++k, ++j) {
+            if (j >= n || !lead->continues(k, s[j])) {
                 valid = false;
                 break;
             }
@@ -277,31 +282,14 @@ bool isValidUtf8WithNonAscii(const unsigned char* s, std::size_t n)
             continue;
         }
         beyondAscii = true;
-        std::size_t need = 0;
-        unsigned char lower = 0x80;
-        unsigned char upper = 0xBF;
-        if (b >= 0xC2 && b <= 0xDF) {
-            need = 1;
-        } else if (b >= 0xE0 && b <= 0xEF) {
-            need = 2;
-            lower = b == 0xE0 ? 0xA0 : 0x80;
-            upper = b == 0xED ? 0x9F : 0xBF;
-        } else if (b >= 0xF0 && b <= 0xF4) {
-            need = 3;
-            lower = b == 0xF0 ? 0x90 : 0x80;
-            upper = b == 0xF4 ? 0x8F : 0xBF;
-        } else {
+        const auto lead = leadOf(b);
+        if (!lead)
             return false;
-        }
-        for (std::size_t k = 1; k <= need; ++k) {
-            if (i + k >= n)
-                return false;
-            const unsigned char lo = k == 1 ? lower : 0x80;
-            const unsigned char hi = k == 1 ? upper : 0xBF;
-            if (s[i + k] < lo || s[i + k] > hi)
+        for (std::size_t k = 0; k < lead->need; ++k) {
+            if (i + 1 + k >= n || !lead->continues(k, s[i + 1 + k]))
                 return false;
         }
-        i += need + 1;
+        i += lead->need + 1;
     }
     return beyondAscii;
 }

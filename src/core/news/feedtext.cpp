@@ -54,6 +54,11 @@ std::string StripMarkup(std::string_view text)
         text.remove_prefix(at + open.size());
     if (const auto at = text.find("]]>"); at != std::string_view::npos && at > 0)
         text = text.substr(0, at);
+    return withoutTags(text);
+}
+
+std::string withoutTags(std::string_view text)
+{
     std::string out;
     out.reserve(text.size());
     std::size_t i = 0;

@@ -18,4 +18,7 @@ std::string utf8ToPageText(std::string_view utf8);
 // Removes a CDATA wrapper and every complete tag; entities stay as they are.
 std::string StripMarkup(std::string_view text);
 
+// Every complete tag ("<" to the next ">") removed; a "<" with no ">" after it stays.
+std::string withoutTags(std::string_view text);
+
 } // namespace nuvio
