@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/news/feeddiscovery.h"
 #include "core/news/feedscanner.h"
+#include "core/news/jsonfeed.h"
 
 #include <gtest/gtest.h>
 
@@ -298,6 +299,90 @@ TEST(ScanFeed, StaysLinearWithoutDates)
     EXPECT_EQ(recorder.lines.back(), "I http://t/1999 | Item 1999");
 }
 
+TEST(ScanFeed, JsonFeedItemsAreListedLikeItems)
+{
+    const std::string v11 = "{\"version\": \"https://jsonfeed.org/version/1.1\", ";
+    struct Case
+    {
+        const char* what;
+        std::string body;
+        std::int32_t max;
+        Lines lines; // empty: no JSON Feed, and no feed at all
+    };
+    std::string many = v11 + "\"items\": [";
+    for (int i = 0; i < 5000; ++i)
+        many += std::string(i ? "," : "") + "{\"id\": \"" + std::to_string(i) + "\", \"url\": \"/" +
+                std::to_string(i) + "\", \"title\": \"T" + std::to_string(i) + "\"}";
+    many += "]}";
+    const Case cases[] = {
+        {"1.1: title, home page, each item's title and url; letters beyond the code page as "
+         "references, an ampersand as its entity",
+         "\xEF\xBB\xBF" + v11 +
+             "\"title\": \"Blog & co \\u2605\", \"home_page_url\": \"https://b.dk/\", "
+             "\"items\": [{\"id\": \"1\", \"title\": \"F\\u00f8rste <b>\", \"url\": "
+             "\"https://b.dk/1?a=1&b=2\"}, {\"id\": \"2\", \"title\": \" \\u041f\\u0440 \", "
+             "\"url\": \"https://b.dk/2\"}]}",
+         25,
+         {"H https://b.dk/ | Blog &amp; co &#9733;", "I https://b.dk/1?a=1&amp;b=2 | F\xF8rste <b>",
+          "I https://b.dk/2 | &#1055;&#1088;"}},
+        {"1.0 without titles: the start of the text, the summary, the HTML without markup",
+         "{\"version\":\"https://jsonfeed.org/version/1\",\"items\":["
+         "{\"id\":\"a\",\"url\":\"https://x/a\",\"content_text\":\"" +
+             std::string(120, 'x') +
+             "\"},"
+             "{\"id\":\"b\",\"url\":\"https://x/b\",\"summary\":\"Kort\\nresum\\u00e9\"},"
+             "{\"id\":\"c\",\"url\":\"https://x/c\",\"content_html\":\"<p>Med <em>fed</em> "
+             "&amp; mere</p>\"}]}",
+         25,
+         {"H  | ", "I https://x/a | " + std::string(100, 'x'), "I https://x/b | Kort resum\xE9",
+          "I https://x/c | Med fed &amp; mere"}},
+        {"relative urls lead from the feed's address; else external_url, else a web id",
+         v11 + "\"home_page_url\": \"/\", \"items\": ["
+               "{\"id\": \"1\", \"title\": \"R\", \"url\": \"2026/post\"},"
+               "{\"id\": \"2\", \"title\": \"E\", \"external_url\": \"https://other.dk/e\"},"
+               "{\"id\": \"https://b.dk/id\", \"title\": \"I\"},"
+               "{\"id\": \"tag:b.dk,2026:4\", \"title\": \"None\"}]}",
+         25,
+         {"H https://b.dk/ | ", "I https://b.dk/feeds/2026/post | R", "I https://other.dk/e | E",
+          "I https://b.dk/id | I", "I  | None"}},
+        {"wrong types are no values, an item that is no object is none",
+         v11 + "\"title\": 7, \"home_page_url\": [\"x\"], \"items\": [3, \"s\", null, "
+               "{\"title\": {\"a\": 1}, \"url\": 5, \"content_text\": \"Tekst\"}, {}]}",
+         25,
+         {"H  | ", "I  | Tekst", "I  | "}},
+        {"items that are no list",
+         v11 + "\"title\": \"T\", \"items\": {\"a\": {}}}",
+         25,
+         {"H  | T"}},
+        {"MaxNewsPerFeed, and a maximum of 0 still takes one",
+         v11 + "\"items\": [{\"title\": \"1\"}, {\"title\": \"2\"}]}",
+         0,
+         {"H  | ", "I  | 1"}},
+        {"malformed JSON", v11 + "\"items\": [{\"title\": \"1\"}", 25, {}},
+        {"another version",
+         "{\"version\": \"http://jsonfeed.org/version/1\", \"items\": []}",
+         25,
+         {}},
+        {"JSON that is no object", "[\"https://jsonfeed.org/version/1\"]", 25, {}},
+        {"nesting deeper than the parser takes",
+         v11 + "\"x\": " + std::string(5000, '[') + std::string(5000, ']') + "}",
+         25,
+         {}},
+    };
+    for (const auto& c : cases) {
+        Recorder recorder;
+        EXPECT_EQ(scanJsonFeed(c.body, c.max, recorder, {}, "https://b.dk/feeds/feed.json"),
+                  !c.lines.empty())
+            << c.what;
+        EXPECT_EQ(recorder.lines, c.lines) << c.what;
+        EXPECT_EQ(isFeedDocument(c.body), !c.lines.empty()) << c.what;
+    }
+    Recorder recorder;
+    ASSERT_TRUE(scanJsonFeed(many, 5000, recorder, {}, "https://b.dk/feed.json"));
+    ASSERT_EQ(recorder.lines.size(), 5001u);
+    EXPECT_EQ(recorder.lines.back(), "I https://b.dk/4999 | T4999");
+}
+
 TEST(AnnouncedFeed, AWebsitesPageLeadsToItsFirstWebFeed)
 {
     const std::string page = "https://example.dk/blog/index.html";
@@ -364,6 +449,9 @@ TEST(AnnouncedFeed, AWebsitesPageLeadsToItsFirstWebFeed)
          html("<base href=\"http://0x7f000001/\"><link rel=\"alternate\" "
               "type=\"application/rss+xml\" href=\"rss\">"),
          ""},
+        {"a JSON Feed",
+         html("<link rel=\"alternate\" type=\"application/feed+json\" href=\"/feed.json\">"),
+         "https://example.dk/feed.json"},
         {"a page without feeds", html("<link rel=\"icon\" href=\"/favicon.ico\">"), ""},
         {"only the head announces",
          "<html><head></head><body><link rel=\"alternate\" type=\"application/rss+xml\" "

@@ -224,6 +224,16 @@ TEST_F(NewsRefreshTest, PublishersThatPickTheirClientsShowTheirFeeds)
              text.replace(text.find("\xC3\xA6\xC3\xB8"), 4, "\xBE\xBF"); // æø in Mac Roman
              response.set_content(text, "application/rss+xml; charset=\"macintosh\"");
          }},
+        // A JSON Feed lists as the RSS feed it stands for.
+        {"json", [](const httplib::Request&) { return false; },
+         [](const std::string&, httplib::Response& response) {
+             response.set_content(
+                 "{\"version\": \"https://jsonfeed.org/version/1.1\", \"title\": \"json\", "
+                 "\"home_page_url\": \"http://json.dk/\", \"items\": [{\"id\": \"1\", "
+                 "\"url\": \"http://json.dk/1\", \"title\": \"json one\"}, {\"id\": \"2\", "
+                 "\"url\": \"http://json.dk/2\", \"title\": \"json \\u00e6\u00f8\"}]}",
+                 "application/feed+json");
+         }},
     };
     std::atomic<bool> down{false};
     server.server().Get(

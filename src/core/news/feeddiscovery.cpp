@@ -4,6 +4,7 @@
 #include "core/net/privateaddress.h"
 #include "core/news/atomscanner.h"
 #include "core/news/feedencoding.h"
+#include "core/news/jsonfeed.h"
 #include "core/news/markuptags.h"
 #include "core/platform/asciitext.h"
 #include "core/platform/weburl.h"
@@ -21,6 +22,8 @@ bool isFeedDocument(std::string_view body)
     if (body.size() >= 2 &&
         ((bytes[0] == 0xFF && bytes[1] == 0xFE) || (bytes[0] == 0xFE && bytes[1] == 0xFF)))
         return isFeedDocument(decodeFeedBytes(std::string(body), {}));
+    if (isJsonFeed(body))
+        return true;
     // A start tag whose whole name, prefix and letter case aside, names a feed's element: a
     // page's <feedback-widget> or <rss-icon> does not. One pass from "<" to "<".
     for (std::size_t at = body.find('<'); at != std::string_view::npos;) {
@@ -72,7 +75,8 @@ bool isFeedType(std::string_view type)
 {
     type = trimBlanks(type.substr(0, type.find(';')));
     return equalsIgnoringAsciiCase(type, "application/rss+xml") ||
-           equalsIgnoringAsciiCase(type, "application/atom+xml");
+           equalsIgnoringAsciiCase(type, "application/atom+xml") ||
+           equalsIgnoringAsciiCase(type, "application/feed+json");
 }
 
 // The text of script and style elements is no markup, however it looks.

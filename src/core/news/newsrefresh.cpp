@@ -9,6 +9,7 @@
 #include "core/news/feedlists.h"
 #include "core/news/feedscanner.h"
 #include "core/news/feedtext.h"
+#include "core/news/jsonfeed.h"
 #include "core/news/newspage.h"
 #include "core/platform/errors.h"
 #include "core/platform/textfile.h"
@@ -395,6 +396,8 @@ NewsRefreshResult refreshNewsPage(const NewsRefreshContext& context)
             }
             if (body.address.empty())
                 body.address = entry.url;
+            if (scanJsonFeed(body.text, context.maxNewsPerFeed, sink, yield, body.address))
+                return;
             std::string text = prepareFeedText(std::move(body.text), body.contentType);
             yield();
             const FeedText feed(std::move(text));
