@@ -2,6 +2,7 @@
 #include "core/net/httpclient.h"
 #include "core/news/feedcache.h"
 #include "core/news/feedfailures.h"
+#include "core/news/feedpolling.h"
 #include "core/news/newspage.h"
 #include "core/news/newsrefresh.h"
 #include "core/platform/atomicfile.h"
@@ -18,6 +19,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <mutex>
+#include <set>
 #include <sys/socket.h>
 
 using namespace nuvio;
@@ -723,6 +725,15 @@ TEST(FeedCache, KeptBetweenRunsDamagedFilesForgottenAndBounded)
         ASSERT_TRUE(older);
         EXPECT_EQ(older->body, std::string("body\0\r\n\xE6", 8));
         EXPECT_EQ(older->address, "");
+        // And as the version before the publishers' lifetimes: its answer is asked again.
+        std::ofstream(entry.path(), std::ios::binary | std::ios::trunc)
+            << "nuvio-feed 4\nhttp://a/\n1\n\"v1\"\n\n0\n8\nhttp://a/x\ntext/xml\n\n"
+            << std::string("body\0\r\n\xE6", 8);
+        const auto fourth = later.load("http://a/");
+        ASSERT_TRUE(fourth);
+        EXPECT_EQ(fourth->body, std::string("body\0\r\n\xE6", 8));
+        EXPECT_EQ(fourth->contentType, "text/xml");
+        EXPECT_EQ(fourth->freshUntil, std::chrono::system_clock::time_point{});
         std::ofstream(entry.path(), std::ios::binary | std::ios::trunc) << whole;
     }
     for (const auto& entry : std::filesystem::directory_iterator(folder))
@@ -738,6 +749,43 @@ TEST(FeedCache, KeptBetweenRunsDamagedFilesForgottenAndBounded)
     small.prune();
     EXPECT_FALSE(small.load("http://0/")) << "the oldest go first";
     EXPECT_TRUE(small.load("http://9/"));
+}
+
+TEST(FeedCache, APublishersLifetimeIsBoundedToADay)
+{
+    constexpr long long kNone = LLONG_MIN;
+    const auto now = std::chrono::system_clock::from_time_t(1800000000);
+    struct Case
+    {
+        std::string cacheControl, expires, date;
+        long long seconds; // from now
+    };
+    const Case cases[] = {
+        {"max-age=3600", "", "", 3600},
+        {"Public, MAX-AGE=\"60\"", "Fri, 15 Jan 2027 10:00:00 GMT", "", 60},
+        {"max-age=999999999999999", "", "", 86400},
+        {"max-age=0", "Fri, 15 Jan 2027 10:00:00 GMT", "", kNone},
+        {"max-age=3600, no-cache", "", "", kNone},
+        {"no-store", "", "", kNone},
+        {"max-age=soon", "", "", kNone},
+        {"private", "", "", kNone},
+        {"", "Mon, 07 Dec 2026 11:00:00 GMT", "Mon, 07 Dec 2026 10:00:00 GMT", 3600},
+        {"", "Fri, 15 Jan 2027 08:10:00 GMT", "", 600}, // no Date: against the clock
+        {"", "0", "Mon, 07 Dec 2026 10:00:00 GMT", kNone},
+        {"", "Mon, 07 Dec 2026 09:00:00 GMT", "Mon, 07 Dec 2026 10:00:00 GMT", kNone},
+        {"", "", "", kNone},
+    };
+    for (const auto& c : cases) {
+        HttpResult answer;
+        answer.cacheControl = c.cacheControl;
+        answer.expires = c.expires;
+        answer.date = c.date;
+        const auto until = freshUntil(answer, now);
+        if (c.seconds == kNone)
+            EXPECT_FALSE(until) << c.cacheControl << c.expires;
+        else
+            EXPECT_EQ(until, now + std::chrono::seconds(c.seconds)) << c.cacheControl << c.expires;
+    }
 }
 
 TEST(FeedCache, RetryAfterIsBoundedToADay)
@@ -975,15 +1023,15 @@ TEST_F(NewsRefreshTest, AWebsitesAddressShowsTheFeedItsPageAnnounces)
               std::string::npos);
     // Its answer as the version before kept it, without the address it came from: the
     // unchanged feed still leads where the redirect went.
-    const std::string head = "nuvio-feed 4\n" + server.url("/site/moved") + "\n";
+    const std::string head = "nuvio-feed 5\n" + server.url("/site/moved") + "\n";
     for (const auto& file : std::filesystem::directory_iterator(dir.file("cache"))) {
         std::string text = test::TempDir::readFile(file.path().string());
         if (text.rfind(head, 0) != 0)
             continue;
-        std::size_t at = 0; // past the head's seventh line, the size; then the address and type
-        for (int line = 0; line < 7; ++line)
+        std::size_t at = 0; // past the head's seventh line, the size; then the address, type
+        for (int line = 0; line < 7; ++line) // and lifetime
             at = text.find('\n', at) + 1;
-        for (int line = 0; line < 2; ++line)
+        for (int line = 0; line < 3; ++line)
             text.erase(at, text.find('\n', at) + 1 - at);
         text[11] = '2';
         std::ofstream(file.path(), std::ios::binary | std::ios::trunc) << text;
@@ -1026,4 +1074,116 @@ TEST_F(NewsRefreshTest, AWebsitesAddressShowsTheFeedItsPageAnnounces)
     EXPECT_TRUE(shows(run(), "feed-4.xml", true));
     EXPECT_EQ(requests["feed-3.xml"], 4) << "it answered, and was left";
     EXPECT_EQ(requests[""], pageReads + 1);
+}
+
+TEST_F(NewsRefreshTest, PublishersAreAskedNoMoreThanTheyWant)
+{
+    // Publishers that say how long an answer stands, that moved, and that closed; over
+    // three starts and an hour of one-minute ticks on a clock the test keeps.
+    std::map<std::string, int> requests;
+    std::map<std::string, std::string> conditions;
+    std::set<std::string> sentAlong; // cookies and referrers no feed request may carry
+    bool closing = false;
+    std::mutex answering; // the server answers on several threads at once
+    server.server().Get(
+        R"(/poll/(\w+))", [&](const httplib::Request& request, httplib::Response& response) {
+            const std::lock_guard lock(answering);
+            const std::string name = request.matches[1];
+            ++requests[name];
+            conditions[name] = request.get_header_value("If-None-Match");
+            for (const char* header : {"Cookie", "Referer"})
+                if (request.has_header(header))
+                    sentAlong.insert(name + ": " + header);
+            response.set_header("Set-Cookie", "reader=" + name + "; Path=/");
+            const auto feed = [&] {
+                response.set_content(rss(name, {{"http://" + name + ".dk/1", name + " one"}}),
+                                     "application/rss+xml");
+            };
+            if (name == "fresh") {
+                response.set_header("Cache-Control", "public, max-age=3600");
+                if (request.get_header_value("If-None-Match") == "W/\"f 1\"") {
+                    response.status = 304;
+                    return;
+                }
+                response.set_header("ETag", "W/\"f 1\"");
+            } else if (name == "expires") {
+                response.set_header("Date", "Mon, 07 Dec 2026 10:00:00 GMT"); // the clock aside
+                response.set_header("Expires", "Mon, 07 Dec 2026 11:00:00 GMT");
+            } else if (name == "nocache") {
+                response.set_header("Cache-Control", "max-age=600, no-cache");
+            } else if (name == "old") {
+                response.set_redirect(server.url("/poll/moved"), 301);
+                return;
+            } else if (name == "temporary") {
+                response.set_redirect(server.url("/poll/target"), 302);
+                return;
+            } else if (name == "gone" && closing) {
+                response.status = 410;
+                return;
+            }
+            feed();
+        });
+    auto clock = std::chrono::system_clock::now();
+    std::unique_ptr<HttpClient> client;
+    const auto start = [&] {
+        client = std::make_unique<HttpClient>(quickLimits());
+        feedCache = std::make_unique<FeedCache>(dir.file("cache"));
+    };
+    const auto tick = [&](std::chrono::minutes after) {
+        statuses.clear();
+        NewsRefreshContext context;
+        context.installPath = dir.path();
+        context.updatingText = "Opdaterer nyheder";
+        context.completedText = "Opdatering komplet";
+        context.showStatus = [this](const std::string& text) { statuses.push_back(text); };
+        context.http = client.get();
+        context.cache = feedCache.get();
+        const auto now = clock + after;
+        context.clock = [now] { return now; };
+        return refreshNewsPage(context).failures;
+    };
+    const std::vector<std::string> names{"fresh", "expires", "nocache", "old", "temporary", "gone"};
+    std::string selected;
+    for (const auto& name : names)
+        selected += server.url("/poll/" + name) + "\r\n";
+    dir.write("newsfeeds.txt", "");
+    dir.write("newsselected.txt", selected);
+
+    start();
+    EXPECT_TRUE(tick(0min).empty());
+    closing = true;
+    start();
+    const auto closed = tick(1min);
+    ASSERT_EQ(closed.size(), 1u);
+    EXPECT_EQ(failureListText(closed), server.url("/poll/gone") + ": lukket af udgiveren");
+    start();
+    for (int minute = 2; minute < 60; ++minute)
+        EXPECT_TRUE(tick(std::chrono::minutes(minute)).empty()) << minute;
+    EXPECT_EQ(requests, (std::map<std::string, int>{{"fresh", 1},
+                                                    {"expires", 1},
+                                                    {"nocache", 60},
+                                                    {"old", 1},
+                                                    {"moved", 60},
+                                                    {"temporary", 60},
+                                                    {"target", 60},
+                                                    {"gone", 2}}));
+    EXPECT_TRUE(sentAlong.empty()) << *sentAlong.begin();
+    const std::string page = dir.read("news.html");
+    for (const auto& name : {"fresh", "expires", "moved", "gone"})
+        EXPECT_NE(page.find(std::string(name) + " one"), std::string::npos) << name;
+
+    // Past the hour, asked again: conditionally, with the validator as it was sent.
+    EXPECT_TRUE(tick(61min).empty());
+    EXPECT_EQ(requests["fresh"], 2);
+    EXPECT_EQ(conditions["fresh"], "W/\"f 1\"");
+    EXPECT_EQ(requests["expires"], 2);
+    EXPECT_NE(dir.read("news.html").find("fresh one"), std::string::npos);
+
+    // The closed feed chosen anew is asked again.
+    dir.write("newsselected.txt", server.url("/poll/fresh") + "\r\n");
+    tick(62min);
+    dir.write("newsselected.txt", selected);
+    EXPECT_EQ(tick(63min).size(), 1u);
+    EXPECT_EQ(requests["gone"], 3);
+    EXPECT_EQ(requests["fresh"], 2);
 }

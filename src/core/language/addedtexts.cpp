@@ -81,6 +81,7 @@ constexpr std::array<AddedTextRow, kCount> kRows = {{
     {T::LoginSessionOnly, "LoginSessionOnly",
      "Der er ingen n\xF8glering: login huskes kun, til programmet lukkes."},
     {T::LoginRefused, "LoginRefused", "Brugernavn eller adgangskode blev afvist."},
+    {T::FailureClosed, "FailureClosed", "lukket af udgiveren"},
 }};
 
 constexpr bool rowsInEnumOrder()

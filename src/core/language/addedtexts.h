@@ -71,6 +71,7 @@ enum class AddedText {
     LoginPlainHttp,
     LoginSessionOnly,
     LoginRefused,
+    FailureClosed,
     Count // not a text
 };
 

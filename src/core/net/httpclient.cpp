@@ -247,6 +247,11 @@ struct Transfer
     bool inflatedReady = false;
     bool codingBroken = false;
     std::string etag, lastModified, retryAfter, contentCoding;
+    std::string cacheControl, expires, date;
+    // The redirects followed so far: while each was permanent, where they led.
+    std::string requested, movedTo;
+    long lastStatus = 0;
+    bool permanentSoFar = true;
     std::string answeredBy; // the host that sent the latest status line, if any did
     std::string proxy;      // the route taken: empty for direct
     char errorBuffer[CURL_ERROR_SIZE] = {};
@@ -361,6 +366,26 @@ bool headerValue(std::string_view line, std::string_view name, std::string& valu
     return true;
 }
 
+// A status line starts an answer at `here`: where the redirects before it were all
+// permanent, `here` is the feed's new address (a temporary one after them leaves it so). Asked
+// again from the start (see namesUnknownCoding), the chain starts again.
+void noteRedirect(Transfer& transfer, const std::string& here, std::string_view statusLine)
+{
+    if (transfer.lastStatus == 0 || here == transfer.requested) {
+        transfer.movedTo.clear();
+        transfer.permanentSoFar = true;
+    } else if (transfer.permanentSoFar &&
+               (transfer.lastStatus == 301 || transfer.lastStatus == 308)) {
+        transfer.movedTo = here;
+    } else {
+        transfer.permanentSoFar = false;
+    }
+    const std::size_t space = statusLine.find(' ');
+    transfer.lastStatus = space == std::string_view::npos
+                              ? 0
+                              : std::atol(std::string(statusLine.substr(space + 1, 3)).c_str());
+}
+
 size_t readHeader(char* data, size_t size, size_t count, void* user)
 {
     auto* transfer = static_cast<Transfer*>(user);
@@ -371,19 +396,30 @@ size_t readHeader(char* data, size_t size, size_t count, void* user)
     if (line == "\r\n" || line == "\n") {
         transfer->headersEnded = true;
     } else if (line.substr(0, 5) == "HTTP/") {
-        transfer->answeredBy = TransferWindow::hostOf(effectiveUrl(transfer->easy));
+        const std::string here = effectiveUrl(transfer->easy);
+        noteRedirect(*transfer, here, line);
+        transfer->answeredBy = TransferWindow::hostOf(here);
         transfer->headersEnded = false;
         transfer->etag.clear();
         transfer->lastModified.clear();
         transfer->retryAfter.clear();
         transfer->contentCoding.clear();
+        transfer->cacheControl.clear();
+        transfer->expires.clear();
+        transfer->date.clear();
     } else if (std::string coding; headerValue(line, "content-encoding", coding)) {
         // Each line adds its codings to those before, as libcurl decodes them.
         transfer->contentCoding += (transfer->contentCoding.empty() ? "" : ", ") + coding;
     } else {
-        headerValue(line, "etag", transfer->etag) ||
-            headerValue(line, "last-modified", transfer->lastModified) ||
-            headerValue(line, "retry-after", transfer->retryAfter);
+        std::string value;
+        if (headerValue(line, "cache-control", value))
+            transfer->cacheControl += (transfer->cacheControl.empty() ? "" : ", ") + value;
+        else
+            headerValue(line, "etag", transfer->etag) ||
+                headerValue(line, "last-modified", transfer->lastModified) ||
+                headerValue(line, "retry-after", transfer->retryAfter) ||
+                headerValue(line, "expires", transfer->expires) ||
+                headerValue(line, "date", transfer->date);
     }
     return bytes;
 }
@@ -470,6 +506,10 @@ HttpResult finishTransfer(Transfer& transfer, CURLcode code)
     result.etag = std::move(transfer.etag);
     result.lastModified = std::move(transfer.lastModified);
     result.retryAfter = std::move(transfer.retryAfter);
+    result.cacheControl = std::move(transfer.cacheControl);
+    result.expires = std::move(transfer.expires);
+    result.date = std::move(transfer.date);
+    result.movedTo = std::move(transfer.movedTo);
     if (const char* type = nullptr;
         curl_easy_getinfo(transfer.easy, CURLINFO_CONTENT_TYPE, &type) == CURLE_OK && type)
         result.contentType = type;
@@ -733,6 +773,7 @@ std::unique_ptr<HttpClient::Batch> HttpClient::start(const std::vector<HttpReque
             for (const auto& header : requests[i].headers)
                 transfer->headers = curl_slist_append(transfer->headers, header.c_str());
             const std::string url = requestUrl(requests[i].url);
+            transfer->requested = url;
             curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
             curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
             // HTTP/2 only where TLS negotiates it: many feeds of one publisher then share a
@@ -768,8 +809,10 @@ std::unique_ptr<HttpClient::Batch> HttpClient::start(const std::vector<HttpReque
             if (!acceptedEncodings().empty())
                 curl_easy_setopt(easy, CURLOPT_ACCEPT_ENCODING, acceptedEncodings().c_str());
             curl_easy_setopt(easy, CURLOPT_HTTP_CONTENT_DECODING, 0L);
-            curl_easy_setopt(easy, CURLOPT_COOKIEFILE, "");
-            curl_easy_setopt(easy, CURLOPT_SHARE, share);
+            if (requests[i].withCookies) {
+                curl_easy_setopt(easy, CURLOPT_COOKIEFILE, "");
+                curl_easy_setopt(easy, CURLOPT_SHARE, share);
+            }
             curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS,
                              static_cast<long>(limits.connect.count()));
             curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, static_cast<long>(limits.total.count()));

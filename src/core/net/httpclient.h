@@ -56,6 +56,13 @@ struct HttpResult
     std::string lastModified;
     std::string retryAfter;
     std::string contentType; // its charset may name the body's encoding
+    // How long the answer may be used again without asking (see freshUntil).
+    std::string cacheControl;
+    std::string expires;
+    std::string date;
+    // Where a chain of permanent redirects (301, 308) from the asked address led, when one
+    // did: the address to ask from now on. Empty when the first answer was no such redirect.
+    std::string movedTo;
     // Where the answer came from after redirects: what relative addresses in it mean.
     std::string url;
     bool notModified() const { return status == 304; }
@@ -70,6 +77,8 @@ struct HttpRequest
     std::vector<std::string> headers;
     std::string user = {};
     std::string password = {};
+    // Off for a feed: a publisher gets no cookie to tell one reader's requests by.
+    bool withCookies = true;
 };
 
 // The program's one HTTP client: GET with fixed request headers (HTTP/1.1 for http, and

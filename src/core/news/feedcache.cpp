@@ -24,12 +24,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The file: "nuvio-feed 4", the address, the validators, the waiting time, the body's size,
-// the address the body came from and its Content-Type on a line each, a blank line, then
-// the body as it came. The size tells a body cut short (a crash before the unflushed file reached
-// the disk) from a whole one: the last good answer is shown when a fetch fails, and half a feed
-// shows as empty headlines.
-constexpr std::string_view kMagic = "nuvio-feed 4\n";
+// The file: "nuvio-feed 5", the address, the validators, the waiting time, the body's size,
+// the address the body came from, its Content-Type and the time its answer stands until on
+// a line each, a blank line, then the body as it came. The size tells a body cut short (a crash
+// before the unflushed file reached the disk) from a whole one: the last good answer is shown when
+// a fetch fails, and half a feed shows as empty headlines.
+constexpr std::string_view kMagic = "nuvio-feed 5\n";
+// The same without the time its answer stands until: asked at the next refresh, as then.
+constexpr std::string_view kMagicWithoutFreshness = "nuvio-feed 4\n";
 // The same without the Content-Type, and without the body's address too, as the versions
 // before wrote it: still the feed's last good answer, which stands in for it when the
 // first refresh after an update fails.
@@ -87,15 +89,17 @@ std::optional<CachedFeed> FeedCache::load(const std::string& url, bool withBody)
     std::istream in(&file);
     std::string magic(kMagic.size(), '\0');
     in.read(magic.data(), static_cast<std::streamsize>(magic.size()));
-    std::string storedUrl, hasBody, retry, size;
+    std::string storedUrl, hasBody, retry, size, fresh;
     CachedFeed feed;
-    const bool withType = magic == kMagic;
+    const bool withFreshness = magic == kMagic;
+    const bool withType = withFreshness || magic == kMagicWithoutFreshness;
     const bool withAddress = withType || magic == kMagicWithoutType;
     if ((!withAddress && magic != kMagicWithoutAddress) || !std::getline(in, storedUrl) ||
         storedUrl != oneLine(url) || !std::getline(in, hasBody) || !std::getline(in, feed.etag) ||
         !std::getline(in, feed.lastModified) || !std::getline(in, retry) ||
         !std::getline(in, size) || (withAddress && !std::getline(in, feed.address)) ||
-        (withType && !std::getline(in, feed.contentType)))
+        (withType && !std::getline(in, feed.contentType)) ||
+        (withFreshness && !std::getline(in, fresh)))
         return std::nullopt;
     std::string blank;
     if (!std::getline(in, blank) || !blank.empty())
@@ -114,6 +118,9 @@ std::optional<CachedFeed> FeedCache::load(const std::string& url, bool withBody)
         // from now, as when it was stored: no stored value stops a feed for good.
         feed.retryAfter = std::min(systemTimeFromSeconds(std::stoll(retry)),
                                    std::chrono::system_clock::now() + kLongestWait);
+        if (withFreshness)
+            feed.freshUntil = std::min(systemTimeFromSeconds(std::stoll(fresh)),
+                                       std::chrono::system_clock::now() + kLongestWait);
         // Neither cut short nor grown, and no larger than the cache may hold.
         const auto bodySize = std::stoull(size);
         const auto headSize = static_cast<long long>(in.tellg());
@@ -141,14 +148,14 @@ void FeedCache::store(const std::string& url, const CachedFeed& feed)
     ::mkdir(m_folder.c_str(), 0700);
     if (!isOwnFolder(m_folder))
         return;
-    const auto seconds =
-        std::chrono::duration_cast<std::chrono::seconds>(feed.retryAfter.time_since_epoch())
-            .count();
+    const auto seconds = [](std::chrono::system_clock::time_point time) {
+        return std::chrono::duration_cast<std::chrono::seconds>(time.time_since_epoch()).count();
+    };
     std::string text(kMagic);
     text += oneLine(url) + "\n" + (feed.hasBody ? "1" : "0") + "\n" + oneLine(feed.etag) + "\n" +
-            oneLine(feed.lastModified) + "\n" + std::to_string(seconds) + "\n" +
+            oneLine(feed.lastModified) + "\n" + std::to_string(seconds(feed.retryAfter)) + "\n" +
             std::to_string(feed.body.size()) + "\n" + oneLine(feed.address) + "\n" +
-            oneLine(feed.contentType) + "\n\n";
+            oneLine(feed.contentType) + "\n" + std::to_string(seconds(feed.freshUntil)) + "\n\n";
     // Replaced whole, but not flushed to the disk: a refresh must not wait for hundreds of
     // flushes. A cache that cannot be written costs a full download next time, nothing more.
     try {

@@ -21,6 +21,8 @@ struct CachedFeed
     std::string address{};
     // The answer's Content-Type: its charset decodes a body that names no encoding itself.
     std::string contentType{};
+    // Until then the publisher said its answer stands: the feed is not asked (see freshUntil).
+    std::chrono::system_clock::time_point freshUntil{};
 };
 
 // The feeds' last answers in files of their own in the user's cache folder, one file a

@@ -39,6 +39,9 @@ std::string failureReasonText(const FeedFailure& failure)
         // Basic or Digest alike: the user's next step is the same.
         if (failure.status == 401)
             return addedText(AddedText::FailureLogin);
+        // Said once: the feed is asked no more (see FeedPolling).
+        if (failure.status == 410)
+            return addedText(AddedText::FailureClosed);
         return "HTTP " + std::to_string(failure.status);
     case HttpFailure::TooLarge:
         return addedText(AddedText::FailureTooLarge);

@@ -7,6 +7,7 @@
 #include "core/news/feedcache.h"
 #include "core/news/feeddiscovery.h"
 #include "core/news/feedlists.h"
+#include "core/news/feedpolling.h"
 #include "core/news/feedscanner.h"
 #include "core/news/feedtext.h"
 #include "core/news/jsonfeed.h"
@@ -78,6 +79,7 @@ struct Entry
     std::vector<Piece> pieces; // what it put on the page
     std::optional<FeedFailure> failure; // its first failure in this run
     bool pending = false;               // not answered when the page was first written
+    bool closed = false;                // by its publisher (410), and not chosen anew since
 };
 
 std::vector<FeedFailure> failuresOf(const std::vector<Entry>& entries)
@@ -123,6 +125,7 @@ std::vector<std::string> conditionalHeaders(const std::optional<CachedFeed>& cac
 HttpRequest feedRequest(const Entry& entry, const NewsRefreshContext& context)
 {
     HttpRequest request{webAddressUri(entry.url), conditionalHeaders(entry.cached)};
+    request.withCookies = false;
     if (context.credentials) {
         if (const auto login = context.credentials->forRequest(request.url)) {
             request.user = login->user;
@@ -172,7 +175,9 @@ HttpResult followPage(Entry& entry, HttpResult answer, const NewsRefreshContext&
     const bool feedAnswered = isGood(answer);
     if (feedAnswered && (!context.cache || !context.cache->foundFeedDue(entry.site)))
         return answer;
-    const HttpResult page = context.http->get(webAddressUri(entry.site), yield);
+    HttpRequest pageRequest{webAddressUri(entry.site), {}};
+    pageRequest.withCookies = false;
+    const HttpResult page = context.http->start({pageRequest})->take(0, yield);
     auto found =
         page.ok ? announcedFeed(page.body, page.url.empty() ? entry.site : page.url) : std::nullopt;
     // Asked: due again in a day, also when the page did not answer (its feed did).
@@ -240,7 +245,8 @@ std::optional<FeedBody> storedBody(const Entry& entry, FeedCache* cache)
 // unchanged one (304) is the stored body, and a publisher that asks to wait (429/503 with
 // Retry-After) is left alone until then while its stored body stands in. Anything else
 // that is no good answer (a web page or an empty body is none) fails.
-FeedBody feedBody(HttpResult result, const Entry& entry, FeedCache* cache)
+FeedBody feedBody(HttpResult result, const Entry& entry, FeedCache* cache, FeedPolling& polling,
+                  std::chrono::system_clock::time_point now)
 {
     if (result.ok) {
         if (!isFeedDocument(result.body))
@@ -250,17 +256,21 @@ FeedBody feedBody(HttpResult result, const Entry& entry, FeedCache* cache)
             CachedFeed kept{std::move(result.body), true, result.etag, result.lastModified, {}};
             kept.address = std::move(result.url);
             kept.contentType = result.contentType;
+            kept.freshUntil = freshUntil(result, now).value_or(kept.freshUntil);
             cache->store(entry.url, kept);
+            polling.answered(entry.url, result);
             return {std::move(kept.body), std::move(kept.address), std::move(kept.contentType)};
         }
         return {std::move(result.body), std::move(result.url), std::move(result.contentType)};
     }
     if (result.notModified()) {
+        polling.answered(entry.url, result);
         if (auto body = storedBody(entry, cache))
             return std::move(*body);
         fetchFailed(result);
     }
-    const auto now = std::chrono::system_clock::now();
+    if (result.status == 410)
+        polling.gone(entry.url);
     const auto until = retryAfterTime(result.retryAfter, now);
     if ((result.status == 429 || result.status == 503) && until && cache) {
         CachedFeed kept = entry.cached.value_or(CachedFeed{});
@@ -319,23 +329,32 @@ NewsRefreshResult refreshNewsPage(const NewsRefreshContext& context)
     // are fetched and written, then its failure ends the run.
     std::vector<Entry> entries;
     std::vector<HttpRequest> requests;
-    const auto now = std::chrono::system_clock::now();
+    const auto now = context.clock ? context.clock() : std::chrono::system_clock::now();
+    FeedPolling polling(context.cache, now);
+    std::vector<std::string> chosen;
     for (const auto& name : selected) {
-        Entry entry{name, {}, nullptr, 0, std::nullopt, false, {}, {}, std::nullopt, false};
+        Entry entry{name, {}, nullptr, 0, std::nullopt, false, {}, {}, std::nullopt, false, false};
         try {
             entry.url = ResolveFeedUrl(name, catalog);
         } catch (...) {
             entry.resolveError = std::current_exception();
         }
         if (!entry.url.empty()) {
+            chosen.push_back(entry.url);
+            const bool known = polling.known(entry.url);
             if (context.cache) {
                 if (std::string feed = context.cache->foundFeed(entry.url); !feed.empty()) {
                     entry.site = std::move(entry.url);
                     entry.url = std::move(feed);
                 }
+                entry.url = polling.address(entry.url);
+                if (!known)
+                    polling.reopen(entry.url);
                 entry.cached = context.cache->load(entry.url, false);
             }
-            entry.waiting = entry.cached && entry.cached->retryAfter > now;
+            entry.closed = known && polling.closed(entry.url);
+            entry.waiting = (entry.cached && entry.cached->retryAfter > now) ||
+                            (known && polling.leaveAlone(entry.url, entry.cached));
             if (!entry.waiting) {
                 entry.fetchIndex = requests.size();
                 requests.push_back(feedRequest(entry, context));
@@ -346,6 +365,7 @@ NewsRefreshResult refreshNewsPage(const NewsRefreshContext& context)
         if (stop)
             break;
     }
+    polling.finish(chosen);
     std::unique_ptr<HttpClient::Batch> fetches;
     if (!requests.empty())
         fetches = context.http->start(requests);
@@ -366,6 +386,8 @@ NewsRefreshResult refreshNewsPage(const NewsRefreshContext& context)
             try {
                 if (entry.waiting) {
                     auto stored = storedBody(entry, context.cache);
+                    if (!stored && entry.closed)
+                        return; // said when it closed
                     if (!stored)
                         throw FetchFailed(HttpFailure::Status, 503, "Retry later");
                     body = std::move(*stored);
@@ -378,7 +400,7 @@ NewsRefreshResult refreshNewsPage(const NewsRefreshContext& context)
                     }
                     if (first) {
                         HttpResult answer = followPage(entry, std::move(*first), context, yield);
-                        body = feedBody(std::move(answer), entry, context.cache);
+                        body = feedBody(std::move(answer), entry, context.cache, polling, now);
                     } else if (auto stored = storedBody(entry, context.cache)) {
                         body = std::move(*stored);
                     } else {

@@ -48,6 +48,9 @@ struct NewsRefreshContext
     // them. The result says what that page holds; the final one comes as the run's result,
     // its new headlines judged against the same page from before the run.
     std::function<void(const NewsRefreshResult& early)> pageWritten;
+    // The time, against which the publishers' lifetimes and waits are kept; none: the
+    // system's clock.
+    std::function<std::chrono::system_clock::time_point()> clock;
 };
 
 // One news refresh: rebuilds news.html from the chosen feeds, in their order, marking the
