@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "core/news/feedcache.h"
 #include "core/news/feedexchange.h"
 #include "core/news/newspage.h"
 #include "core/news/opml.h"
@@ -200,8 +201,9 @@ TEST(OpmlImport, UnreadableFileChangesNothing)
     }
 }
 
-// Each chosen feed is titled by its catalogue name, else by its feed's heading on the
-// page, else by its address; the file reads back as the same choice.
+// Each chosen feed is titled by the name it was imported with, else by its catalogue name,
+// else by its last answer's heading, else by its feed's heading on the page, else by its
+// address; the file reads back as the same choice, and exported again as the same titles.
 TEST(OpmlExport, TitlesAndTheWayBack)
 {
     struct Case
@@ -210,6 +212,7 @@ TEST(OpmlExport, TitlesAndTheWayBack)
         std::string chosen;
         std::vector<std::string> pageHeadings; // empty: no news page
         std::vector<std::string> titles;
+        std::vector<std::pair<std::string, std::string>> cached = {}; // address, last answer
     };
     const Case cases[] = {
         {"names, and page titles for the typed addresses",
@@ -220,10 +223,14 @@ TEST(OpmlExport, TitlesAndTheWayBack)
          "http://dr.dk/nyheder/rss\r\n",
          {},
          {"DR"}},
-        {"a feed failed at the last refresh: the headings no longer say which is which",
-         "http://a.dk/rss\r\nhttp://b.dk/rss\r\n",
+        {"a feed failed at the last refresh: the page's headings no longer say which is which, "
+         "the last answers do (a line break in one is a blank)",
+         "http://a.dk/rss\r\nhttp://b.dk/rss\r\nhttp://c.dk/feed.json\r\n",
          {"B"},
-         {"http://a.dk/rss", "http://b.dk/rss"}},
+         {"http://a.dk/rss", "B & co", "C \xE2\x98\x85"},
+         {{"http://b.dk/rss", "<rss><channel><title>B\n&amp; co</title></channel></rss>"},
+          {"http://c.dk/feed.json",
+           "{\"version\": \"https://jsonfeed.org/version/1.1\", \"title\": \"C \xE2\x98\x85\"}"}}},
         {"a name the catalogue lacks has no address and is left out",
          "Ukendt\r\nhttp://a.dk/rss\r\n",
          {"A"},
@@ -242,8 +249,11 @@ TEST(OpmlExport, TitlesAndTheWayBack)
             }
             page.endPage();
         }
+        FeedCache cache(dir.file("cache"));
+        for (const auto& [url, body] : c.cached)
+            cache.store(url, {body, true, "", "", {}});
         const std::string path = dir.file("out.opml");
-        const int count = exportOpmlFile(dir.path(), path);
+        const int count = exportOpmlFile(dir.path(), path, dir.file("cache"));
         EXPECT_EQ(exportReport(path, count),
                   "Feeds eksporteret til " + path + ": " + std::to_string(c.titles.size()))
             << c.what;
@@ -262,6 +272,12 @@ TEST(OpmlExport, TitlesAndTheWayBack)
                 expected += (line == "http://dr.dk/nyheder/rss" ? "DR" : line) + "\r\n";
         }
         EXPECT_EQ(other.read("newsselected.txt"), expected) << c.what;
+        // And out again, with neither page nor cache: the names it came with.
+        exportOpmlFile(other.path(), other.file("again.opml"), other.file("cache"));
+        std::vector<std::string> again;
+        for (const auto& feed : readOpml(other.read("again.opml"), path))
+            again.push_back(feed.title.toStdString());
+        EXPECT_EQ(again, c.titles) << c.what;
     }
 
     test::TempDir empty;

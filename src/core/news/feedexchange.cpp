@@ -2,7 +2,9 @@
 #include "core/news/feedexchange.h"
 
 #include "core/language/addedtexts.h"
+#include "core/news/feedcache.h"
 #include "core/news/feedlists.h"
+#include "core/news/feedtitles.h"
 #include "core/news/newspage.h"
 #include "core/news/opml.h"
 #include "core/news/pageheadlines.h"
@@ -166,6 +168,8 @@ OpmlImport importOpmlFile(const std::string& installPath, const std::string& opm
     }
     OpmlImport result;
     auto chosen = lists.chosen;
+    auto titles = readFeedTitles(installPath);
+    bool titled = false;
     for (const auto& feed : feeds) {
         const std::string url = feedAddress(feed.xmlUrl);
         if (!usableAddress(url) || !known.insert(addressKey(url)).second) {
@@ -176,15 +180,24 @@ OpmlImport importOpmlFile(const std::string& installPath, const std::string& opm
         const auto name = lists.nameByAddress.find(addressKey(url));
         chosen.push_back(name != lists.nameByAddress.end() ? name->second : url);
         ++result.added;
+        // The name the other reader gave it comes back with an export.
+        if (!feed.title.isEmpty() && feed.title != feed.xmlUrl) {
+            titles[url] = feed.title;
+            titled = true;
+        }
     }
+    // The names first: a file that cannot take them leaves the choice as it was.
+    if (titled)
+        writeFeedTitles(installPath, titles);
     if (result.added > 0)
         writeSelectedFeeds(installPath + "/" + kSelectedFeedsFile, chosen);
     return result;
 }
 
-int exportOpmlFile(const std::string& installPath, const std::string& opmlPath)
+int exportOpmlFile(const std::string& installPath, const std::string& opmlPath,
+                   const std::string& cacheFolder)
 {
-    const OpmlExport exported = exportOpml(installPath);
+    const OpmlExport exported = exportOpml(installPath, cacheFolder);
     // The file is written beside its name and renamed over it: a device, a named pipe or a
     // folder standing there would be replaced by a file (as root, /dev/full would be gone).
     // Links are followed to what they name.
@@ -197,7 +210,7 @@ int exportOpmlFile(const std::string& installPath, const std::string& opmlPath)
     return exported.count;
 }
 
-OpmlExport exportOpml(const std::string& installPath)
+OpmlExport exportOpml(const std::string& installPath, const std::string& cacheFolder)
 {
     const FeedLists lists(installPath);
     std::vector<std::pair<std::string, std::string>> entries; // chosen line, address
@@ -219,16 +232,22 @@ OpmlExport exportOpml(const std::string& installPath)
             pageTitles.clear();
     }
 
+    const auto titles = readFeedTitles(installPath);
     std::vector<OpmlFeed> feeds;
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const auto& [line, url] = entries[i];
         QString title;
-        if (!FeedLists::isAddress(line)) {
+        if (const auto kept = titles.find(url); kept != titles.end()) {
+            title = kept->second;
+        } else if (!FeedLists::isAddress(line)) {
             title = fromCp1252(line);
         } else if (const auto name = lists.nameByAddress.find(addressKey(url));
                    name != lists.nameByAddress.end()) {
             title = fromCp1252(name->second);
         }
+        // Its last good answer's heading, also when it failed since.
+        if (title.isEmpty())
+            title = cachedFeedHeading(cacheFolder, url);
         if (title.isEmpty() && !pageTitles.isEmpty())
             title = pageTitles.at(static_cast<qsizetype>(i));
         if (title.isEmpty())

@@ -128,9 +128,9 @@ std::vector<OpmlFeed> readOpml(std::string_view bytes, const std::string& fileNa
                 const auto attributes = reader.attributes();
                 const QString url = attribute(attributes, QLatin1String("xmlUrl")).trimmed();
                 if (!url.isEmpty()) {
-                    QString title = attribute(attributes, QLatin1String("text")).trimmed();
+                    QString title = attribute(attributes, QLatin1String("title")).trimmed();
                     if (title.isEmpty())
-                        title = attribute(attributes, QLatin1String("title")).trimmed();
+                        title = attribute(attributes, QLatin1String("text")).trimmed();
                     feeds.push_back({title, url});
                 }
             }

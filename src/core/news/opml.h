@@ -33,7 +33,7 @@ public:
 // The feeds of an OPML document, every outline with an xmlUrl in document order, those in
 // folders included. `fileName` only names the file in the refusals: a document that is not
 // well-formed XML, whose root is no <opml> with a <body>, that declares entities, or that
-// holds no feed. The title is the outline's text, else its title attribute.
+// holds no feed. The title is the outline's title attribute, else its text.
 std::vector<OpmlFeed> readOpml(std::string_view bytes, const std::string& fileName);
 
 // An OPML 2.0 document (UTF-8) with one outline per feed, in order.
