@@ -16,6 +16,7 @@
 #include <QScopeGuard>
 #include <QScreen>
 #include <QStatusBar>
+#include <QSystemTrayIcon>
 #include <QTest>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
@@ -139,6 +140,26 @@ TEST_F(NewsAlertTest, RefreshThroughTheWindow)
     f.UpdateNews();
     EXPECT_EQ(shownPage, previous);
     EXPECT_TRUE(QTest::qWaitFor([&] { return refreshed.count() == 5; }, 5000));
+}
+
+TEST_F(NewsAlertTest, TheTrayIconCountsNewHeadlinesUntilTheNewsAreShown)
+{
+    test::LoopbackServer server;
+    server.server().Get("/feed", [](const httplib::Request&, httplib::Response& response) {
+        response.set_content(kFeed, "application/rss+xml");
+    });
+    server.start();
+    dir.write("newsfeeds.txt", "Lokal," + server.url("/feed") + "\r\n");
+    dir.write("newsselected.txt", "Lokal\r\n");
+    writeHive("\"ObsFunktion\"=\"2\"\n"); // a sound; the news are not shown
+    auto& f = create();
+    const auto tray = widget<QSystemTrayIcon>(f, "TrayIconData");
+    f.UpdateNews();
+    EXPECT_EQ(tray->toolTip(), "nuvio \u2013 Nye overskrifter: 1");
+    f.UpdateNews();
+    EXPECT_EQ(tray->toolTip(), "nuvio \u2013 Nye overskrifter: 1") << "nothing new: still unseen";
+    f.VisNyheder();
+    EXPECT_EQ(tray->toolTip(), "nuvio");
 }
 
 TEST_F(NewsAlertTest, FailedFeedsStayOnTheStatusLineUntilTheNextRun)

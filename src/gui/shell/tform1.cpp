@@ -792,6 +792,13 @@ void TForm1::setRefreshRunning(bool running)
 
 void TForm1::alertNewNews()
 {
+    // Until the news are shown, the tray icon says how many headlines are new.
+    if (const std::string page = newsPagePath(m_settings); fileExists(page)) {
+        if (const auto count = readPageHeadlines(readFileBytes(page)).newItems.size())
+            TrayIcon->setToolTip(QString::fromStdString(m_program.AppName) +
+                                 QStringLiteral(" \u2013 ") +
+                                 uiText(AddedText::NewHeadlines).arg(count));
+    }
     // Asked before CallObs, which may bring the window back.
     if (m_settings.ObsFunktion != 0 && (!isVisible() || isMinimized()))
         notifyNewHeadlines();
@@ -856,6 +863,7 @@ void TForm1::VisNyheder()
         url = LocalPageURL(m_settings, "index");
     navigate(WebBrowser1, url);
     bringToFront(WebBrowser1);
+    TrayIcon->setToolTip(QString::fromStdString(m_program.AppName));
     if (!isVisible() && m_settings.MinToSysTray) {
         restoreFromTray();
     } else if (!m_settings.MinToSysTray) {
