@@ -4,7 +4,7 @@
 #include "core/net/httpclient.h"
 #include "core/news/feedcache.h"
 #include "core/platform/asciitext.h"
-#include "core/shell/navigationrules.h"
+#include "core/platform/weburl.h"
 
 #include <algorithm>
 #include <curl/curl.h>

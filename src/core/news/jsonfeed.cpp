@@ -4,7 +4,7 @@
 #include "core/news/feedencoding.h"
 #include "core/news/feedlists.h"
 #include "core/news/feedscanner.h"
-#include "core/shell/navigationrules.h"
+#include "core/platform/weburl.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
