@@ -121,6 +121,14 @@ std::optional<FeedEncodingChoice> choiceForName(std::string_view name)
     const QByteArray known = QByteArray(decoder.name()).toUpper();
     if (known.startsWith("UTF-16") || known.startsWith("UTF-32"))
         return std::nullopt;
+    // The name was read as ASCII: an encoding that reads ASCII otherwise (UTF-16 or UTF-32
+    // under another of their names, such as UnicodeBig, or EBCDIC) cannot have written it.
+    constexpr std::string_view ascii = "<?xml version=\"1.0\" encoding='x'?><rss>";
+    QStringDecoder probe(wanted.constData(), QStringDecoder::Flag::Stateless);
+    const QString read =
+        probe.decode(QByteArrayView(ascii.data(), static_cast<qsizetype>(ascii.size())));
+    if (read != QLatin1StringView(ascii.data(), static_cast<qsizetype>(ascii.size())))
+        return std::nullopt;
     if (known == "UTF-8")
         return FeedEncodingChoice{FeedEncoding::Utf8, {}, 0};
     if (known == "WINDOWS-1252" || known == "ISO-8859-1" || known == "US-ASCII")

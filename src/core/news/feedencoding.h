@@ -22,7 +22,8 @@ struct FeedEncodingChoice
 // quote marks, blanks around "=" allowed); the charset of the answer's Content-Type; valid
 // UTF-8 with a byte beyond ASCII in it; else the bytes as they are. Windows-1252, ISO-8859-1
 // and US-ASCII under any of their names are the bytes as they are, as is a name no converter
-// knows; a UTF-16 or UTF-32 named without a byte-order mark is not believed (the name could
+// knows; a UTF-16 or UTF-32 (under any of its names) or another encoding that does not read
+// ASCII as ASCII, named without a byte-order mark, is not believed (the name could
 // be read as ASCII) and the rules after it decide.
 FeedEncodingChoice feedEncoding(std::string_view body, std::string_view contentType);
 
