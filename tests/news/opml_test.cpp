@@ -326,8 +326,7 @@ TEST(OpmlExport, OnlyToAnOrdinaryFile)
         } catch (const NuvioError& error) {
             EXPECT_FALSE(c.written) << c.name << ": " << error.what();
             EXPECT_EQ(std::string(error.what()),
-                      "Cannot create file \"" + path +
-                          "\". It is no ordinary file, and is left as it is")
+                      path + " er ikke en almindelig fil og er ladt, som den var")
                 << c.name;
         }
         struct stat after

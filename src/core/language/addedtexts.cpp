@@ -82,6 +82,8 @@ constexpr std::array<AddedTextRow, kCount> kRows = {{
      "Der er ingen n\xF8glering: login huskes kun, til programmet lukkes."},
     {T::LoginRefused, "LoginRefused", "Brugernavn eller adgangskode blev afvist."},
     {T::FailureClosed, "FailureClosed", "lukket af udgiveren"},
+    {T::OpmlNotOrdinaryFile, "OpmlNotOrdinaryFile",
+     "%1 er ikke en almindelig fil og er ladt, som den var"},
 }};
 
 constexpr bool rowsInEnumOrder()

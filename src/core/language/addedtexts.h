@@ -72,6 +72,7 @@ enum class AddedText {
     LoginSessionOnly,
     LoginRefused,
     FailureClosed,
+    OpmlNotOrdinaryFile,
     Count // not a text
 };
 

@@ -205,7 +205,8 @@ int exportOpmlFile(const std::string& installPath, const std::string& opmlPath,
     {
     };
     if (::stat(opmlPath.c_str(), &target) == 0 && !S_ISREG(target.st_mode))
-        throw errors::cannotCreateFile(opmlPath, "It is no ordinary file, and is left as it is");
+        throw OpmlError(addedText(AddedText::OpmlNotOrdinaryFile,
+                                  {toCp1252(QString::fromUtf8(opmlPath.c_str()))}));
     writeFileAtomically(opmlPath, exported.text);
     return exported.count;
 }
