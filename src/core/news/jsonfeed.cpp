@@ -183,7 +183,8 @@ bool scanJsonFeed(std::string_view body, std::int32_t maxItems, FeedSink& sink,
                      plainPageText(stringMember(*feed, "title")));
     callYield(yield);
     std::int32_t count = 0;
-    for (const QJsonValue& value : feed->value(QLatin1String("items")).toArray()) {
+    const QJsonArray items = feed->value(QLatin1String("items")).toArray();
+    for (const auto& value : items) {
         if (!value.isObject())
             continue;
         const QJsonObject item = value.toObject();
