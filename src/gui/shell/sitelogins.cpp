@@ -6,8 +6,11 @@
 #include "gui/platform/keyring.h"
 #include "gui/platform/logindialog.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QTimer>
+#include <memory>
 
 namespace nuvio {
 
@@ -21,6 +24,30 @@ bool needsLogin(const FeedFailure& failure)
 {
     return failure.reason == HttpFailure::Status && failure.status == 401 &&
            !credentialOrigin(failure.url).empty();
+}
+
+// Keeps a login in `keyring`, waiting for its answer: whether it took it.
+bool saveAndWait(Keyring& keyring, const std::string& origin, const Credentials& credentials)
+{
+    QEventLoop loop;
+    auto answer = std::make_shared<std::optional<bool>>();
+    keyring.save(origin, credentials, [answer, &loop](bool kept) {
+        *answer = kept;
+        loop.quit();
+    });
+    if (!answer->has_value()) {
+        QTimer::singleShot(kKeyringPatienceMs, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return answer->value_or(false);
+}
+
+bool sessionBusThere()
+{
+    if (!qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
+        return true;
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    return !runtime.isEmpty() && QFileInfo::exists(runtime + QStringLiteral("/bus"));
 }
 
 } // namespace
@@ -68,11 +95,30 @@ bool SiteLogins::askRefused(const std::vector<FeedFailure>& failures, QWidget* p
     return false;
 }
 
-void SiteLogins::keep(const std::string& origin, const Credentials& credentials)
+MovedLogin SiteLogins::keep(const std::string& origin, const Credentials& credentials)
 {
     m_store.set(origin, credentials);
     m_read.insert(origin);
-    m_keyring->save(origin, credentials, [](bool) {});
+    if (!m_keyring->available())
+        return MovedLogin::Session;
+    return saveAndWait(*m_keyring, origin, credentials) ? MovedLogin::Keyring : MovedLogin::Session;
+}
+
+MovedLogin keepLoginWithoutWindow(const std::string& origin, const Credentials& credentials)
+{
+    // Without a session bus the keyring library would try to start one of its own, or
+    // wait: the login is left out, and the program asks for it where it is needed.
+    if (!sessionBusThere())
+        return MovedLogin::LeftOut;
+    std::unique_ptr<QCoreApplication> application;
+    if (!QCoreApplication::instance()) {
+        static int argc = 1;
+        static char name[] = "nuvio";
+        static char* argv[] = {name, nullptr};
+        application = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    Keyring keyring;
+    return saveAndWait(keyring, origin, credentials) ? MovedLogin::Keyring : MovedLogin::LeftOut;
 }
 
 bool SiteLogins::askFor(const std::string& origin, bool refused, QWidget* parent)
