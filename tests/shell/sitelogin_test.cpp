@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
+#include "core/net/proxyroute.h"
 #include "core/news/feedexchange.h"
 #include "core/shell/opmlcommand.h"
+#include "gui/platform/webproxy.h"
 #include "gui/settings/tsettings.h"
 #include "gui/shell/sitelogins.h"
 #include "support/formfixture.h"
@@ -15,10 +17,13 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <mutex>
 
 using namespace nuvio;
 
@@ -276,5 +281,82 @@ TEST_F(SiteLoginTest, ALoginWrittenIntoAnAddressGoesToTheKeyringAndTheAddressWit
         << "forgotten, the site asks for a login again";
     form.reset();
 
+    EXPECT_EQ(filesHolding(dir.path(), kPassword), QStringList());
+}
+
+TEST_F(SiteLoginTest, AProxyAskingForALoginIsAskedOnceAndTakesFeedsAndViews)
+{
+    ASSERT_TRUE(startKeyring()) << "gnome-keyring-daemon under a session bus";
+    // The feed's and the station's hosts resolve nowhere: only the proxy answers for them.
+    test::LoopbackServer proxy;
+    const std::string login =
+        "Basic " + QByteArray("anne:" + QByteArray(kPassword)).toBase64().toStdString();
+    std::mutex mutex;
+    std::vector<std::string> asked;
+    proxy.server().Get(".*", [&](const httplib::Request& request, httplib::Response& response) {
+        if (request.get_header_value("Proxy-Authorization") != login) {
+            response.status = 407;
+            response.set_header("Proxy-Authenticate", "Basic realm=\"work\"");
+            return;
+        }
+        std::lock_guard lock(mutex);
+        asked.push_back(request.path);
+        if (request.path == "http://feeds.nuvio.test/rss")
+            response.set_content(feed("Bagved"), "application/rss+xml");
+        else
+            response.set_content("<html><head><title>through the proxy</title></head></html>",
+                                 "text/html");
+    });
+    proxy.start();
+    const std::string origin = proxy.url("");
+    ::setenv("http_proxy", origin.c_str(), 1);
+    routeViewsLikeFeeds();
+    const auto direct = qScopeGuard([] {
+        ::unsetenv("http_proxy");
+        routeViewsLikeFeeds();
+    });
+    dir.write("newsfeeds.txt", "");
+    dir.write("newsselected.txt", "http://feeds.nuvio.test/rss\r\n");
+    const std::string page = dir.file("news.html");
+    // Fetched through the proxy, not taken from the cache of an earlier run.
+    const auto fetched = [&] {
+        const auto feedsAsked = [&] {
+            std::lock_guard lock(mutex);
+            return std::count(asked.begin(), asked.end(), "http://feeds.nuvio.test/rss");
+        };
+        const auto before = feedsAsked();
+        for (int i = 0; i < 100; ++i) {
+            if (feedsAsked() > before &&
+                test::TempDir::readFile(page).find("<b>Bagved</b>") != std::string::npos)
+                return true;
+            QTest::qWait(100);
+        }
+        return false;
+    };
+
+    auto& f = create();
+    const auto askedFirst = answerLoginDialogs(kPassword);
+    QTimer::singleShot(0, &f, [&f] { f.UpdateNews(); });
+    EXPECT_TRUE(fetched()) << "asked after the run, and fetched with the login at once";
+    EXPECT_EQ(*askedFirst, 1);
+    f.show();
+    auto* radio = widget<QWebEngineView>(f, "RadioBrowser");
+    f.navigate(radio, "http://radio.nuvio.test/first");
+    test::waitForLoad(radio);
+    f.navigate(radio, "http://radio.nuvio.test/station");
+    ASSERT_TRUE(test::waitForLoad(radio));
+    EXPECT_EQ(radio->title().toStdString(), "through the proxy");
+    form.reset();
+
+    // Started again, with the session's login gone: the keyring gives it, nothing is asked.
+    setProxyLogin(credentialOrigin(origin), {});
+    dir.write("news.html", "");
+    auto& again = create();
+    const auto askedAgain = answerLoginDialogs("wrong", 3000);
+    QTimer::singleShot(0, &again, [&again] { again.UpdateNews(); });
+    EXPECT_TRUE(fetched());
+    QTest::qWait(300);
+    EXPECT_EQ(*askedAgain, 0);
+    form.reset();
     EXPECT_EQ(filesHolding(dir.path(), kPassword), QStringList());
 }

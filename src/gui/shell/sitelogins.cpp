@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "gui/shell/sitelogins.h"
 
+#include "core/net/proxyroute.h"
 #include "core/news/feedlogins.h"
 #include "gui/language/loadlanguage.h"
 #include "gui/platform/keyring.h"
 #include "gui/platform/logindialog.h"
+#include "gui/platform/webproxy.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -57,22 +59,62 @@ SiteLogins::SiteLogins(QObject* parent) : QObject(parent), m_keyring(new Keyring
 void SiteLogins::lookUp(const std::string& installPath)
 {
     std::vector<std::string> origins;
+    // The proxies the feeds and the views go through may have a login kept too.
+    std::set<std::string> proxies;
+    proxies.insert(credentialOrigin(proxyFor("http://www.example.com/")));
     for (const auto& origin : chosenFeedOrigins(installPath)) {
+        proxies.insert(credentialOrigin(proxyFor(origin + "/")));
         if (m_read.insert(origin).second)
             origins.push_back(origin);
     }
-    if (origins.empty())
+    proxies.erase(std::string());
+    for (const auto& proxy : proxies) {
+        if (m_read.insert(proxy).second)
+            origins.push_back(proxy);
+    }
+    if (!origins.empty()) {
+        QEventLoop loop;
+        bool done = false;
+        m_keyring->load(origins, m_store, [&] {
+            done = true;
+            loop.quit();
+        });
+        if (!done) {
+            QTimer::singleShot(kKeyringPatienceMs, &loop, &QEventLoop::quit);
+            loop.exec();
+        }
+    }
+    for (const auto& proxy : proxies) {
+        const auto login = m_store.find(proxy);
+        const auto used = proxyLogin(proxy);
+        if (login && (!used || used->user != login->user || used->password != login->password))
+            useForProxy(proxy, *login);
+    }
+}
+
+bool SiteLogins::askProxy(const std::vector<FeedFailure>& failures, QWidget* parent)
+{
+    for (const auto& failure : failures) {
+        if (failure.reason != HttpFailure::Proxy || failure.status != 407)
+            continue;
+        const std::string origin = credentialOrigin(proxyFor(failure.url));
+        if (origin.empty() || !m_proxiesAsked.insert(origin).second)
+            continue;
+        if (!askFor(origin, proxyLogin(origin).has_value(), parent))
+            return false;
+        useForProxy(origin, *m_store.find(origin));
+        return true;
+    }
+    return false;
+}
+
+void SiteLogins::useForProxy(const std::string& origin, const Credentials& credentials)
+{
+    // A login to a proxy spoken to over plain http is read on the way, as a site's is.
+    if (origin.starts_with("http:") && !credentials.plainHttp)
         return;
-    QEventLoop loop;
-    bool done = false;
-    m_keyring->load(origins, m_store, [&] {
-        done = true;
-        loop.quit();
-    });
-    if (done)
-        return;
-    QTimer::singleShot(kKeyringPatienceMs, &loop, &QEventLoop::quit);
-    loop.exec();
+    setProxyLogin(origin, credentials);
+    routeViewsLikeFeeds();
 }
 
 bool SiteLogins::ask(const std::vector<FeedFailure>& failures, QWidget* parent)

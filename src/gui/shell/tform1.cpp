@@ -773,7 +773,8 @@ void TForm1::UpdateNews()
                 listFailedFeeds();
                 // Asked after the run, once a run at most, not while it holds the page.
                 QTimer::singleShot(0, this, reportingFailures([this, failures = result.failures] {
-                                       if (m_logins->askRefused(failures, this))
+                                       if (m_logins->askRefused(failures, this) ||
+                                           m_logins->askProxy(failures, this))
                                            refreshNow();
                                    }));
             }
