@@ -454,6 +454,8 @@ TEST(HttpClient, FeedsGoThroughTheProxyTheEnvironmentNames)
         HttpFailure failure; // when it fails
         std::string asked;   // what the proxy was asked, when it was
         const char* noProxy = "";
+        long status = -1;        // -1: not looked at
+        bool loginGiven = false; // a login for the proxy given in the session
     };
     // The feed's host resolves nowhere: only a proxy can answer for it.
     const Case cases[] = {
@@ -476,12 +478,20 @@ TEST(HttpClient, FeedsGoThroughTheProxyTheEnvironmentNames)
          "CONNECT feeds.nuvio.test:443 HTTP/1.1"},
         {"SOCKS5 proxy refusing", "all_proxy", at(socksRefusing.port(), "socks5"),
          "http://feeds.nuvio.test/rss", "", HttpFailure::Proxy, ""},
+        {"proxy asking for a login for an https feed: its 407 is known", "https_proxy",
+         at(withLogin.port()), "https://feeds.nuvio.test/rss", "", HttpFailure::Proxy,
+         "CONNECT feeds.nuvio.test:443 HTTP/1.1", "", 407},
+        {"proxy asking for a login, given in the session", "http_proxy", at(withLogin.port()),
+         "http://feeds.nuvio.test/rss", "<rss>h</rss>", HttpFailure::None,
+         "GET http://feeds.nuvio.test/rss HTTP/1.1", "", -1, true},
     };
     HttpClient client(shortLimits());
     for (const auto& c : cases) {
         asked.clear();
         ::setenv(c.variable, c.proxy.c_str(), 1);
         ::setenv("no_proxy", c.noProxy, 1);
+        if (c.loginGiven)
+            setProxyLogin(credentialOrigin(c.proxy), {"nuvio", "hemmelig"});
         const HttpResult result = client.get(c.url);
         ::unsetenv(c.variable);
         ::unsetenv("no_proxy");
@@ -492,6 +502,9 @@ TEST(HttpClient, FeedsGoThroughTheProxyTheEnvironmentNames)
         else
             EXPECT_EQ(result.failure, c.failure) << c.what << ": " << result.error;
         EXPECT_EQ(asked, c.asked) << c.what;
+        if (c.status >= 0) {
+            EXPECT_EQ(result.status, c.status) << c.what;
+        }
     }
 }
 

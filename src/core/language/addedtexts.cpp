@@ -84,6 +84,14 @@ constexpr std::array<AddedTextRow, kCount> kRows = {{
     {T::FailureClosed, "FailureClosed", "lukket af udgiveren"},
     {T::OpmlNotOrdinaryFile, "OpmlNotOrdinaryFile",
      "%1 er ikke en almindelig fil og er ladt, som den var"},
+    {T::LoginMovedToKeyring, "LoginMovedToKeyring",
+     "Brugernavn og adgangskode til %1 er taget ud af adressen og gemt i n\xF8gleringen"},
+    {T::LoginMovedForSession, "LoginMovedForSession",
+     "Brugernavn og adgangskode til %1 er taget ud af adressen; der er ingen n\xF8glering, s\xE5 "
+     "de huskes kun, til programmet lukkes"},
+    {T::LoginLeftOut, "LoginLeftOut",
+     "Brugernavn og adgangskode til %1 er ikke gemt, for der er ingen n\xF8glering; feedet er "
+     "tilf\xF8jet uden dem, og nuvio sp\xF8rger, n\xE5r det kr\xE6ver login"},
 }};
 
 constexpr bool rowsInEnumOrder()

@@ -73,6 +73,9 @@ enum class AddedText {
     LoginRefused,
     FailureClosed,
     OpmlNotOrdinaryFile,
+    LoginMovedToKeyring,
+    LoginMovedForSession,
+    LoginLeftOut,
     Count // not a text
 };
 

@@ -519,6 +519,10 @@ HttpResult finishTransfer(Transfer& transfer, CURLcode code)
     if (code != CURLE_OK) {
         result.failure = transfer.tooLarge ? HttpFailure::TooLarge
                                            : proxyFailure(transfer, code, failureOf(code));
+        // A proxy that refused an https address's tunnel: its answer, so that a 407 is
+        // known as the proxy asking for a login.
+        if (result.failure == HttpFailure::Proxy && result.status == 0)
+            curl_easy_getinfo(transfer.easy, CURLINFO_HTTP_CONNECTCODE, &result.status);
         if (transfer.codingRefused) {
             result.failure = HttpFailure::BadAnswer;
             result.error = "The answer's content coding (" + transfer.contentCoding +
@@ -791,6 +795,14 @@ std::unique_ptr<HttpClient::Batch> HttpClient::start(const std::vector<HttpReque
             // on its own, with other rules.
             transfer->proxy = proxyFor(requests[i].url);
             curl_easy_setopt(easy, CURLOPT_PROXY, transfer->proxy.c_str());
+            // A login given for the proxy goes to it only, and only once it asks (407).
+            if (const auto login = proxyLogin(transfer->proxy);
+                login && transfer->proxy.find('@') == std::string::npos) {
+                curl_easy_setopt(easy, CURLOPT_PROXYUSERNAME, login->user.c_str());
+                curl_easy_setopt(easy, CURLOPT_PROXYPASSWORD, login->password.c_str());
+                curl_easy_setopt(easy, CURLOPT_PROXYAUTH,
+                                 static_cast<unsigned long>(CURLAUTH_BASIC | CURLAUTH_DIGEST));
+            }
             // A certificate bundle of the user's own (a company's authority, a test server's)
             // in the variable OpenSSL programs know; otherwise the system's.
             if (!limits.caFile.empty())

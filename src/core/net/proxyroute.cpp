@@ -5,6 +5,7 @@
 
 #include <QUrl>
 #include <cstdlib>
+#include <map>
 #include <mutex>
 #include <proxy.h>
 
@@ -119,6 +120,40 @@ std::string proxyFor(std::string_view url)
 bool isSocksProxy(std::string_view proxy)
 {
     return startsWithIgnoringAsciiCase(proxy, "socks");
+}
+
+namespace {
+
+std::mutex& proxyLoginMutex()
+{
+    static std::mutex mutex;
+    return mutex;
+}
+
+std::map<std::string, Credentials>& proxyLogins()
+{
+    static std::map<std::string, Credentials> logins;
+    return logins;
+}
+
+} // namespace
+
+void setProxyLogin(const std::string& proxyOrigin, const Credentials& credentials)
+{
+    std::lock_guard lock(proxyLoginMutex());
+    proxyLogins()[proxyOrigin] = credentials;
+}
+
+std::optional<Credentials> proxyLogin(std::string_view proxy)
+{
+    const std::string origin = credentialOrigin(proxy);
+    if (origin.empty())
+        return std::nullopt;
+    std::lock_guard lock(proxyLoginMutex());
+    const auto it = proxyLogins().find(origin);
+    if (it == proxyLogins().end())
+        return std::nullopt;
+    return it->second;
 }
 
 } // namespace nuvio

@@ -154,6 +154,19 @@ std::string readOpmlBytes(const std::string& path)
     return bytes;
 }
 
+void keepLogin(OpmlImport& result, const std::string& origin, const Credentials& login)
+{
+    if (origin.empty())
+        return;
+    for (auto& [known, credentials] : result.logins) {
+        if (known == origin) {
+            credentials = login; // the last one given, as for a chosen feed
+            return;
+        }
+    }
+    result.logins.emplace_back(origin, login);
+}
+
 } // namespace
 
 OpmlImport importOpmlFile(const std::string& installPath, const std::string& opmlPath)
@@ -171,7 +184,11 @@ OpmlImport importOpmlFile(const std::string& installPath, const std::string& opm
     auto titles = readFeedTitles(installPath);
     bool titled = false;
     for (const auto& feed : feeds) {
-        const std::string url = feedAddress(feed.xmlUrl);
+        // Taken from the text as read, so that a password beyond the code page stays whole.
+        const AddressLogin taken = takeLoginFromAddress(feed.xmlUrl.toStdString());
+        const std::string url = feedAddress(QString::fromStdString(taken.url));
+        if (taken.login && usableAddress(url))
+            keepLogin(result, credentialOrigin(taken.url), *taken.login);
         if (!usableAddress(url) || !known.insert(addressKey(url)).second) {
             ++result.skipped;
             continue;

@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/net/credentials.h"
 #include "core/news/feedcache.h"
 
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace nuvio {
 
@@ -12,6 +15,9 @@ struct OpmlImport
 {
     int added = 0;
     int skipped = 0; // already chosen, repeated in the file, or no http(s) address
+    // Logins written into the addresses (`user:password@`), by origin, each once: they
+    // belong in the keyring, and the chosen feeds get the addresses without them.
+    std::vector<std::pair<std::string, Credentials>> logins;
 };
 
 // Adds the feeds of an OPML file to the chosen feeds of the install folder, after those

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/news/feedlogins.h"
 
+#include "core/language/addedtexts.h"
 #include "core/net/credentials.h"
 #include "core/net/httpclient.h"
 #include "core/news/feedlists.h"
@@ -30,6 +31,19 @@ std::vector<std::string> chosenFeedOrigins(const std::string& installPath)
         // No lists: nothing to refresh, so no logins to look up.
     }
     return origins;
+}
+
+std::string movedLoginReport(const std::string& origin, MovedLogin where)
+{
+    switch (where) {
+    case MovedLogin::Keyring:
+        return addedText(AddedText::LoginMovedToKeyring, {origin});
+    case MovedLogin::Session:
+        return addedText(AddedText::LoginMovedForSession, {origin});
+    case MovedLogin::LeftOut:
+        break;
+    }
+    return addedText(AddedText::LoginLeftOut, {origin});
 }
 
 } // namespace nuvio

@@ -65,7 +65,7 @@ bool isOpmlOption(std::string_view option)
 }
 
 int runOpmlCommand(int argc, char** argv, int index, const std::string& hivePath, std::FILE* out,
-                   std::FILE* err)
+                   std::FILE* err, const LoginKeeper& keepLogin)
 {
     const std::string_view option = argv[index];
     const bool import = option.starts_with(kImport);
@@ -103,8 +103,13 @@ int runOpmlCommand(int argc, char** argv, int index, const std::string& hivePath
         // error output, leaving the OPML alone on the standard output.
         const bool standard = file == "-";
         if (import) {
-            printLine(out, importReport(
-                               file, importOpmlFile(installPath, standard ? "/dev/stdin" : file)));
+            const OpmlImport imported = importOpmlFile(installPath, standard ? "/dev/stdin" : file);
+            printLine(out, importReport(file, imported));
+            for (const auto& [origin, login] : imported.logins) {
+                const MovedLogin where = keepLogin(origin, login);
+                printLine(where == MovedLogin::LeftOut ? err : out,
+                          movedLoginReport(origin, where));
+            }
         } else if (standard) {
             const OpmlExport exported = exportOpml(installPath);
             std::fwrite(exported.text.data(), 1, exported.text.size(), out);

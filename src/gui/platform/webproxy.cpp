@@ -18,9 +18,15 @@ void routeViewsLikeFeeds()
     const bool socks = proxy.scheme().startsWith(QLatin1String("socks"));
     QNetworkProxy route(socks ? QNetworkProxy::Socks5Proxy : QNetworkProxy::HttpProxy, proxy.host(),
                         static_cast<quint16>(proxy.port(socks ? 1080 : 8080)));
-    // A login in the proxy's address: the engine answers the proxy's 407 with it.
+    // A login in the proxy's address, or one given in this session: the engine answers the
+    // proxy's 407 with it.
     route.setUser(proxy.userName());
     route.setPassword(proxy.password());
+    if (const auto login = proxyLogin(proxy.toString().toStdString());
+        login && proxy.userName().isEmpty()) {
+        route.setUser(QString::fromStdString(login->user));
+        route.setPassword(QString::fromStdString(login->password));
+    }
     QNetworkProxy::setApplicationProxy(route);
 }
 

@@ -3,7 +3,9 @@
 
 #include "core/language/languagetable.h"
 #include "core/language/profileini.h"
+#include "core/net/credentials.h"
 #include "core/news/feedlists.h"
+#include "core/news/feedlogins.h"
 #include "core/platform/codepage.h"
 #include "core/platform/errors.h"
 #include "core/platform/textfile.h"
@@ -15,6 +17,7 @@
 #include "gui/platform/windowplacement.h"
 #include "gui/settings/elidingcombobox.h"
 #include "gui/settings/updown.h"
+#include "gui/shell/sitelogins.h"
 #include "gui/shell/tform1.h"
 
 #include <QCheckBox>
@@ -543,6 +546,15 @@ void Tsettings::Button7Click()
     if (changed)
         showMessage(QStringLiteral("Nyt feed"), uiText(AddedText::NewFeedPrefixed).arg(entry),
                     MessageIcon::Information);
+    // A login written into the address would stand in plain text in the chosen feeds, the
+    // cache and an export: it goes to the keyring, the address without it to the list.
+    const AddressLogin taken = takeLoginFromAddress(entry.toStdString());
+    if (const std::string origin = credentialOrigin(taken.url); taken.login && !origin.empty()) {
+        entry = QString::fromStdString(taken.url);
+        const MovedLogin where = m_form.siteLogins().keep(origin, *taken.login);
+        showMessage(QStringLiteral("Nyt feed"), fromCp1252(movedLoginReport(origin, where)),
+                    MessageIcon::Information);
+    }
     ListBox2->addItem(entry);
     m_form.settings().FeedsChanged = true;
 }

@@ -1,13 +1,18 @@
 // SPDX-License-Identifier: MIT
 #include "gui/shell/sitelogins.h"
 
+#include "core/net/proxyroute.h"
 #include "core/news/feedlogins.h"
 #include "gui/language/loadlanguage.h"
 #include "gui/platform/keyring.h"
 #include "gui/platform/logindialog.h"
+#include "gui/platform/webproxy.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QTimer>
+#include <memory>
 
 namespace nuvio {
 
@@ -23,6 +28,30 @@ bool needsLogin(const FeedFailure& failure)
            !credentialOrigin(failure.url).empty();
 }
 
+// Keeps a login in `keyring`, waiting for its answer: whether it took it.
+bool saveAndWait(Keyring& keyring, const std::string& origin, const Credentials& credentials)
+{
+    QEventLoop loop;
+    auto answer = std::make_shared<std::optional<bool>>();
+    keyring.save(origin, credentials, [answer, &loop](bool kept) {
+        *answer = kept;
+        loop.quit();
+    });
+    if (!answer->has_value()) {
+        QTimer::singleShot(kKeyringPatienceMs, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return answer->value_or(false);
+}
+
+bool sessionBusThere()
+{
+    if (!qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
+        return true;
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    return !runtime.isEmpty() && QFileInfo::exists(runtime + QStringLiteral("/bus"));
+}
+
 } // namespace
 
 SiteLogins::SiteLogins(QObject* parent) : QObject(parent), m_keyring(new Keyring(this)) {}
@@ -30,22 +59,62 @@ SiteLogins::SiteLogins(QObject* parent) : QObject(parent), m_keyring(new Keyring
 void SiteLogins::lookUp(const std::string& installPath)
 {
     std::vector<std::string> origins;
+    // The proxies the feeds and the views go through may have a login kept too.
+    std::set<std::string> proxies;
+    proxies.insert(credentialOrigin(proxyFor("http://www.example.com/")));
     for (const auto& origin : chosenFeedOrigins(installPath)) {
+        proxies.insert(credentialOrigin(proxyFor(origin + "/")));
         if (m_read.insert(origin).second)
             origins.push_back(origin);
     }
-    if (origins.empty())
+    proxies.erase(std::string());
+    for (const auto& proxy : proxies) {
+        if (m_read.insert(proxy).second)
+            origins.push_back(proxy);
+    }
+    if (!origins.empty()) {
+        QEventLoop loop;
+        bool done = false;
+        m_keyring->load(origins, m_store, [&] {
+            done = true;
+            loop.quit();
+        });
+        if (!done) {
+            QTimer::singleShot(kKeyringPatienceMs, &loop, &QEventLoop::quit);
+            loop.exec();
+        }
+    }
+    for (const auto& proxy : proxies) {
+        const auto login = m_store.find(proxy);
+        const auto used = proxyLogin(proxy);
+        if (login && (!used || used->user != login->user || used->password != login->password))
+            useForProxy(proxy, *login);
+    }
+}
+
+bool SiteLogins::askProxy(const std::vector<FeedFailure>& failures, QWidget* parent)
+{
+    for (const auto& failure : failures) {
+        if (failure.reason != HttpFailure::Proxy || failure.status != 407)
+            continue;
+        const std::string origin = credentialOrigin(proxyFor(failure.url));
+        if (origin.empty() || !m_proxiesAsked.insert(origin).second)
+            continue;
+        if (!askFor(origin, proxyLogin(origin).has_value(), parent))
+            return false;
+        useForProxy(origin, *m_store.find(origin));
+        return true;
+    }
+    return false;
+}
+
+void SiteLogins::useForProxy(const std::string& origin, const Credentials& credentials)
+{
+    // A login to a proxy spoken to over plain http is read on the way, as a site's is.
+    if (origin.starts_with("http:") && !credentials.plainHttp)
         return;
-    QEventLoop loop;
-    bool done = false;
-    m_keyring->load(origins, m_store, [&] {
-        done = true;
-        loop.quit();
-    });
-    if (done)
-        return;
-    QTimer::singleShot(kKeyringPatienceMs, &loop, &QEventLoop::quit);
-    loop.exec();
+    setProxyLogin(origin, credentials);
+    routeViewsLikeFeeds();
 }
 
 bool SiteLogins::ask(const std::vector<FeedFailure>& failures, QWidget* parent)
@@ -68,11 +137,30 @@ bool SiteLogins::askRefused(const std::vector<FeedFailure>& failures, QWidget* p
     return false;
 }
 
-void SiteLogins::keep(const std::string& origin, const Credentials& credentials)
+MovedLogin SiteLogins::keep(const std::string& origin, const Credentials& credentials)
 {
     m_store.set(origin, credentials);
     m_read.insert(origin);
-    m_keyring->save(origin, credentials, [](bool) {});
+    if (!m_keyring->available())
+        return MovedLogin::Session;
+    return saveAndWait(*m_keyring, origin, credentials) ? MovedLogin::Keyring : MovedLogin::Session;
+}
+
+MovedLogin keepLoginWithoutWindow(const std::string& origin, const Credentials& credentials)
+{
+    // Without a session bus the keyring library would try to start one of its own, or
+    // wait: the login is left out, and the program asks for it where it is needed.
+    if (!sessionBusThere())
+        return MovedLogin::LeftOut;
+    std::unique_ptr<QCoreApplication> application;
+    if (!QCoreApplication::instance()) {
+        static int argc = 1;
+        static char name[] = "nuvio";
+        static char* argv[] = {name, nullptr};
+        application = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    Keyring keyring;
+    return saveAndWait(keyring, origin, credentials) ? MovedLogin::Keyring : MovedLogin::LeftOut;
 }
 
 bool SiteLogins::askFor(const std::string& origin, bool refused, QWidget* parent)

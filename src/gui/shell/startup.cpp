@@ -20,6 +20,7 @@
 #include "gui/platform/softwaredrawing.h"
 #include "gui/settings/tsettings.h"
 #include "gui/shell/screenshot.h"
+#include "gui/shell/sitelogins.h"
 #include "gui/shell/tform1.h"
 #include "gui/shell/webengineprocess.h"
 
@@ -59,7 +60,8 @@ std::optional<int> answerCommandLine(int argc, char** argv, const ProgramValues&
     for (int i = 1; i < argc; ++i) {
         const std::string_view option = argv[i];
         if (isOpmlOption(option))
-            return runOpmlCommand(argc, argv, i, registryHivePath(), stdout, stderr);
+            return runOpmlCommand(argc, argv, i, registryHivePath(), stdout, stderr,
+                                  keepLoginWithoutWindow);
         if (option == "--version" || option == "-v") {
             std::printf("%s %s\n", program.AppName.c_str(), program.AppVersion.c_str());
             return 0;

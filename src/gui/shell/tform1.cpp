@@ -6,6 +6,7 @@
 #include "core/net/httpclient.h"
 #include "core/news/feedcache.h"
 #include "core/news/feedexchange.h"
+#include "core/news/feedlogins.h"
 #include "core/news/newsrefresh.h"
 #include "core/news/pageheadlines.h"
 #include "core/platform/codepage.h"
@@ -557,7 +558,10 @@ void TForm1::importFeeds()
         return;
     const std::string path = file->toStdString();
     const OpmlImport import = importOpmlFile(m_settings.InstallPath, path);
-    showMessage(QString::fromStdString(m_program.AppTitle), fromCp1252(importReport(path, import)),
+    std::string report = importReport(path, import);
+    for (const auto& [origin, login] : import.logins)
+        report += "\n" + movedLoginReport(origin, m_logins->keep(origin, login));
+    showMessage(QString::fromStdString(m_program.AppTitle), fromCp1252(report),
                 MessageIcon::Information);
     // As after new feeds in the settings dialog: their news at once.
     if (import.added > 0 && !m_quitRequested) {
@@ -769,7 +773,8 @@ void TForm1::UpdateNews()
                 listFailedFeeds();
                 // Asked after the run, once a run at most, not while it holds the page.
                 QTimer::singleShot(0, this, reportingFailures([this, failures = result.failures] {
-                                       if (m_logins->askRefused(failures, this))
+                                       if (m_logins->askRefused(failures, this) ||
+                                           m_logins->askProxy(failures, this))
                                            refreshNow();
                                    }));
             }

@@ -136,6 +136,7 @@ public:
     void saveSettingsNow();
 
     AppSettings& settings() { return m_settings; }
+    SiteLogins& siteLogins() { return *m_logins; }
     // Every download: the feeds and the vendor's files.
     HttpClient& http() { return *IdHTTP1; }
     ProgramValues& program() { return m_program; }
