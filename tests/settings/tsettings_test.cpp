@@ -200,6 +200,11 @@ TEST_F(TsettingsTest, ChoosingFeeds)
     EXPECT_EQ(list->textElideMode(), Qt::ElideMiddle);
     for (int row = 0; row < list->count(); ++row)
         EXPECT_EQ(list->item(row)->toolTip(), list->item(row)->text());
+    list->addItem(QStringLiteral("http://127.0.0.1:8701/") + QString(100, u'x') + "/feed.xml");
+    EXPECT_LE(list->visualItemRect(list->item(list->count() - 1)).width(),
+              list->viewport()->width())
+        << "a long address is cut to the list's width, not drawn beyond it behind a scroll bar";
+    delete list->takeItem(list->count() - 1);
 
     setInputHook(
         [](const QString& caption, const QString& prompt, int maxLength) -> std::optional<QString> {

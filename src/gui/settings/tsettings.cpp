@@ -33,6 +33,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -44,6 +45,17 @@
 namespace nuvio {
 
 namespace {
+
+// Lines that take the width of their list, so that the list's elide mode cuts a long text.
+class NarrowLineDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        return {0, QStyledItemDelegate::sizeHint(option, index).height()};
+    }
+};
 
 template <typename W> W* named(W* widget, const char* name)
 {
@@ -137,6 +149,10 @@ void Tsettings::buildNewsPage()
     // Addresses of one server differ at their ends: the middle gives way, and the whole
     // address is in the line's tooltip.
     ListBox2->setTextElideMode(Qt::ElideMiddle);
+    // A list lays its lines out as wide as the widest asks, and a line as wide as its text is
+    // never cut but scrolled: these ask for no width, so each is as wide as the list.
+    ListBox2->setItemDelegate(new NarrowLineDelegate(ListBox2));
+    ListBox2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     connect(ListBox2->model(), &QAbstractItemModel::rowsInserted, this,
             [this](const QModelIndex&, int first, int last) {
                 for (int row = first; row <= last; ++row) {
