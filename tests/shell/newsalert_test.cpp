@@ -229,6 +229,16 @@ TEST_F(NewsAlertTest, FailedFeedsStayOnTheStatusLineUntilTheNextRun)
     EXPECT_EQ(panel->text(), QStringLiteral("Opdatering komplet – 1 af 2 feeds fejlede"));
     EXPECT_EQ(panel->accessibleDescription(), list);
     EXPECT_TRUE(messages.empty());
+    // Chosen while a run goes on: the run ends in the new language, not half in the old.
+    const auto midRun = QObject::connect(&f, &TForm1::statusShown, [&](const QString& text) {
+        if (text == QStringLiteral("Opdaterer nyheder"))
+            choose("English");
+    });
+    f.UpdateNews();
+    QObject::disconnect(midRun);
+    EXPECT_EQ(panel->text(), QStringLiteral("Update complete – 1 of 2 feeds failed"));
+    choose("Dansk");
+    messages.clear();
     f.setCommands({});
     widget<QLabel>(f, "Label2")->setText(QStringLiteral("Færdig"));
 

@@ -746,6 +746,8 @@ void TForm1::UpdateNews()
         context.maxNewsPerFeed = m_settings.MaxNewsPerFeed;
         context.updatingText = toCp1252(Label1->text());
         context.completedText = toCp1252(Label2->text());
+        m_runningRefresh = &context;
+        const auto finished = qScopeGuard([this] { m_runningRefresh = nullptr; });
         context.showStatus = [this](const std::string& text) { ShowStatus(text); };
         context.yield = [this] { yieldToEvents(); };
         context.cancelled = [this] { return m_quitRequested; };
@@ -953,6 +955,10 @@ void TForm1::applyTexts(const std::vector<LanguageText>& texts)
     markNewHeadlinesForReaders(WebBrowser1->page(), uiText(AddedText::NewHeadline));
     m_trayQuit->setText(Afslut1->text());
     markMnemonics();
+    if (m_runningRefresh) {
+        m_runningRefresh->updatingText = toCp1252(Label1->text());
+        m_runningRefresh->completedText = toCp1252(Label2->text());
+    }
     // The failure line lasts until the next run: said again in the new language, not left
     // in the old one beside menus in the new.
     if (!m_failedFeeds.isEmpty()) {

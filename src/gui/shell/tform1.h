@@ -29,6 +29,7 @@ class QUrl;
 namespace nuvio {
 
 struct LanguageText;
+struct NewsRefreshContext;
 
 class AlertSound;
 class DesktopNotification;
@@ -248,6 +249,8 @@ private:
     std::vector<FeedFailure> m_failures; // of the run whose line is shown
     SiteLogins* m_logins = nullptr;
     std::size_t m_feedsAsked = 0;
+    // The run going on, if any: a language chosen meanwhile gives it its texts.
+    NewsRefreshContext* m_runningRefresh = nullptr;
     QWebEngineView* m_frontView = nullptr;
     NewsPageScheme* m_newsScheme = nullptr;
     LocalFileGuard* m_guard = nullptr;
