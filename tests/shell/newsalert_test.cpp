@@ -288,4 +288,8 @@ TEST_F(NewsAlertTest, FailedFeedsStayOnTheStatusLineUntilTheNextRun)
     QTest::mouseClick(panel, Qt::LeftButton);
     EXPECT_EQ(messages.size(), 0u);
     EXPECT_FALSE(item->isVisible());
+
+    // A line the narrow window cuts at its edge is whole in its tooltip, markup as written.
+    f.ShowStatus("Ingen opdateringsserver: de lokale sider f\xF8lger med <b>programpakken</b>");
+    EXPECT_EQ(QTextDocumentFragment::fromHtml(panel->toolTip()).toPlainText(), panel->text());
 }

@@ -406,7 +406,11 @@ void TForm1::setStatusText(const QString& text)
     m_statusPanel->setText(text);
     // The list belongs to the line of the run that failed, and goes with it.
     m_failedFeeds.clear();
-    m_statusPanel->setToolTip(QString());
+    // The window is narrow and the line is cut at its edge: the tooltip holds it whole, as
+    // written (a feed's name may look like markup).
+    m_statusPanel->setToolTip(text.isEmpty() ? QString()
+                                             : QStringLiteral("<p style='white-space:pre'>") +
+                                                   text.toHtmlEscaped() + QStringLiteral("</p>"));
     m_statusPanel->setAccessibleDescription(QString());
     m_showFailures->setVisible(false);
 }
