@@ -51,7 +51,8 @@ terminate_within() { # seconds what
 
 # The two questions a terminal may ask, answered there, with no window.
 [ "$("$nuvio" --version)" = "nuvio 1.00" ] || fail "--version did not answer"
-"$nuvio" --help | grep -q '^Usage: nuvio \[OPTION\]$' || fail "--help did not answer"
+"$nuvio" --help | grep -q '^Brug: nuvio \[--help\] \[--version\] \[--import-opml FIL|-\] \[--export-opml FIL|-\]$' ||
+  fail "--help did not answer in Danish: $("$nuvio" --help)"
 
 # Feed lists in and out from a terminal with no display: one line and 0, or the reason on
 # stderr and 1 with the chosen feeds untouched.

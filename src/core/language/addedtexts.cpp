@@ -92,6 +92,19 @@ constexpr std::array<AddedTextRow, kCount> kRows = {{
     {T::LoginLeftOut, "LoginLeftOut",
      "Brugernavn og adgangskode til %1 er ikke gemt, for der er ingen n\xF8glering; feedet er "
      "tilf\xF8jet uden dem, og nuvio sp\xF8rger, n\xE5r det kr\xE6ver login"},
+    {T::CliHelpAbout, "CliHelpAbout",
+     "Viser overskrifterne fra de nyhedsfeeds, du v\xE6lger, en netradio og en s\xF8geside i sit "
+     "eget vindue."},
+    {T::CliHelpHelp, "CliHelpHelp", "vis denne tekst og slut"},
+    {T::CliHelpVersion, "CliHelpVersion", "vis versionen og slut"},
+    {T::CliHelpImport, "CliHelpImport",
+     "tilf\xF8j feedsene i en OPML-fil (- er standardinddata) til de valgte"},
+    {T::CliHelpExport, "CliHelpExport",
+     "skriv de valgte feeds i en OPML-fil (- er standarduddata)"},
+    {T::CliHelpFiles, "CliHelpFiles",
+     "Indstillinger: $XDG_CONFIG_HOME/nuvio/HKEY_LOCAL_MACHINE.reg eller den fil, NUVIO_REGISTRY "
+     "n\xE6vner. Leverand\xF8rserver: NUVIO_SERVER_URL (ingen som standard)."},
+    {T::CliFile, "CliFile", "FIL"},
 }};
 
 constexpr bool rowsInEnumOrder()

@@ -76,6 +76,13 @@ enum class AddedText {
     LoginMovedToKeyring,
     LoginMovedForSession,
     LoginLeftOut,
+    CliHelpAbout,
+    CliHelpHelp,
+    CliHelpVersion,
+    CliHelpImport,
+    CliHelpExport,
+    CliHelpFiles,
+    CliFile,
     Count // not a text
 };
 

@@ -6,6 +6,7 @@
 #include "core/platform/registryhive.h"
 #include "core/settings/settingsstore.h"
 
+#include <algorithm>
 #include <array>
 
 namespace nuvio {
@@ -60,6 +61,21 @@ std::string unknownOptionText(const std::string& appName, std::string_view optio
 {
     return addedText(AddedText::CliUnknownOption, {appName, option}) + "\n" +
            addedText(AddedText::CliUsage, {appName});
+}
+
+std::string helpText(const std::string& appName)
+{
+    const auto option = [](std::string name, const std::string& what) {
+        name.resize(std::max<std::size_t>(name.size() + 2, 24), ' ');
+        return "  " + name + what + "\n";
+    };
+    const std::string& file = addedText(AddedText::CliFile);
+    return addedText(AddedText::CliUsage, {appName}) + "\n" + addedText(AddedText::CliHelpAbout) +
+           "\n" + option("-h, --help", addedText(AddedText::CliHelpHelp)) +
+           option("-v, --version", addedText(AddedText::CliHelpVersion)) +
+           option("--import-opml " + file + "|-", addedText(AddedText::CliHelpImport)) +
+           option("--export-opml " + file + "|-", addedText(AddedText::CliHelpExport)) +
+           addedText(AddedText::CliHelpFiles) + "\n";
 }
 
 } // namespace nuvio

@@ -20,4 +20,8 @@ bool isToolkitOption(std::string_view option, bool& takesValue);
 // language (Windows-1252), for an option the program does not know.
 std::string unknownOptionText(const std::string& appName, std::string_view option);
 
+// What --help prints, in the interface language (Windows-1252): the usage, what the
+// program does, its options and where its settings are.
+std::string helpText(const std::string& appName);
+
 } // namespace nuvio

@@ -67,17 +67,8 @@ std::optional<int> answerCommandLine(int argc, char** argv, const ProgramValues&
             return 0;
         }
         if (option == "--help" || option == "-h") {
-            std::printf(
-                "Usage: %s [OPTION]\n"
-                "Shows the headlines of the news feeds you choose, a net radio and a\n"
-                "search page, in a window of its own.\n"
-                "  -h, --help              show this text and end\n"
-                "  -v, --version           show the version and end\n"
-                "  --import-opml FILE      add the feeds of an OPML file to the chosen ones\n"
-                "  --export-opml FILE      write the chosen feeds to an OPML file\n"
-                "Settings: $XDG_CONFIG_HOME/nuvio/HKEY_LOCAL_MACHINE.reg, or the file\n"
-                "NUVIO_REGISTRY names. Vendor server: NUVIO_SERVER_URL (none by default).\n",
-                program.AppName.c_str());
+            loadCommandLineTexts(registryHivePath());
+            std::fputs(fromCp1252(helpText(program.AppName)).toLocal8Bit().constData(), stdout);
             return 0;
         }
         if (bool takesValue = false; isToolkitOption(option, takesValue)) {
