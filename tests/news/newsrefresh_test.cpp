@@ -1074,6 +1074,22 @@ TEST_F(NewsRefreshTest, AWebsitesAddressShowsTheFeedItsPageAnnounces)
     EXPECT_TRUE(shows(run(), "feed-4.xml", true));
     EXPECT_EQ(requests["feed-3.xml"], 4) << "it answered, and was left";
     EXPECT_EQ(requests[""], pageReads + 1);
+
+    // Two websites on a server that answers nothing: their remembered feeds cost the one
+    // wait, and their pages are not asked again only to wait as long once more each.
+    std::atomic<int> silentRequests{0};
+    test::RawServer silent([&](int socket) {
+        if (!test::readRequestHead(socket).empty())
+            ++silentRequests;
+        char byte;
+        while (::recv(socket, &byte, 1, 0) > 0) {
+        }
+    });
+    dir.write("newsselected.txt", silent.url("/a/") + "\r\n" + silent.url("/b/") + "\r\n");
+    cache.rememberFoundFeed(silent.url("/a/"), silent.url("/a/feed.xml"));
+    cache.rememberFoundFeed(silent.url("/b/"), silent.url("/b/feed.xml"));
+    run();
+    EXPECT_EQ(silentRequests.load(), 2) << "only the feeds were asked";
 }
 
 TEST_F(NewsRefreshTest, PublishersAreAskedNoMoreThanTheyWant)

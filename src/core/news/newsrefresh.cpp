@@ -4,6 +4,7 @@
 #include "core/language/addedtexts.h"
 #include "core/net/credentials.h"
 #include "core/net/httpclient.h"
+#include "core/net/transferwindow.h"
 #include "core/news/feedcache.h"
 #include "core/news/feeddiscovery.h"
 #include "core/news/feedlists.h"
@@ -20,6 +21,7 @@
 #include <chrono>
 #include <exception>
 #include <optional>
+#include <set>
 #include <unistd.h>
 #include <vector>
 
@@ -136,13 +138,43 @@ HttpRequest feedRequest(const Entry& entry, const NewsRefreshContext& context)
 }
 
 // Asks the feed a website's page announced, and remembers it when it answers as a feed.
+// Hosts that left a request of this run without any answer. Discovery's own requests to
+// them fail at once, as the batch's do: a dead server costs the refresh one wait.
+class SilentHosts
+{
+public:
+    bool has(const std::string& url) const
+    {
+        return m_hosts.count(TransferWindow::hostOf(url)) > 0;
+    }
+    void note(const std::string& url, const HttpResult& result)
+    {
+        if (result.failure == HttpFailure::NoAnswer)
+            m_hosts.insert(TransferWindow::hostOf(url));
+    }
+    static HttpResult answer()
+    {
+        HttpResult result;
+        result.failure = HttpFailure::NoAnswer;
+        result.error = "The server left an earlier request without any answer";
+        return result;
+    }
+
+private:
+    std::set<std::string> m_hosts;
+};
+
 HttpResult followTo(Entry& entry, std::string site, std::string feed,
-                    const NewsRefreshContext& context, const std::function<void()>& yield)
+                    const NewsRefreshContext& context, const std::function<void()>& yield,
+                    SilentHosts& silent)
 {
     entry.site = std::move(site);
     entry.url = std::move(feed);
     entry.cached = context.cache ? context.cache->load(entry.url, false) : std::nullopt;
+    if (silent.has(entry.url))
+        return SilentHosts::answer();
     HttpResult answer = context.http->start({feedRequest(entry, context)})->take(0, yield);
+    silent.note(entry.url, answer);
     if (context.cache && ((answer.ok && isFeedDocument(answer.body)) || answer.notModified()))
         context.cache->rememberFoundFeed(entry.site, entry.url);
     return answer;
@@ -152,7 +184,7 @@ HttpResult followTo(Entry& entry, std::string site, std::string feed,
 // to the feed it announces, whose address the cache then keeps; later refreshes ask that
 // feed and go back to the page only when the feed fails (the feed may have moved).
 HttpResult followPage(Entry& entry, HttpResult answer, const NewsRefreshContext& context,
-                      const std::function<void()>& yield)
+                      const std::function<void()>& yield, SilentHosts& silent)
 {
     if (entry.site.empty()) {
         std::optional<std::string> found;
@@ -165,7 +197,7 @@ HttpResult followPage(Entry& entry, HttpResult answer, const NewsRefreshContext&
         }
         if (!found)
             return answer;
-        return followTo(entry, entry.url, std::move(*found), context, yield);
+        return followTo(entry, entry.url, std::move(*found), context, yield, silent);
     }
     const auto isGood = [](const HttpResult& result) {
         return (result.ok && isFeedDocument(result.body)) || result.notModified();
@@ -177,7 +209,10 @@ HttpResult followPage(Entry& entry, HttpResult answer, const NewsRefreshContext&
         return answer;
     HttpRequest pageRequest{webAddressUri(entry.site), {}};
     pageRequest.withCookies = false;
-    const HttpResult page = context.http->start({pageRequest})->take(0, yield);
+    const HttpResult page = silent.has(entry.site)
+                                ? SilentHosts::answer()
+                                : context.http->start({pageRequest})->take(0, yield);
+    silent.note(entry.site, page);
     auto found =
         page.ok ? announcedFeed(page.body, page.url.empty() ? entry.site : page.url) : std::nullopt;
     // Asked: due again in a day, also when the page did not answer (its feed did).
@@ -193,7 +228,7 @@ HttpResult followPage(Entry& entry, HttpResult answer, const NewsRefreshContext&
     // answers.
     std::string before = entry.url;
     std::optional<CachedFeed> beforeCached = entry.cached;
-    HttpResult followed = followTo(entry, entry.site, std::move(*found), context, yield);
+    HttpResult followed = followTo(entry, entry.site, std::move(*found), context, yield, silent);
     if (isGood(followed))
         return followed;
     entry.url = std::move(before);
@@ -367,6 +402,7 @@ NewsRefreshResult refreshNewsPage(const NewsRefreshContext& context)
     }
     polling.finish(chosen);
     std::unique_ptr<HttpClient::Batch> fetches;
+    SilentHosts silent;
     if (!requests.empty())
         fetches = context.http->start(requests);
 
@@ -399,7 +435,9 @@ NewsRefreshResult refreshNewsPage(const NewsRefreshContext& context)
                         entry.pending = true;
                     }
                     if (first) {
-                        HttpResult answer = followPage(entry, std::move(*first), context, yield);
+                        silent.note(entry.url, *first);
+                        HttpResult answer =
+                            followPage(entry, std::move(*first), context, yield, silent);
                         body = feedBody(std::move(answer), entry, context.cache, polling, now);
                     } else if (auto stored = storedBody(entry, context.cache)) {
                         body = std::move(*stored);
