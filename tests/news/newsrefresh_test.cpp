@@ -1139,6 +1139,11 @@ TEST_F(NewsRefreshTest, PublishersAreAskedNoMoreThanTheyWant)
             }
             feed();
         });
+    // Read under the lock the server's threads write under.
+    const auto asked = [&](const auto& counted) {
+        const std::lock_guard lock(answering);
+        return counted;
+    };
     auto clock = std::chrono::system_clock::now();
     std::unique_ptr<HttpClient> client;
     const auto start = [&] {
@@ -1167,7 +1172,10 @@ TEST_F(NewsRefreshTest, PublishersAreAskedNoMoreThanTheyWant)
 
     start();
     EXPECT_TRUE(tick(0min).empty());
-    closing = true;
+    {
+        const std::lock_guard lock(answering);
+        closing = true;
+    }
     start();
     const auto closed = tick(1min);
     ASSERT_EQ(closed.size(), 1u);
@@ -1175,24 +1183,24 @@ TEST_F(NewsRefreshTest, PublishersAreAskedNoMoreThanTheyWant)
     start();
     for (int minute = 2; minute < 60; ++minute)
         EXPECT_TRUE(tick(std::chrono::minutes(minute)).empty()) << minute;
-    EXPECT_EQ(requests, (std::map<std::string, int>{{"fresh", 1},
-                                                    {"expires", 1},
-                                                    {"nocache", 60},
-                                                    {"old", 1},
-                                                    {"moved", 60},
-                                                    {"temporary", 60},
-                                                    {"target", 60},
-                                                    {"gone", 2}}));
-    EXPECT_TRUE(sentAlong.empty()) << *sentAlong.begin();
+    EXPECT_EQ(asked(requests), (std::map<std::string, int>{{"fresh", 1},
+                                                           {"expires", 1},
+                                                           {"nocache", 60},
+                                                           {"old", 1},
+                                                           {"moved", 60},
+                                                           {"temporary", 60},
+                                                           {"target", 60},
+                                                           {"gone", 2}}));
+    EXPECT_TRUE(asked(sentAlong).empty()) << *asked(sentAlong).begin();
     const std::string page = dir.read("news.html");
     for (const auto& name : {"fresh", "expires", "moved", "gone"})
         EXPECT_NE(page.find(std::string(name) + " one"), std::string::npos) << name;
 
     // Past the hour, asked again: conditionally, with the validator as it was sent.
     EXPECT_TRUE(tick(61min).empty());
-    EXPECT_EQ(requests["fresh"], 2);
-    EXPECT_EQ(conditions["fresh"], "W/\"f 1\"");
-    EXPECT_EQ(requests["expires"], 2);
+    EXPECT_EQ(asked(requests)["fresh"], 2);
+    EXPECT_EQ(asked(conditions)["fresh"], "W/\"f 1\"");
+    EXPECT_EQ(asked(requests)["expires"], 2);
     EXPECT_NE(dir.read("news.html").find("fresh one"), std::string::npos);
 
     // The closed feed chosen anew is asked again.
@@ -1200,6 +1208,6 @@ TEST_F(NewsRefreshTest, PublishersAreAskedNoMoreThanTheyWant)
     tick(62min);
     dir.write("newsselected.txt", selected);
     EXPECT_EQ(tick(63min).size(), 1u);
-    EXPECT_EQ(requests["gone"], 3);
-    EXPECT_EQ(requests["fresh"], 2);
+    EXPECT_EQ(asked(requests)["gone"], 3);
+    EXPECT_EQ(asked(requests)["fresh"], 2);
 }
