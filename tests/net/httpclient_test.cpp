@@ -368,6 +368,10 @@ TEST(HttpClient, AddressesWithBlanksAndLettersAreFetched)
         EXPECT_TRUE(result.ok) << c.sent << ": " << result.error;
         EXPECT_EQ(head.substr(0, head.find("\r\n")), "GET " + c.sent + " HTTP/1.1");
     }
+    // A feed address from the lists goes as a browser sends it: punycode host, UTF-8 escapes.
+    EXPECT_EQ(webAddressUri("https://user@b\xF8ger.example:8080/\x80?q=\xF8 x#\xE6"),
+              "https://user@xn--bger-gra.example:8080/%E2%82%AC?q=%C3%B8%20x#%C3%A6");
+    EXPECT_EQ(webAddressUri("http://[::1]:80/\xF8"), "http://[::1]:80/%C3%B8");
 }
 
 namespace {

@@ -591,15 +591,9 @@ std::string requestUrl(std::string_view url)
 
 std::string webAddressUri(std::string_view url)
 {
-    static constexpr char hex[] = "0123456789ABCDEF";
-    const auto escape = [](std::string& out, unsigned char byte) {
-        out += '%';
-        out += hex[byte >> 4];
-        out += hex[byte & 0x0F];
-    };
     // The host: a name with letters beyond ASCII goes as its punycode, as a browser sends it.
-    std::string out;
-    out.reserve(url.size());
+    std::string uri;
+    uri.reserve(url.size());
     std::size_t i = 0;
     if (const std::size_t scheme = url.find("://"); scheme != std::string_view::npos) {
         const std::size_t hostEnd = url.find_first_of("/?#", scheme + 3);
@@ -615,29 +609,28 @@ std::string webAddressUri(std::string_view url)
         if (std::any_of(host.begin(), host.end(), [](char c) { return c & 0x80; })) {
             const QByteArray ace = QUrl::toAce(fromCp1252(host));
             if (!ace.isEmpty()) {
-                for (const char c : authority.substr(0, hostAt))
-                    out += c;
-                out += ace.toStdString();
+                uri.append(authority.substr(0, hostAt));
+                uri.append(ace.constData(), static_cast<std::size_t>(ace.size()));
                 i = portAt;
             }
         }
     }
-    // The rest: blanks and control bytes escaped, and a letter beyond ASCII as the escapes of
-    // its UTF-8, which is what servers expect of an address (the lists hold Windows-1252).
+    // The rest: a letter beyond ASCII as its UTF-8, which is what servers expect of an
+    // address (the lists hold Windows-1252); the wire's escaping then does the rest.
     for (; i < url.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(url[i]);
-        if (byte >= 0x80) {
-            const QByteArray utf8 =
-                QString(QChar(static_cast<char16_t>(cp1252ToUnicode(byte)))).toUtf8();
-            for (const char c : utf8)
-                escape(out, static_cast<unsigned char>(c));
-        } else if (byte <= 0x20 || byte == 0x7F) {
-            escape(out, byte);
+        const char32_t code = cp1252ToUnicode(static_cast<unsigned char>(url[i]));
+        if (code < 0x80) {
+            uri += url[i];
+        } else if (code < 0x800) {
+            uri += static_cast<char>(0xC0 | (code >> 6));
+            uri += static_cast<char>(0x80 | (code & 0x3F));
         } else {
-            out += url[i];
+            uri += static_cast<char>(0xE0 | (code >> 12));
+            uri += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            uri += static_cast<char>(0x80 | (code & 0x3F));
         }
     }
-    return out;
+    return requestUrl(uri);
 }
 
 const std::vector<std::string>& HttpClient::requestHeaders()
