@@ -716,24 +716,27 @@ TEST(FeedCache, KeptBetweenRunsDamagedFilesForgottenAndBounded)
         }
         std::ofstream(entry.path(), std::ios::binary | std::ios::trunc) << whole;
         EXPECT_TRUE(later.load("http://a/"));
-        // As the version before kept it, without the body's address: an update must not
-        // lose the last headlines of a feed its first refresh cannot fetch.
-        std::ofstream(entry.path(), std::ios::binary | std::ios::trunc)
-            << "nuvio-feed 2\nhttp://a/\n1\n\"v1\"\n\n0\n8\n\n"
-            << std::string("body\0\r\n\xE6", 8);
-        const auto older = later.load("http://a/");
-        ASSERT_TRUE(older);
-        EXPECT_EQ(older->body, std::string("body\0\r\n\xE6", 8));
-        EXPECT_EQ(older->address, "");
-        // And as the version before the publishers' lifetimes: its answer is asked again.
-        std::ofstream(entry.path(), std::ios::binary | std::ios::trunc)
-            << "nuvio-feed 4\nhttp://a/\n1\n\"v1\"\n\n0\n8\nhttp://a/x\ntext/xml\n\n"
-            << std::string("body\0\r\n\xE6", 8);
-        const auto fourth = later.load("http://a/");
-        ASSERT_TRUE(fourth);
-        EXPECT_EQ(fourth->body, std::string("body\0\r\n\xE6", 8));
-        EXPECT_EQ(fourth->contentType, "text/xml");
-        EXPECT_EQ(fourth->freshUntil, std::chrono::system_clock::time_point{});
+        // As the versions before kept them: an update must not lose the last headlines of a
+        // feed its first refresh cannot fetch (without the body's address, before the
+        // publishers' lifetimes, whose answer is then asked again).
+        const struct
+        {
+            const char* head;
+            const char* address;
+            const char* contentType;
+        } older[] = {{"nuvio-feed 2\nhttp://a/\n1\n\"v1\"\n\n0\n8\n\n", "", ""},
+                     {"nuvio-feed 4\nhttp://a/\n1\n\"v1\"\n\n0\n8\nhttp://a/x\ntext/xml\n\n",
+                      "http://a/x", "text/xml"}};
+        for (const auto& version : older) {
+            std::ofstream(entry.path(), std::ios::binary | std::ios::trunc)
+                << version.head << std::string("body\0\r\n\xE6", 8);
+            const auto kept = later.load("http://a/");
+            ASSERT_TRUE(kept) << version.head;
+            EXPECT_EQ(kept->body, std::string("body\0\r\n\xE6", 8));
+            EXPECT_EQ(kept->address, version.address);
+            EXPECT_EQ(kept->contentType, version.contentType);
+            EXPECT_EQ(kept->freshUntil, std::chrono::system_clock::time_point{});
+        }
         std::ofstream(entry.path(), std::ios::binary | std::ios::trunc) << whole;
     }
     for (const auto& entry : std::filesystem::directory_iterator(folder))
